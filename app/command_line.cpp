@@ -1,0 +1,21 @@
+#include "app/command_line.h"
+
+StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key) {
+    return !command_line.IsEmpty() && !stored_key.IsEmpty() ? StartWindow::SendFax : StartWindow::KeySetup;
+}
+
+CString ExtractPrintFilePath(const CString& command_line) {
+    if (command_line.Find("-fromspooler", 0) == -1) return command_line;
+    const int p = command_line.Find("-pages ", 0);
+    const int q1 = command_line.Find("\"", p);
+    const int q2 = command_line.Find("\"", q1 + 1);
+    // The page count sits between "-pages " and the quote; it has no effect.
+    return command_line.Mid(q1 + 1, q2 - q1 - 1);
+}
+
+bool ExtractSilentKey(const CString& command_line, CString& key) {
+    const int k = command_line.Find("/KEY=", 0);
+    if (k == -1) return false;
+    key = command_line.Mid(k + 5);
+    return true;
+}

@@ -1,0 +1,20 @@
+// What the command line means. The routing rule only asks whether the text is
+// empty; the windows decide what a non-empty text names.
+#pragma once
+
+#include "framework/cstring.h"
+
+enum class StartWindow { KeySetup, SendFax };
+
+// The send-fax window needs both a command line and a stored key; anything
+// else goes to key setup, which is where "/KEY=" takes effect.
+StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key);
+
+// The print-file path named by the command line. The spooler form
+// (-fromspooler -pages N "path") yields the text between the two quotes that
+// follow "-pages "; any other text is returned unchanged (not trimmed).
+CString ExtractPrintFilePath(const CString& command_line);
+
+// The installer form: everything after the first "/KEY=". False when the text
+// holds no "/KEY=".
+bool ExtractSilentKey(const CString& command_line, CString& key);

@@ -1,0 +1,31 @@
+// The application object: one global instance derived from CWinApp, whose
+// InitInstance the entry point runs. A FALSE result ends the process.
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return m_exitCode; }
+    virtual int Run();
+
+    void SetRegistryKey(const char* company) { m_registryKey = company; }
+
+    HINSTANCE m_hInstance = nullptr;
+    const char* m_lpCmdLine = "";     // the command line without the program name
+    CWnd* m_pMainWnd = nullptr;
+    DWORD m_dwRestartManagerSupportFlags = 0;
+    const char* m_registryKey = nullptr;
+    int m_exitCode = 0;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();

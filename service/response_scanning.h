@@ -1,0 +1,30 @@
+// The service answers in JSON; the program reads it as plain text with a few
+// substring rules. These functions return what must be shown or read and show
+// nothing themselves.
+#pragma once
+
+#include "framework/cstring.h"
+
+#include <vector>
+
+struct ScannedField {
+    CString key;
+    CString value;
+};
+using ScannedObject = std::vector<ScannedField>;
+
+// An answer carrying an error object ("error\"" and, after it, "message").
+// Returns false when the rule does not apply; otherwise fills message.
+bool ApplyErrorMessageRule(const CString& answer, CString& message);
+
+// An answer whose key was refused: the message (or the whole answer) without
+// braces, quotes and colons, with "JsonWebTokenError" turned into the
+// invalid-key text.
+CString ApplyTokenErrorRule(const CString& answer);
+
+// Reads a list of objects into their key/value fields, object by object and
+// field by field in answer order. keep_whole_value keeps everything after the
+// first colon of a field as its value instead of only the next part.
+std::vector<ScannedObject> ReadObjectList(const CString& answer, bool keep_whole_value = false);
+
+extern const char kInvalidKeyText[];

@@ -1,0 +1,54 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StartRouting, NeedsBothACommandLineAndAStoredKey) {
+    struct Case {
+        const char* command_line;
+        const char* key;
+        StartWindow expected;
+    } cases[] = {
+        {"", "", StartWindow::KeySetup},
+        {"", "k1", StartWindow::KeySetup},             // empty line, even with a key
+        {"/KEY=abc", "", StartWindow::KeySetup},       // only way /KEY= takes effect
+        {"C:\\job.ps", "", StartWindow::KeySetup},     // print job before set-up
+        {"/KEY=abc", "k1", StartWindow::SendFax},      // key stored: a print-file path
+        {"-fromspooler -pages 1 \"C:\\a.ps\"", "k1", StartWindow::SendFax},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseStartWindow(c.command_line, c.key), c.expected) << c.command_line << " / " << c.key;
+}
+
+TEST(PrintFilePath, SpoolerFormAndBarePath) {
+    struct Case {
+        const char* command_line;
+        const char* path;
+    } cases[] = {
+        {"-fromspooler -pages 2 \"C:\\spool\\job 1.ps\"", "C:\\spool\\job 1.ps"},
+        {"junk -fromspooler x -pages 12 \"C:\\a.ps\" trailing", "C:\\a.ps"},
+        // No "-pages ": the quote search starts at -1 and finds nothing, so the
+        // path is the text before the first quote of the whole line.
+        {"-fromspooler \"C:\\a.ps\"", "-fromspooler "},
+        {"-fromspooler -pages 3 no quotes", ""},
+        {"-fromspooler -pages 3 \"C:\\unterminated.ps", ""},
+        {"  C:\\bare path.ps  ", "  C:\\bare path.ps  "},  // not trimmed here
+        {"\"C:\\quoted.ps\"", "\"C:\\quoted.ps\""},       // quotes stay without -fromspooler
+        {"/KEY=abc", "/KEY=abc"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExtractPrintFilePath(c.command_line), c.path) << c.command_line;
+}
+
+TEST(SilentKey, TakesEverythingAfterTheFirstMarker) {
+    CString key;
+    EXPECT_TRUE(ExtractSilentKey("/KEY=abc /KEY=def", key));
+    EXPECT_EQ(key, "abc /KEY=def");
+    EXPECT_TRUE(ExtractSilentKey("setup /KEY=", key));
+    EXPECT_EQ(key, "");
+    key = "kept";
+    EXPECT_FALSE(ExtractSilentKey("/key=abc", key));
+    EXPECT_EQ(key, "kept");
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include "app/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileSettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("kestrid-settings-" + std::to_string(getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        setenv("KESTRID_SETTINGS_DIR", root_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("KESTRID_SETTINGS_DIR");
+        fs::remove_all(root_);
+    }
+    fs::path root_;
+};
+
+TEST_F(FileSettingsStore, FreshProfileReadCreatesTheSectionAndYieldsEmptyText) {
+    EXPECT_EQ(ReadSettingText("USERNAME"), "");
+    EXPECT_TRUE(fs::is_directory(root_ / "Fax" / "Settings"));
+}
+
+TEST_F(FileSettingsStore, WritesWithoutTerminatorAndReadsBack) {
+    WriteSetting(kSettingsSection, "USERNAME", "abc");
+    const fs::path file = root_ / "Fax" / "Settings" / "v_USERNAME";
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(fs::file_size(file), 3u);
+    EXPECT_EQ(ReadSettingText("USERNAME"), "abc");
+
+    WriteSetting(kSettingsSection, "USERNAME", "");
+    EXPECT_EQ(fs::file_size(file), 0u);
+    EXPECT_EQ(ReadSettingText("USERNAME"), "");
+}
+
+TEST_F(FileSettingsStore, FailedReadLeavesTheCallersBuffer) {
+    char buffer[kSettingsBufferSize];
+    std::strcpy(buffer, "caller");
+    ReadSetting(kSettingsSection, "missing", buffer);
+    EXPECT_STREQ(buffer, "caller");
+}
+
+TEST_F(FileSettingsStore, ValuesOf2000BytesOrMoreReadAsMissing) {
+    WriteSetting(kSettingsSection, "big", std::string(1999, 'x').c_str());
+    EXPECT_EQ(ReadSettingText("big").GetLength(), 1999);
+    for (size_t size : {2000u, 5000u}) {
+        WriteSetting(kSettingsSection, "big", std::string(size, 'x').c_str());
+        EXPECT_EQ(ReadSettingText("big"), "") << size;
+    }
+}
+
+TEST_F(FileSettingsStore, NamesFromAnswersStayInsideTheSection) {
+    WriteSetting(kSettingsSection, "../../escape", "v");
+    WriteSetting(kSettingsSection, "a/b", "w");
+    EXPECT_EQ(ReadSettingText("../../escape"), "v");
+    EXPECT_EQ(ReadSettingText("a/b"), "w");
+    for (const auto& entry : fs::recursive_directory_iterator(root_))
+        EXPECT_EQ(entry.path().parent_path(), entry.is_directory() ? entry.path().parent_path()
+                                                                   : root_ / "Fax" / "Settings")
+            << entry.path();
+}
+
+TEST_F(FileSettingsStore, MissingRootReadsEmptyAndWritesNothing) {
+    setenv("KESTRID_SETTINGS_DIR", (root_ / "no" / "such").c_str(), 1);
+    EXPECT_EQ(ReadSettingText("USERNAME"), "");
+    WriteSetting(kSettingsSection, "USERNAME", "abc");
+    EXPECT_FALSE(fs::exists(root_ / "no"));
+}
+
+}  // namespace

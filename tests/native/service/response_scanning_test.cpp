@@ -1,0 +1,75 @@
+#include "service/response_scanning.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ErrorMessageRule, ShowsEverythingFromMessageOnWithoutPunctuation) {
+    struct Case {
+        const char* answer;
+        bool applies;
+        const char* message;
+    } cases[] = {
+        {R"({"error":{"message":"Fax number missing","code":400}})", true, "Fax number missing,code400"},
+        {R"({"error":{"message":"jwt malformed"}})", true, "jwt malformed"},
+        {R"({"name":"JsonWebTokenError","message":"x"})", false, ""},       // no error"
+        {R"({"message":"before","error":"late"})", false, ""},              // message only before error"
+        {R"({"error":"boom"})", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        CString message = "untouched";
+        EXPECT_EQ(ApplyErrorMessageRule(c.answer, message), c.applies) << c.answer;
+        if (c.applies) EXPECT_EQ(message, c.message) << c.answer;
+        else EXPECT_EQ(message, "untouched") << c.answer;
+    }
+}
+
+TEST(TokenErrorRule, TurnsTheTokenErrorIntoTheInvalidKeyText) {
+    struct Case {
+        const char* answer;
+        const char* shown;
+    } cases[] = {
+        {R"({"message":"JsonWebTokenError"})", "Invalid key. Please check your key and try again"},
+        {R"({"message":"jwt expired"})", "jwt expired"},
+        {R"({"name":"JsonWebTokenError","x":1})", "nameJsonWebTokenError,x1"},  // no message: whole answer
+        {R"({"name":"JsonWebTokenError","message":"JsonWebTokenError"})",
+         "Invalid key. Please check your key and try again"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ApplyTokenErrorRule(c.answer), c.shown) << c.answer;
+}
+
+TEST(ObjectListReading, ReadsFieldsOfEachObjectInOrder) {
+    const auto objects = ReadObjectList(R"([{"uuid":"a1","name":"Memo: urgent"},{"uuid":"b2","name":"Plain"}])");
+    ASSERT_EQ(objects.size(), 2u);
+    ASSERT_EQ(objects[0].size(), 2u);
+    EXPECT_EQ(objects[0][0].key, "uuid");
+    EXPECT_EQ(objects[0][0].value, "a1");
+    EXPECT_EQ(objects[0][1].key, "name");
+    EXPECT_EQ(objects[0][1].value, "Memo");  // the plain reading stops at the colon
+    EXPECT_EQ(objects[1][1].value, "Plain");
+
+    const auto whole = ReadObjectList(R"([{"uuid":"a1","name":"Memo: urgent"}])", true);
+    EXPECT_EQ(whole[0][1].value, "Memo: urgent");  // quotes go, later colons stay
+}
+
+TEST(ObjectListReading, EscapedQuotesAndFalseSeparators) {
+    // An escaped quote disappears with its backslash; a value holding "},{"
+    // is cut there like a real separator.
+    const auto objects = ReadObjectList(R"([{"name":"say \"hi\""},{"name":"a},{b"}])");
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0][0].value, "say hi");
+    EXPECT_EQ(objects[1][0].value, "a");
+    EXPECT_TRUE(objects[2].empty());  // "b" has no colon: skipped
+}
+
+TEST(ObjectListReading, NestedMemberGivesTheOuterNameAsKey) {
+    const auto objects = ReadObjectList(R"({"account":{"id":"7"}})");
+    ASSERT_EQ(objects.size(), 1u);
+    ASSERT_EQ(objects[0].size(), 1u);
+    EXPECT_EQ(objects[0][0].key, "account");
+    EXPECT_EQ(objects[0][0].value, "id");
+}
+
+}  // namespace
