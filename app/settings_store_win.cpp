@@ -54,10 +54,14 @@ void ReadSetting(const char* section, const char* name, char* buffer) {
     if (RegQueryValueExA(keys.section(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
         ERROR_SUCCESS)
         return;
-    // Values are stored without a terminator; a full buffer leaves no room for one.
-    if (size >= sizeof data) return;
-    std::memcpy(buffer, data, size);
-    buffer[size] = '\0';
+    // We store values without a terminator, but the system may hand one back
+    // (and other writers store one); either way the text ends there. What is
+    // left must fit the caller's buffer with room for the terminator.
+    DWORD length = size;
+    if (length > 0 && data[length - 1] == '\0') --length;
+    if (length >= sizeof data) return;
+    std::memcpy(buffer, data, length);
+    buffer[length] = '\0';
 }
 
 void WriteSetting(const char* section, const char* name, const char* text) {
