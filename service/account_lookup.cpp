@@ -1,0 +1,95 @@
+#include "service/account_lookup.h"
+
+#include "app/settings_store.h"
+#include "service/http_exchange.h"
+#include "service/response_scanning.h"
+
+#include <vector>
+
+namespace {
+
+// The store carries at most kSettingsBufferSize - 1 bytes; longer text would
+// read back as missing, so it is cut to what fits.
+CString FitSetting(const CString& text) {
+    return text.GetLength() < kSettingsBufferSize ? text : text.Left(kSettingsBufferSize - 1);
+}
+
+void Write(const char* name, const CString& text) {
+    WriteSetting(kSettingsSection, name, FitSetting(text).GetString());
+}
+
+}  // namespace
+
+std::vector<SettingPair> ReadAccountPairs(const CString& answer) {
+    CString copy = answer;
+    copy.Remove("{");
+    copy.Remove("}");
+    copy.Remove("\"");
+    CStringArray pieces;
+    SplitText(copy, ",", pieces);
+    std::vector<SettingPair> pairs;
+    for (const CString& piece : pieces) {
+        CStringArray parts;
+        SplitText(piece, ":", parts);
+        if (parts.GetSize() >= 2) pairs.push_back({parts[0], parts[1]});
+    }
+    return pairs;
+}
+
+CString ReadDefaultCoverPageId(const CString& answer) {
+    const int a = answer.Find("\"account\":{", 0);
+    if (a == -1) return CString();
+    const int f = answer.Find("\"faxDefaultCoverPage\":", a);
+    if (f == -1) return CString();
+    const int c = answer.Find(",", f);
+    const int s = f + 22;
+    CString value = answer.Mid(s, c - s);
+    value.Remove("\"");
+    return value;
+}
+
+int LookupAccount(const CString& key, bool silent, Notifier& notifier, const ServiceEndpoint& endpoint) {
+    auto show = [&](const CString& text, unsigned icon) {
+        if (!silent) notifier.Show(text, kServiceCaption, icon);
+    };
+
+    Write("userId", "");
+    Write("accountId", "");
+
+    ExchangeRequest request;
+    request.url = CString(endpoint.api_base.c_str()) + "/v1/me";
+    request.headers = {"cache-control: no-cache", CString("authorization: Driver ") + key};
+
+    return RunExchange(
+        endpoint, request, [] { Write("COVERPAGEID", ""); },
+        [&](const ExchangeOutcome& outcome) {
+            if (!outcome.transferred) {
+                show(UploadFailedText(outcome.error_text), kIconHand);
+                return kRequestFailed;
+            }
+            const CString& answer = outcome.answer;
+            CString message;
+            if (ApplyErrorMessageRule(answer, message)) {
+                show(message, kIconHand);
+                return kRequestFailed;
+            }
+            if (answer.Find("JsonWebTokenError", 0) != -1) {
+                show(ApplyTokenErrorRule(answer), kIconHand);
+                return kRequestFailed;
+            }
+            // Only an answer the service marks as good verifies the key.
+            if (outcome.http_status < 200 || outcome.http_status > 299) {
+                CString text;
+                text.Format("Unable to verify key (HTTP %d)", static_cast<int>(outcome.http_status));
+                show(text, kIconHand);
+                return kRequestFailed;
+            }
+            for (const SettingPair& pair : ReadAccountPairs(answer)) {
+                if (pair.name.GetLength() >= kSettingsBufferSize) continue;  // no reader could ask for it
+                Write(pair.name.GetString(), pair.value);
+            }
+            Write("COVERPAGEID", ReadDefaultCoverPageId(answer));
+            show("Success! Your driver setup is complete", kIconInformation);
+            return 0;
+        });
+}

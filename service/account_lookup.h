@@ -1,0 +1,26 @@
+// Verifies an application key with GET /v1/me and keeps the account data the
+// other requests need ("userId", "accountId", "COVERPAGEID" and every other
+// name/value pair of the answer) in the settings store.
+#pragma once
+
+#include "framework/cstring.h"
+#include "framework/notifier.h"
+#include "service/service_endpoint.h"
+
+#include <vector>
+
+// 0: key accepted; -1: failure, shown unless silent; -2: no transfer handle.
+int LookupAccount(const CString& key, bool silent, Notifier& notifier,
+                  const ServiceEndpoint& endpoint = DefaultEndpoint());
+
+// The name/value pairs of an accepted answer, as they are stored, in order
+// (a later pair with the same name wins when stored).
+struct SettingPair {
+    CString name;
+    CString value;
+};
+std::vector<SettingPair> ReadAccountPairs(const CString& answer);
+
+// The account object's "faxDefaultCoverPage" value, without quotes; empty
+// when the answer has none.
+CString ReadDefaultCoverPageId(const CString& answer);

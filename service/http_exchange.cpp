@@ -1,0 +1,156 @@
+// curl_formadd and CURLOPT_HTTPPOST are the form interface this client uses;
+// libcurl marks them deprecated.
+#define CURL_DISABLE_DEPRECATION 1
+
+#include "service/http_exchange.h"
+
+#include "service/http_exchange_callbacks.h"
+
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+size_t CollectResponse(void* data, size_t size, size_t count, void* user) {
+    const size_t n = size * count;
+    ResponseBuffer* buffer = static_cast<ResponseBuffer*>(user);
+    char* grown = static_cast<char*>(std::realloc(buffer->memory, buffer->size + n + 1));
+    if (!grown) {
+        std::printf("not enough memory (realloc returned NULL)\n");
+        return 0;
+    }
+    buffer->memory = grown;
+    std::memcpy(buffer->memory + buffer->size, data, n);
+    buffer->size += n;
+    buffer->memory[buffer->size] = '\0';
+    return n;
+}
+
+int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow) {
+    ProgressRecord* progress = static_cast<ProgressRecord*>(record);
+    double now = 0.0;
+    if (progress->curl) curl_easy_getinfo(progress->curl, CURLINFO_TOTAL_TIME, &now);
+    if (now - progress->last_time >= 3.0) {
+        progress->last_time = now;
+        std::fprintf(stderr, "TOTAL TIME: %f \r\n", now);
+    }
+    std::fprintf(stderr, "UP: %" PRId64 " of %" PRId64 "  DOWN: %" PRId64 " of %" PRId64 "\r\n",
+                 static_cast<int64_t>(ulnow), static_cast<int64_t>(ultotal), static_cast<int64_t>(dlnow),
+                 static_cast<int64_t>(dltotal));
+    return dlnow >= kSubmissionAnswerCap ? 1 : 0;
+}
+
+int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow) {
+    return TransferProgress(record, static_cast<curl_off_t>(dltotal), static_cast<curl_off_t>(dlnow),
+                            static_cast<curl_off_t>(ultotal), static_cast<curl_off_t>(ulnow));
+}
+
+CString UploadFailedText(const CString& error_text) {
+    CString text;
+    text.Format("Upload Failed : %s", error_text.GetString());
+    return text;
+}
+
+namespace {
+
+// Certificates are always verified; a configured CA is the only one trusted.
+void SetTransportOptions(CURL* curl, const ServiceEndpoint& endpoint) {
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!endpoint.ca_pem.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, static_cast<char*>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<char*>(nullptr));
+        curl_blob blob{};
+        blob.data = const_cast<char*>(endpoint.ca_pem.data());
+        blob.len = endpoint.ca_pem.size();
+        blob.flags = CURL_BLOB_COPY;
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, endpoint.connect_timeout_s);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, endpoint.low_speed_limit_bytes);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, endpoint.low_speed_time_s);
+}
+
+// Returns false when a part cannot be added (out of memory).
+bool BuildForm(const std::vector<FormPart>& parts, curl_httppost** first, curl_httppost** last) {
+    for (const FormPart& part : parts) {
+        CURLFORMcode code;
+        if (!part.is_file) {
+            code = curl_formadd(first, last, CURLFORM_COPYNAME, part.name.GetString(), CURLFORM_COPYCONTENTS,
+                                part.contents.GetString(), CURLFORM_END);
+        } else if (!part.content_type.IsEmpty()) {
+            code = curl_formadd(first, last, CURLFORM_COPYNAME, part.name.GetString(), CURLFORM_FILE,
+                                part.contents.GetString(), CURLFORM_CONTENTTYPE, part.content_type.GetString(),
+                                CURLFORM_END);
+        } else {
+            code = curl_formadd(first, last, CURLFORM_COPYNAME, part.name.GetString(), CURLFORM_FILE,
+                                part.contents.GetString(), CURLFORM_END);
+        }
+        if (code != CURL_FORMADD_OK) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
+                const std::function<void()>& after_perform,
+                const std::function<int(const ExchangeOutcome&)>& read_outcome) {
+    ResponseBuffer chunk{static_cast<char*>(std::malloc(1)), 0};
+
+    curl_slist* headers = nullptr;
+    for (const CString& header : request.headers) {
+        curl_slist* grown = curl_slist_append(headers, header.GetString());
+        if (grown) headers = grown;
+    }
+
+    curl_global_init(CURL_GLOBAL_ALL);
+    curl_httppost* form_first = nullptr;
+    curl_httppost* form_last = nullptr;
+    bool form_ok = true;
+    if (request.multipart) form_ok = BuildForm(request.form, &form_first, &form_last);
+
+    int result = kNoTransferHandle;
+    CURL* curl = curl_easy_init();
+    if (curl) {
+        ProgressRecord progress{0.0, curl};
+        if (request.multipart) {
+            curl_easy_setopt(curl, CURLOPT_PROGRESSFUNCTION, &TransferProgressOld);
+            curl_easy_setopt(curl, CURLOPT_PROGRESSDATA, &progress);
+            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TransferProgress);
+            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progress);
+            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        }
+        SetTransportOptions(curl, endpoint);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CollectResponse);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &chunk);
+        curl_easy_setopt(curl, CURLOPT_URL, request.url.GetString());
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        if (request.multipart) curl_easy_setopt(curl, CURLOPT_HTTPPOST, form_first);
+
+        // An incomplete form must not go out as if it were the whole fax.
+        const CURLcode code = form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
+        if (after_perform) after_perform();
+
+        ExchangeOutcome outcome;
+        outcome.curl_code = static_cast<int>(code);
+        if (code != CURLE_OK) {
+            outcome.error_text = curl_easy_strerror(code);
+            std::fprintf(stderr, "curl_easy_perform() failed: %s\n", curl_easy_strerror(code));
+        } else {
+            outcome.transferred = true;
+            outcome.answer = chunk.size > 0 ? CString(chunk.memory) : CString();
+            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &outcome.http_status);
+            std::printf("%s\n", outcome.answer.GetString());
+        }
+        result = read_outcome(outcome);
+    }
+
+    if (curl) curl_easy_cleanup(curl);
+    std::free(chunk.memory);
+    if (form_first) curl_formfree(form_first);
+    curl_slist_free_all(headers);
+    curl_global_cleanup();
+    return result;
+}

@@ -1,0 +1,27 @@
+// The libcurl callbacks of the request pattern, visible for tests.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstddef>
+
+// Response buffer: a heap block kept zero-terminated after the last byte.
+struct ResponseBuffer {
+    char* memory;
+    size_t size;
+};
+
+// Progress record of a submission.
+struct ProgressRecord {
+    double last_time;
+    CURL* curl;
+};
+
+// Appends the received bytes to the ResponseBuffer in user.
+size_t CollectResponse(void* data, size_t size, size_t count, void* user);
+
+// Prints the time and byte counts; aborts once the answer reaches the cap.
+int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow);
+
+// The older libcurl form of the same callback: truncates and forwards.
+int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow);
