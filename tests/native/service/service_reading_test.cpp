@@ -1,0 +1,368 @@
+// Answer reading, request texts and contact records: everything the requests
+// decide without a network.
+#include "framework/notifier.h"
+#include "service/account_lookup.h"
+#include "service/contact_listing.h"
+#include "service/contact_record.h"
+#include "service/cover_pages.h"
+#include "service/fax_submission.h"
+#include "service/http_exchange.h"
+#include "service/http_exchange_callbacks.h"
+#include "service/service_endpoint.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+CStringArray List(std::initializer_list<const char*> items) {
+    CStringArray list;
+    for (const char* item : items) list.Add(item);
+    return list;
+}
+
+std::vector<std::string> Items(const CStringArray& list) {
+    std::vector<std::string> items;
+    for (const CString& item : list) items.push_back(item.str());
+    return items;
+}
+
+TEST(QueryValues, EveryByteOutsideTheUnreservedSetIsEncoded) {
+    struct Case {
+        const char* value;
+        const char* encoded;
+    } cases[] = {
+        {"", ""},
+        {"jo an", "jo%20an"},
+        {"AT&T", "AT%26T"},
+        {"a#b%c=d+e?f/g", "a%23b%25c%3Dd%2Be%3Ff%2Fg"},
+        {"Az09-._~", "Az09-._~"},
+        {"caf\xe9", "caf%E9"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EncodeQueryValue(c.value), c.encoded) << c.value;
+}
+
+TEST(QueryValues, RequestPathsCarryEncodedValues) {
+    EXPECT_EQ(ContactsRequestPath("", kContactsOrderAscending), "/v1/contacts?order=name%20asc&limit=3000");
+    EXPECT_EQ(ContactsRequestPath("jo an", kContactsOrderAscending),
+              "/v1/contacts?order=name%20asc&query=jo%20an&limit=3000");
+    EXPECT_EQ(ContactsRequestPath("AT&T", kContactsOrderDescending),
+              "/v1/contacts?order=name%20desc&query=AT%26T&limit=3000");
+    EXPECT_EQ(CoverPagesRequestPath("a1&userId=x", "u 1"),
+              "/coverpages?accountId=a1%26userId%3Dx&userId=u%201&isPublic=true");
+}
+
+// ---- contact records ------------------------------------------------------
+
+TEST(ContactRecords, PlainTextIsWrittenInTheClassicFormat) {
+    ContactRecord entry{1, 1, "Acme", 2, "+15551234567", "o1"};
+    EXPECT_EQ(WriteContactRecord(entry), "1,1,Acme,2,+15551234567,o1");
+    ContactRecord member{0, 0, "Ann", 0, "F1", "m1"};
+    EXPECT_EQ(WriteContactRecord(member), "0,0,Ann,,F1,m1");
+}
+
+TEST(ContactRecords, AnyTextRoundTrips) {
+    const ContactRecord cases[] = {
+        {1, 0, "Smith, John", 0, "+15551234567", "c5"},
+        {0, 1, "a\\b,c\\,d", 0, "+1,2", "u,\\"},
+        {1, 1, ",", 12, "\\", ",,"},
+        {1, 0, "", 0, "", ""},
+        {0, 0, "trailing\\", 0, "x", "y\\"},
+    };
+    for (const ContactRecord& c : cases) {
+        const CString line = WriteContactRecord(c);
+        ContactRecord read;
+        ASSERT_TRUE(ReadContactRecord(line, read)) << line;
+        EXPECT_EQ(read.level, c.level) << line;
+        EXPECT_EQ(read.org_flag, c.org_flag) << line;
+        EXPECT_EQ(read.name, c.name) << line;
+        EXPECT_EQ(read.member_count, c.level == 1 ? c.member_count : 0) << line;
+        EXPECT_EQ(read.fax, c.fax) << line;
+        EXPECT_EQ(read.uuid, c.uuid) << line;
+    }
+    EXPECT_EQ(WriteContactRecord({1, 0, "Smith, John", 0, "F", "u"}), "1,0,Smith\\, John,0,F,u");
+}
+
+TEST(ContactRecords, ShortOrForeignLinesAreHandledSafely) {
+    ContactRecord r;
+    EXPECT_FALSE(ReadContactRecord("", r));
+    EXPECT_FALSE(ReadContactRecord("1", r));
+    EXPECT_FALSE(ReadContactRecord("Dummy", r));
+    EXPECT_FALSE(ReadContactRecord("2,0,x,0,f,u", r));
+    ASSERT_TRUE(ReadContactRecord("1,1", r));
+    EXPECT_EQ(r.org_flag, 1);
+    EXPECT_EQ(r.name, "");
+    ASSERT_TRUE(ReadContactRecord("1,0,Ann", r));  // missing fields read as empty
+    EXPECT_EQ(r.name, "Ann");
+    EXPECT_EQ(r.fax, "");
+    EXPECT_EQ(r.uuid, "");
+}
+
+// ---- contact listing ------------------------------------------------------
+
+struct ContactCase {
+    const char* what;
+    const char* answer;
+    std::vector<std::string> records;
+};
+
+TEST(ContactList, BuildsRecordsFromTheAnswer) {
+    const ContactCase cases[] = {
+        {"person",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":"Lee","faxNumber":"F1","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Ann Lee,0,F1,u1"}},
+        {"last name null",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":null,"faxNumber":"F1","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Ann,0,F1,u1"}},
+        {"last name NULL",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":"NULL","faxNumber":"F1","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Ann,0,F1,u1"}},
+        {"last name empty",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":"","faxNumber":"F1","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Ann,0,F1,u1"}},
+        {"last name unquoted",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":Lee2,"faxNumber":"F1","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Ann Lee2,0,F1,u1"}},
+        {"organisation with members",
+         R"({"count":1,"rows":[{"uuid":"o1","name":"Acme","faxNumber":"F2","isOrganization":true,"contacts":[)"
+         R"({"uuid":"m1","name":"Bo","faxNumber":"F3","isOrganization":false},)"
+         R"({"uuid":"m2","name":"Cy","faxNumber":"F4","isOrganization":false}]}]})",
+         {"1,1,Acme,2,F2,o1", "0,0,Bo,,F3,m1", "0,0,Cy,,F4,m2"}},
+        {"searches run over the members too",
+         R"({"count":1,"rows":[{"uuid":"o1","name":"Acme","isOrganization":true,"contacts":[)"
+         R"({"uuid":"m1","name":"Bo","lastName":"Smith","faxNumber":"F3","isOrganization":false}]}]})",
+         {"1,1,Acme Smith,1,F3,o1", "0,0,Bo,,F3,m1"}},
+        {"fax null, short cut kept (and escaped)",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","faxNumber":null,"a":"b","c":[]}]})",
+         {"1,0,Ann,0,ull\\,\"a\":\"b,u1"}},
+        {"fax null, long cut drops the entry",
+         R"({"count":2,"rows":[{"uuid":"u1","name":"Ann","faxNumber":null,"isOrganization":false,"x":"y","contacts":[]},)"
+         R"({"uuid":"u2","name":"Bo","faxNumber":"F2","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Bo,0,F2,u2"}},
+        {"15-character fax passes, 16 drops the entry with its members",
+         R"({"count":2,"rows":[{"uuid":"u1","name":"A","faxNumber":"+12345678901234","isOrganization":false,"contacts":[]},)"
+         R"({"uuid":"o2","name":"B","faxNumber":"+123456789012345","isOrganization":true,"contacts":[)"
+         R"({"uuid":"m1","name":"C","faxNumber":"F","isOrganization":false}]}]})",
+         {"1,0,A,0,+12345678901234,u1"}},
+        {"count without contacts", R"({"count":0,"rows":[]})", {}},
+        {"last uuid without a closing bracket", R"({"count":1,"rows":[{"uuid":"u1")", {"1,0,,0,,"}},
+        {"no contacts key: every brace after position 10 is a member",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","faxNumber":"F1","meta":{"uuid":"m1","name":"In","x":"y"}}]})",
+         {"1,0,Ann,1,F1,u1", "0,0,In,,,m1"}},
+        {"name holding a comma",
+         R"({"count":1,"rows":[{"uuid":"c5","name":"Smith, John","lastName":null,"faxNumber":"+15551234567","isOrganization":false,"contacts":[]}]})",
+         {"1,0,Smith\\, John,0,+15551234567,c5"}},
+    };
+    for (const auto& c : cases) {
+        CStringArray records;
+        records.Add("stale");
+        BuildContactList(c.answer, records);
+        EXPECT_EQ(Items(records), c.records) << c.what;
+    }
+}
+
+TEST(ContactList, ACommaInANameNoLongerShiftsTheFields) {
+    CStringArray records;
+    BuildContactList(
+        R"({"count":1,"rows":[{"uuid":"c5","name":"Smith, John","faxNumber":"+15551234567","isOrganization":false,"contacts":[]}]})",
+        records);
+    ASSERT_EQ(records.GetSize(), 1);
+    ContactRecord r;
+    ASSERT_TRUE(ReadContactRecord(records[0], r));
+    EXPECT_EQ(r.name, "Smith, John");
+    EXPECT_EQ(r.fax, "+15551234567");
+    EXPECT_EQ(r.uuid, "c5");
+}
+
+// ---- cover pages ----------------------------------------------------------
+
+TEST(CoverPageAnswer, FillsBothListsAndFindsTheDefault) {
+    struct Case {
+        const char* what;
+        const char* answer;
+        const char* default_id;
+        std::vector<std::string> ids;
+        std::vector<std::string> names;
+        const char* default_name;
+    } cases[] = {
+        {"two objects, second is the default",
+         R"([{"uuid":"a","name":"One","file":"1.pdf"},{"uuid":"b","name":"Two","file":"2.pdf"}])", "b", {"a", "b"},
+         {"One", "Two"}, "Two"},
+        {"name before uuid matches the previous uuid",
+         R"([{"uuid":"a","name":"One"},{"name":"Two","uuid":"b"}])", "a", {"a", "b"}, {"One", "Two"}, "Two"},
+        {"file before name ends the object",
+         R"([{"uuid":"a","file":"1.pdf","name":"One"},{"uuid":"b","name":"Two"}])", "", {"a", "b"}, {"Two"}, "kept"},
+        {"names keep what follows a colon",
+         R"([{"uuid":"m","name":"Memo","file":"x"},{"uuid":"u","name":"Memo: urgent","file":"y"}])", "u", {"m", "u"},
+         {"Memo", "Memo: urgent"}, "Memo: urgent"},
+        {"no objects", "", "x", {}, {}, "kept"},
+    };
+    for (const auto& c : cases) {
+        CoverPageLists lists;
+        CString default_name = "kept";
+        ReadCoverPageAnswer(c.answer, c.default_id, lists, default_name);
+        EXPECT_EQ(Items(lists.ids), c.ids) << c.what;
+        EXPECT_EQ(Items(lists.names), c.names) << c.what;
+        EXPECT_EQ(default_name, c.default_name) << c.what;
+    }
+}
+
+TEST(CoverPageFill, SelectsTheDefaultThenTheLastChosenThenTheFirst) {
+    struct Case {
+        const char* what;
+        CStringArray ids;
+        CStringArray names;
+        const char* default_name;
+        const char* last_chosen;
+        std::vector<std::string> entries;
+        int selection;
+    } cases[] = {
+        {"nothing stored: first entry", List({"a", "b"}), List({"One", "Two"}), "", "", {"One", "Two"}, 0},
+        {"default only", List({"a", "b"}), List({"One", "Two"}), "Two", "", {"One", "Two"}, 1},
+        {"default wins over last chosen", List({"a", "b"}), List({"One", "Two"}), "Two", "One", {"One", "Two"}, 1},
+        {"last chosen without default", List({"a", "b"}), List({"One", "Two"}), "", "one", {"One", "Two"}, 0},
+        {"search starts at the second entry", List({"a", "b"}), List({"Memo Long", "Memo"}), "", "Memo",
+         {"Memo Long", "Memo"}, 1},
+        {"prefix match, ignoring case", List({"a", "b", "c"}), List({"Standard", "Memo Long", "Memo"}), "", "MEMO L",
+         {"Standard", "Memo Long", "Memo"}, 1},
+        {"no match leaves nothing selected", List({"a"}), List({"One"}), "", "Other", {"One"}, -1},
+        {"default not in the list", List({"a"}), List({"One"}), "Gone", "", {"One"}, -1},
+        {"only partnered names are shown", List({"a", "b"}), List({"One"}), "", "", {"One"}, 0},
+        {"names without identifiers are not shown", List({}), List({"One"}), "", "", {}, -1},
+        {"empty lists", List({}), List({}), "", "Memo", {}, -1},
+    };
+    for (const auto& c : cases) {
+        const CoverPageFill fill = PlanCoverPageFill({c.ids, c.names}, c.default_name, c.last_chosen);
+        EXPECT_EQ(Items(fill.entries), c.entries) << c.what;
+        EXPECT_EQ(fill.selection, c.selection) << c.what;
+    }
+}
+
+TEST(CoverPageFill, StringSearchWrapsRoundFromTheStart) {
+    const CStringArray entries = List({"Memo", "Standard", "memo two"});
+    EXPECT_EQ(SelectStringIndex(entries, 0, "memo", 7), 2);   // after the start entry first
+    EXPECT_EQ(SelectStringIndex(entries, 1, "memo", 7), 2);
+    EXPECT_EQ(SelectStringIndex(entries, 2, "memo", 7), 0);   // wraps to the beginning
+    EXPECT_EQ(SelectStringIndex(entries, -1, "memo", 7), 0);  // whole list from the top
+    EXPECT_EQ(SelectStringIndex(entries, 0, "Standards", 7), 7);
+    EXPECT_EQ(SelectStringIndex(List({}), 0, "x", -1), -1);
+}
+
+// ---- account lookup -------------------------------------------------------
+
+TEST(AccountAnswer, StoresEveryPairAsTheRulesCutIt) {
+    struct Case {
+        const char* answer;
+        std::vector<std::pair<std::string, std::string>> pairs;
+    } cases[] = {
+        {R"({"userId":"u1","accountId":"a1"})", {{"userId", "u1"}, {"accountId", "a1"}}},
+        {R"({"account":{"id":"7","name":"x"}})", {{"account", "id"}, {"name", "x"}}},
+        {R"({"createdAt":"2020-01-01T10:00:00Z"})", {{"createdAt", "2020-01-01T10"}}},
+        {R"({"flag":true,"bare"})", {{"flag", "true"}}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::pair<std::string, std::string>> pairs;
+        for (const SettingPair& p : ReadAccountPairs(c.answer)) pairs.emplace_back(p.name.str(), p.value.str());
+        EXPECT_EQ(pairs, c.pairs) << c.answer;
+    }
+}
+
+TEST(AccountAnswer, DefaultCoverPageOfTheAccountObject) {
+    struct Case {
+        const char* answer;
+        const char* id;
+    } cases[] = {
+        {R"({"account":{"faxDefaultCoverPage":"cp1","name":"x"}})", "cp1"},
+        {R"({"account":{"faxDefaultCoverPage":null,"name":"x"}})", "null"},
+        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"},"email":"e"})", "cp9}"},
+        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"}})", ""},
+        {R"({"faxDefaultCoverPage":"cp1","account":{"name":"x"}})", ""},
+        {R"({"userId":"u1"})", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadDefaultCoverPageId(c.answer), c.id) << c.answer;
+}
+
+// ---- fax submission -------------------------------------------------------
+
+TEST(RecipientTexts, TypedNumbersAndContactsAreJoined) {
+    struct Case {
+        const char* what;
+        CStringArray numbers, contact_ids, prefixes;
+        const char* number_text;
+        const char* contact_text;
+    } cases[] = {
+        {"mixed", List({"(555)-123-4567", "Ann", "(20)-7946-0958"}), List({"", "c-17", ""}), List({"1", "", "44"}),
+         "+15551234567,+442079460958", "c-17"},
+        {"text before the first plus goes, no prefix added", List({"1+44 20 7946 0958"}), List({""}), List({"1"}),
+         "+442079460958", ""},
+        {"only contacts", List({"A", "B"}), List({"c1", "c2"}), List({"", ""}), "", "c1,c2"},
+        {"nothing", List({}), List({}), List({}), "", ""},
+        {"a number already with plus keeps it", List({"+49 30 901820"}), List({""}), List({"1"}), "+4930901820", ""},
+    };
+    for (const auto& c : cases) {
+        const RecipientTexts texts = BuildRecipientTexts(c.numbers, c.contact_ids, c.prefixes);
+        EXPECT_EQ(texts.numbers, c.number_text) << c.what;
+        EXPECT_EQ(texts.contacts, c.contact_text) << c.what;
+    }
+}
+
+TEST(SubmissionVerdict, ShowsOneBoxPerAnswer) {
+    struct Case {
+        const char* answer;
+        int result;
+        const char* text;
+        unsigned icon;
+    } cases[] = {
+        {R"({"errors":[{"error":"Invalid number","field":"recipientFax"}]})", -1, "Invalid number,field:recipientFax",
+         kIconHand},
+        {R"({"errors":[],"message":"Bad"})", -1, "Bad", kIconHand},
+        {R"({"errors":[],"success":true})", 1, "Success! Your fax has been sent", kIconInformation},
+        {R"({"success":true,"message":"Fax queued"})", 1, "Success! Your fax has been sent", kIconInformation},
+        {R"({"success":false})", 1, "Success! Your fax has been sent", kIconInformation},  // only the key counts
+        {R"({"message":"Bad request"})", -1, "Bad request", kIconHand},
+        {"", -1, "Unable to upload file", kIconHand},
+        {"<html>502</html>", -1, "Unable to upload file", kIconHand},
+    };
+    for (const auto& c : cases) {
+        RecordingNotifier notifier;
+        EXPECT_EQ(ReadSubmissionAnswer(c.answer, notifier), c.result) << c.answer;
+        ASSERT_EQ(notifier.boxes.size(), 1u) << c.answer;
+        EXPECT_EQ(notifier.boxes[0].text, c.text) << c.answer;
+        EXPECT_EQ(notifier.boxes[0].caption, "Vantrel");
+        EXPECT_EQ(notifier.boxes[0].icon, c.icon) << c.answer;
+    }
+}
+
+// ---- transfer callbacks ---------------------------------------------------
+
+TEST(TransferCallbacks, ResponseBufferStaysTerminated) {
+    ResponseBuffer buffer{static_cast<char*>(std::malloc(1)), 0};
+    char first[] = "ab";
+    char second[] = {'c', '\0', 'd'};
+    EXPECT_EQ(CollectResponse(first, 1, 2, &buffer), 2u);
+    EXPECT_EQ(CollectResponse(second, 3, 1, &buffer), 3u);
+    ASSERT_EQ(buffer.size, 5u);
+    EXPECT_EQ(std::string(buffer.memory, 6), std::string("abc\0d\0", 6));
+    EXPECT_EQ(CString(buffer.memory), "abc");  // the answer text ends at the first zero byte
+    std::free(buffer.memory);
+}
+
+TEST(TransferCallbacks, ProgressStopsTheAnswerAtTheCap) {
+    ProgressRecord record{0.0, nullptr};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(TransferProgress(&record, 700000, 600000, 10, 5), 0);
+    const std::string line = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line, "UP: 5 of 10  DOWN: 600000 of 700000\r\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(TransferProgress(&record, 0, 600001, 0, 0), 1);
+    EXPECT_EQ(TransferProgressOld(&record, 0, 600000.99, 0, 0), 0);  // truncated, not rounded
+    EXPECT_EQ(TransferProgressOld(&record, 0, 600001.0, 0, 0), 1);
+    EXPECT_EQ(TransferProgressOld(&record, 0, 0, 1e12, 5e11), 0);  // the upload is not limited
+    testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
