@@ -322,9 +322,9 @@ def parse_header_params(value):
             if i < n and rest[i] == '"':
                 i += 1
                 chars = []
+                # No backslash escapes: form clients (libcurl, browsers) send
+                # Windows paths raw and percent-encode quotes instead.
                 while i < n and rest[i] != '"':
-                    if rest[i] == "\\" and i + 1 < n:
-                        i += 1
                     chars.append(rest[i])
                     i += 1
                 i += 1
@@ -841,23 +841,23 @@ def main(argv=None):
             sys.stderr.write("sandbox: cannot load the certificate from %s: %s\n" % (args.tls, e))
             return 1
 
-    outbox_dir = args.outbox
-    if not outbox_dir:
-        outbox_dir = tempfile.mkdtemp(prefix="fax-sandbox-outbox-")
-        sys.stderr.write("sandbox: outbox %s\n" % outbox_dir)
     try:
-        outbox = Outbox(outbox_dir)
-        log = RequestLog(args.log)
-    except OSError as e:
-        sys.stderr.write("sandbox: %s\n" % e)
-        return 1
-
-    try:
-        server = SandboxServer((args.host, args.port), fixtures, outbox, log, FaultState(args.fault),
+        server = SandboxServer((args.host, args.port), fixtures, None, None, FaultState(args.fault),
                                context, args.verbose)
     except OSError as e:
         sys.stderr.write("sandbox: cannot listen on %s:%d: %s\n" % (args.host, args.port, e))
-        log.close()
+        return 1
+    # Only now that the port is ours: a failed start leaves no folders behind.
+    try:
+        if args.outbox:
+            server.outbox = Outbox(args.outbox)
+        else:
+            server.outbox = Outbox(tempfile.mkdtemp(prefix="fax-sandbox-outbox-"))
+            sys.stderr.write("sandbox: outbox %s\n" % server.outbox.root)
+        server.log = log = RequestLog(args.log)
+    except OSError as e:
+        sys.stderr.write("sandbox: %s\n" % e)
+        server.server_close()
         return 1
 
     stop = threading.Event()
