@@ -464,6 +464,18 @@ class FaxSendTests(unittest.TestCase):
         status, answer = SERVER.fetch("/v1/fax/send", method="POST", body=body[:-60],
                                       headers={"Content-Type": ctype})
         self.assertEqual((status, json.loads(answer)["errors"][0]["error"]), (400, "Malformed form data"))
+        # An oversized upload is refused from its headers, before any body is read.
+        sock = SERVER.connect()
+        try:
+            sock.sendall(b"POST /v1/fax/send HTTP/1.1\r\nHost: localhost\r\nauthorization: Driver "
+                         + KEY.encode() + b"\r\nContent-Length: 900000000\r\n"
+                         b"Content-Type: multipart/form-data; boundary=x\r\n\r\n")
+            resp = http.client.HTTPResponse(sock, method="POST")
+            resp.begin()
+            self.assertEqual((resp.status, json.loads(resp.read())),
+                             (413, {"errors": [{"error": "Request body too large", "field": "file"}]}))
+        finally:
+            sock.close()
         self.assertEqual(SERVER.faxes(), before)
 
     @unittest.skipUnless(shutil.which("curl"), "curl is not installed")

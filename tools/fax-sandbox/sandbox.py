@@ -488,7 +488,11 @@ class Handler(BaseHTTPRequestHandler):
             entry["status"] = e.status
             self.server.log.write(entry)
             self.close_connection = True
-            self.answer(Answer(e.status, error_object(e.message, e.status)))
+            # The fax client only reads the errors list; the others read error objects.
+            if path == "/v1/fax/send":
+                self.answer(Answer(e.status, fax_errors(e.message, "file")))
+            else:
+                self.answer(Answer(e.status, error_object(e.message, e.status)))
             return
         except (OSError, ValueError):
             # The client went away in the middle of its body.
