@@ -1,0 +1,46 @@
+// The life of a print job's files: copy into the work folder, conversion to
+// PDF with Ghostscript, and the clean-up when the send-fax window goes away.
+#pragma once
+
+#include "convert/job_platform.h"
+#include "framework/cstring.h"
+#include "framework/notifier.h"
+
+struct WorkFileNames {
+    CString pdf_path;
+    CString ps_path;
+    bool pdf_claimed = false;  // an empty placeholder of that name is ours
+    bool ps_claimed = false;
+};
+
+// The PDF and PostScript copy names of a new job in the work folder, each
+// name already created empty so no other job can take it.
+WorkFileNames ClaimWorkFileNames(JobPlatform& platform, const CString& work_folder);
+
+enum class ConversionResult {
+    NotStarted,  // Ghostscript could not be started; the user has been told
+    Failed,      // it ran but did not produce the PDF
+    Produced,    // the PDF is there and complete
+};
+
+// Runs Ghostscript from program_folder on ps_path into pdf_path and waits for
+// it; deletes ps_path afterwards unless Ghostscript could not be started.
+ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier,
+                              const CString& program_folder, const CString& pdf_path,
+                              const CString& ps_path);
+
+// The program folder of the running executable, ending with a backslash.
+CString ProgramFolder(JobPlatform& platform);
+
+// Copies the print file into the work folder below program_folder and
+// converts it. Returns the new print-file path: the PDF when the conversion
+// produced one (the print file is then deleted), otherwise the trimmed path
+// that was passed in.
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
+                        const CString& program_folder);
+// The same below the folder of the running executable.
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path);
+
+// When the send-fax window is destroyed, whatever way it closes: the file the
+// print-file path names is deleted. The work folder stays.
+void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path);
