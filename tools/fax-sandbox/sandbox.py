@@ -501,7 +501,7 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         entry["body_size"] = len(body)
-        parts, form_error = self.parse_form(body)
+        parts = self.parse_form(body)
         if parts is not None:
             entry["parts"] = [p.name for p in parts]
 
@@ -515,7 +515,7 @@ class Handler(BaseHTTPRequestHandler):
             elif control:
                 answer = self.control(path, body)
             else:
-                answer = self.route(path, raw_query, parts, form_error)
+                answer = self.route(path, raw_query, parts)
         except Exception as e:  # never let one request take the server down
             sys.stderr.write("sandbox: internal error on %s %s: %r\n" % (self.command, self.path, e))
             answer = Answer(500, error_object("Internal sandbox error", 500))
@@ -601,16 +601,14 @@ class Handler(BaseHTTPRequestHandler):
             return 0
 
     def parse_form(self, body):
-        ctype = self.headers.get("Content-Type")
-        if ctype is None:
-            return None, "no content type"
-        kind, params = parse_header_params(ctype)
+        """The parts of a multipart/form-data body, or None."""
+        kind, params = parse_header_params(self.headers.get("Content-Type") or "")
         if kind != "multipart/form-data":
-            return None, "not multipart/form-data"
+            return None
         try:
-            return parse_multipart(body, params.get("boundary", "")), None
-        except ValueError as e:
-            return None, str(e)
+            return parse_multipart(body, params.get("boundary", ""))
+        except ValueError:
+            return None
 
     # -- faults that answer nothing
 
@@ -668,7 +666,7 @@ class Handler(BaseHTTPRequestHandler):
 
     ROUTES = {"/v1/me": "GET", "/v1/contacts": "GET", "/coverpages": "GET", "/v1/fax/send": "POST"}
 
-    def route(self, path, raw_query, parts, form_error):
+    def route(self, path, raw_query, parts):
         method = self.ROUTES.get(path)
         if method is None:
             return Answer(404, error_object("Not found", 404))
@@ -684,7 +682,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.contacts(query)
         if path == "/coverpages":
             return self.cover_pages(account, query)
-        return self.send_fax(parts, form_error)
+        return self.send_fax(parts)
 
     def authenticate(self):
         value = self.headers.get("Authorization")
@@ -727,7 +725,7 @@ class Handler(BaseHTTPRequestHandler):
             return Answer(404, error_object("Account not found", 404))
         return Answer(200, self.server.fixtures.cover_pages)
 
-    def send_fax(self, parts, form_error):
+    def send_fax(self, parts):
         if parts is None:
             return Answer(400, fax_errors("Malformed form data", "form"))
         fields = {}
