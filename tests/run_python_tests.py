@@ -1,0 +1,75 @@
+"""Runs the Python test folders (sandbox, end-to-end) and writes one JUnit-style
+XML report per folder, in the shape the gtest reports have, so that
+scripts/test can count every layer the same way."""
+import argparse
+import sys
+import time
+import unittest
+import xml.etree.ElementTree as ET
+
+
+class RecordingResult(unittest.TextTestResult):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.cases = []  # (id, seconds, failure text or None, skipped)
+        self._start = 0.0
+        self._failure = None
+
+    def startTest(self, test):
+        self._start = time.time()
+        self._failure = None
+        super().startTest(test)
+
+    def _fail(self, test, err):
+        text = self._exc_info_to_string(err, test)
+        self._failure = (self._failure + "\n" if self._failure else "") + text
+
+    def addFailure(self, test, err):
+        super().addFailure(test, err)
+        self._fail(test, err)
+
+    def addError(self, test, err):
+        super().addError(test, err)
+        self._fail(test, err)
+
+    def addSubTest(self, test, subtest, err):
+        super().addSubTest(test, subtest, err)
+        if err is not None:
+            self._fail(subtest, err)
+
+    def addSkip(self, test, reason):
+        super().addSkip(test, reason)
+        self.cases.append((test.id(), time.time() - self._start, None, True))
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        if not self.cases or self.cases[-1][0] != test.id():
+            self.cases.append((test.id(), time.time() - self._start, self._failure, False))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("folder")
+    parser.add_argument("--xml", required=True)
+    args = parser.parse_args()
+
+    suite = unittest.defaultTestLoader.discover(args.folder, top_level_dir=args.folder)
+    runner = unittest.TextTestRunner(resultclass=RecordingResult, verbosity=2, stream=sys.stdout)
+    result = runner.run(suite)
+
+    root = ET.Element("testsuites")
+    suite_el = ET.SubElement(root, "testsuite", name=args.folder)
+    for case_id, seconds, failure, skipped in result.cases:
+        name_parts = case_id.rsplit(".", 1)
+        case = ET.SubElement(suite_el, "testcase", classname=name_parts[0], name=name_parts[-1],
+                             time="%.3f" % seconds)
+        if skipped:
+            ET.SubElement(case, "skipped")
+        if failure:
+            ET.SubElement(case, "failure", message="failed").text = failure
+    ET.ElementTree(root).write(args.xml, encoding="utf-8", xml_declaration=True)
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
