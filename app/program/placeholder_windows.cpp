@@ -27,6 +27,9 @@ void RunPlaceholder(const CString& title) {
     HWND window = CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                                   520, 200, nullptr, nullptr, wc.hInstance, nullptr);
     if (!window) return;
+    // No window manager draws a caption under Xvfb: repeat the title inside.
+    CreateWindowExA(0, "STATIC", title, WS_CHILD | WS_VISIBLE, 16, 16, 480, 120, window, nullptr, wc.hInstance,
+                    nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
