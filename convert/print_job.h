@@ -1,5 +1,8 @@
 // The life of a print job's files: copy into the work folder, conversion to
 // PDF with Ghostscript, and the clean-up when the send-fax window goes away.
+// The send-fax window runs PreparePrintJob in its initialisation (with a
+// WinJobPlatform and its message-box notifier) and DeletePrintFileOnClose when
+// it is destroyed.
 #pragma once
 
 #include "convert/job_platform.h"

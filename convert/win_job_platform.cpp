@@ -4,6 +4,10 @@
 
 #include <vector>
 
+// Ghostscript is started with the 68-byte start-up information of the 32-bit
+// program; the 64-bit build uses its own larger layout.
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "STARTUPINFOA layout");
+
 CString WinJobPlatform::ModulePath() {
     char path[260] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
