@@ -20,10 +20,9 @@ import countries  # noqa: E402
 import flags  # noqa: E402
 from gifwrite import write_gif  # noqa: E402
 from paint import (ACCENT, ACCENT_HOVER, ACCENT_PRESSED, ACCENT_TINT, ACCENT_TINT_HOVER, BODY, BORDER,  # noqa: E402
-                   BORDER_STRONG, DANGER, DANGER_PRESSED, DANGER_TINT, LABEL, MEMBER_BAND, MUTED, SELECTED_ROW,
-                   SURFACE, TEXT, Canvas, glyph_arrow, glyph_building, glyph_chevron, glyph_contacts, glyph_cross,
-                   glyph_document, glyph_eye, glyph_key, glyph_keypad, glyph_minus, glyph_people, glyph_person,
-                   glyph_plus, glyph_search, glyph_triangle)
+                   BORDER_STRONG, DANGER, DANGER_TINT, LABEL, MEMBER_BAND, MUTED, SELECTED_ROW, SURFACE, TEXT,
+                   Canvas, glyph_arrow, glyph_building, glyph_chevron, glyph_contacts, glyph_cross, glyph_document,
+                   glyph_key, glyph_minus, glyph_people, glyph_person, glyph_plus, glyph_search, glyph_triangle)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 RESOURCES = os.path.join(ROOT, "resources")
@@ -72,19 +71,30 @@ def key_setup_background():
 
 
 def send_loading_background():
-    # Drawn at 565 x 532 and stretched to the 565 x 620 window; only flat
-    # areas, so the stretch does not show. The title strip is scaled so that
-    # it ends where the pages' strip ends.
+    # Drawn at 565 x 532 and stretched to the 565 x 620 window: flat areas
+    # only, and the few shapes are drawn squashed so they come out round.
     w, h = 565, 532
+    squash = h / 620.0
     c = Canvas(w, h, BODY + (255,), scale=2)
-    strip = 40 * h / 620.0
+    strip = 40 * squash
     c.rect((0, 0, w, strip), SURFACE)
     c.rect((0, strip - 1, w, strip), BORDER)
-    # loading illustration above the "Loading" label (window y 238)
-    cy = 170 * h / 620.0
-    c.circle(282.5, cy, 36, ACCENT_TINT)
-    glyph_document(c, 252, cy - 30, 60, SURFACE, BORDER_STRONG, ACCENT_TINT_HOVER)
+    mark = Canvas(14, 14, scale=8)
+    brand_mark(mark, 0, 0, 14)
+    paste_squashed(c, mark, 6, 9 * squash, squash)
+    # an illustration above the "Loading" label (window y 238)
+    art = Canvas(80, 80, scale=4)
+    art.circle(40, 40, 36, ACCENT_TINT)
+    glyph_document(art, 10, 10, 60, SURFACE, BORDER_STRONG, ACCENT_TINT_HOVER)
+    paste_squashed(c, art, 242.5, 130 * squash, squash)
     return c.result().convert("RGB")
+
+
+def paste_squashed(c, part, x, y, squash):
+    """Paste a finished part, scaled vertically, into a canvas."""
+    img = part.result()
+    img = img.resize((img.width * c.s, max(1, round(img.height * squash * c.s))), Image.LANCZOS)
+    c.img.alpha_composite(img, (round(x * c.s), round(y * c.s)))
 
 
 def send_page_background(cover):
@@ -101,6 +111,8 @@ def send_page_background(cover):
         field_box(c, (315, 344, 518, 386))
         field_box(c, (93, 420, 518, 460))
         field_box(c, (93, 492, 518, 528))
+    else:
+        c.text((93, 318), "Switch the cover page on to add a recipient name, subject and notes.", 11, MUTED)
     c.rect((30, 540, 535, 541), BORDER)
     return c.result().convert("RGB")
 
@@ -206,20 +218,25 @@ def round_button(size, state, glyph):
 
 
 def window_button(kind, state):
-    """12 x 12 minimise and close glyphs of the title strip."""
+    """12 x 12 minimise and close glyphs of the title strip, drawn on whole
+    pixels so they stay crisp at this size."""
     c = Canvas(12, 12, scale=8)
-    if state == "standard":
-        ink = MUTED
-    else:
-        back = {("close", "hover"): DANGER, ("close", "pressed"): DANGER_PRESSED,
-                ("minimise", "hover"): ACCENT, ("minimise", "pressed"): ACCENT_PRESSED}[(kind, state)]
-        c.circle(6, 6, 5.6, back)
-        ink = WHITE
-    if kind == "close":
-        glyph_cross(c, 0.5, 0.5, 11, ink, 1.4, inset=0.28 if state != "standard" else 0.18)
-    else:
-        glyph_minus(c, 0.5, 0.5, 11, ink, 1.4, inset=0.26 if state != "standard" else 0.14)
-    return c.result()
+    tint = {("close", "hover"): DANGER_TINT, ("close", "pressed"): DANGER,
+            ("minimise", "hover"): (226, 232, 240), ("minimise", "pressed"): (200, 209, 220)}.get((kind, state))
+    if tint:
+        c.circle(6, 6, 6, tint)
+    img = c.result()
+    ink = {"standard": MUTED, "hover": DANGER if kind == "close" else TEXT,
+           "pressed": WHITE if kind == "close" else TEXT}[state] + (255,)
+    px = img.load()
+    lo, hi = (3, 8) if tint else (2, 9)
+    for i in range(lo, hi + 1):
+        if kind == "close":
+            px[i, i] = ink
+            px[i, 11 - i] = ink
+        else:
+            px[i, 6] = ink
+    return img
 
 
 def remove_button(state):
@@ -264,8 +281,13 @@ def switch(on):
 
 
 def password_toggle():
-    c = Canvas(40, 24)
-    glyph_eye(c, 20, 12, 22, 6.5, MUTED, WHITE)
+    c = Canvas(40, 24, scale=8)
+    cx, cy, half_w, half_h = 20, 12, 10, 6
+    upper = [(cx + t / 20.0 * half_w, cy - half_h * (1 - (t / 20.0) ** 2)) for t in range(-20, 21)]
+    lower = [(cx + t / 20.0 * half_w, cy + half_h * (1 - (t / 20.0) ** 2)) for t in range(20, -21, -1)]
+    c.line(upper + lower[1:], MUTED, 1.5)
+    c.circle(cx, cy, 3.2, MUTED)
+    c.circle(cx - 1, cy - 1, 0.9, WHITE)
     return c.result()
 
 
@@ -291,8 +313,12 @@ def country_menu_button():
 # ---------------------------------------------------------------- kind icons
 
 def kind_number():
+    """A typed number: a hash sign."""
     c = Canvas(16, 16, scale=8)
-    glyph_keypad(c, 0.5, 0.5, 15, ACCENT)
+    for x0 in (6.2, 10.6):
+        c.line([(x0, 2.5), (x0 - 1.6, 13.5)], ACCENT, 1.5)
+    for y0 in (5.8, 10.2):
+        c.line([(2.5, y0), (13.8, y0)], ACCENT, 1.5)
     return c.result()
 
 
@@ -355,7 +381,7 @@ def loading_frames():
         c = Canvas(w, h, BODY + (255,), scale=8)
         c.rrect((0.5, 2, w - 0.5, 6), 2, (214, 222, 232))
         bar = Canvas(w, h, scale=8)
-        x = -seg + i * (w + seg) / n
+        x = -seg + (i + 0.5) * (w + seg) / n
         bar.rrect((x, 2, x + seg, 6), 2, ACCENT)
         clip = Canvas(w, h, scale=8)
         clip.rrect((0.5, 2, w - 0.5, 6), 2, WHITE)

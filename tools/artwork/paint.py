@@ -238,7 +238,7 @@ def glyph_keypad(c, x, y, size, colour):
 def glyph_search(c, x, y, size, colour, weight):
     r = size * 0.28
     cx, cy = x + size * 0.42, y + size * 0.42
-    c.ellipse((cx - r, cy - r, cx + r, cy + r), (0, 0, 0, 0), outline=colour, width=weight)
+    c.draw.ellipse(c._box((cx - r, cy - r, cx + r, cy + r)), outline=_c(colour), width=round(weight * c.s))
     c.line([(cx + r * 0.75, cy + r * 0.75), (x + size * 0.86, y + size * 0.86)], colour, weight * 1.1)
 
 
