@@ -176,7 +176,7 @@ TEST_F(PrintJobWindowsTest, UnreadableJobLeavesNoPdf) {
     EXPECT_TRUE(notifier.boxes.empty());
 }
 
-TEST_F(PrintJobWindowsTest, ProgramFolderIsShortenedOnlyWhereItHasNoBlank) {
+TEST_F(PrintJobWindowsTest, ShortProgramFolderHoldsNoBlank) {
     WinJobPlatform platform;
     const std::string short_folder = platform.ShortForm(program.c_str()).str();
     EXPECT_EQ(short_folder.find(' '), std::string::npos) << short_folder;
