@@ -100,9 +100,11 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
     ResponseBuffer chunk{static_cast<char*>(std::malloc(1)), 0};
 
     curl_slist* headers = nullptr;
+    bool headers_ok = true;
     for (const CString& header : request.headers) {
         curl_slist* grown = curl_slist_append(headers, header.GetString());
         if (grown) headers = grown;
+        else headers_ok = false;
     }
 
     curl_global_init(CURL_GLOBAL_ALL);
@@ -129,8 +131,8 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         if (request.multipart) curl_easy_setopt(curl, CURLOPT_HTTPPOST, form_first);
 
-        // An incomplete form must not go out as if it were the whole fax.
-        const CURLcode code = form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
+        // A request missing a header or a form part must not go out as if whole.
+        const CURLcode code = headers_ok && form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
         if (after_perform) after_perform();
 
         ExchangeOutcome outcome;

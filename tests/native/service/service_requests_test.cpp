@@ -167,6 +167,17 @@ TEST_F(ServiceRequests, AccountLookupAcceptsAnEmptyGoodAnswer) {
     EXPECT_EQ(ReadSettingText("COVERPAGEID"), "");
 }
 
+TEST_F(ServiceRequests, AccountValuesTooLongForTheStoreAreCut) {
+    sandbox().SetFault("huge");  // one "message" member of about 700000 bytes
+    RecordingNotifier notifier;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LookupAccount(kKey, true, notifier, endpoint()), 0);
+    testing::internal::GetCapturedStdout();
+    const CString stored = ReadSettingText("message");
+    EXPECT_EQ(stored.GetLength(), kSettingsBufferSize - 1);  // readable, not lost as "missing"
+    EXPECT_EQ(stored.Left(16), "0123456789abcdef");
+}
+
 TEST_F(ServiceRequests, TransportFailureIsReportedWithLibcurlsText) {
     ServiceEndpoint closed = endpoint();
     closed.api_base = "https://localhost:1";  // nothing listens there
