@@ -445,6 +445,22 @@ TEST_F(ServiceRequests, CoverPageFieldsFollowTheFile) {
                                              "coverPageId=\"cp-4d8f0a27-memo\""}));
 }
 
+TEST_F(ServiceRequests, LargePrintFilesAreSentWhole) {
+    // Only the answer is capped, never the upload.
+    std::string content = "%PDF-1.4\n";
+    for (int i = 0; content.size() < 2500000; ++i) content += static_cast<char>((i * 131 + i / 7) & 0xFF);
+    FaxSubmission fax = SimpleFax();
+    fax.print_file = MakePdf("Fax_large.pdf", content).c_str();
+    const int before = sandbox().StoredFaxCount();
+    RecordingNotifier notifier;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SubmitFax(fax, notifier, endpoint()), 1);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Boxes(notifier), (std::vector<Box>{{"Success! Your fax has been sent", kIconInformation}}));
+    ASSERT_EQ(sandbox().StoredFaxCount(), before + 1);
+    EXPECT_TRUE(ReadWholeFile(sandbox().OutboxFolder(before + 1) + "/Fax_large.pdf") == content);
+}
+
 TEST_F(ServiceRequests, SubmissionVerdictsFromTheService) {
     struct Case {
         const char* fault;
