@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <gdiplus.h>
 #include <ole2.h>
 #include <olectl.h>
 
@@ -621,6 +622,57 @@ TEST(PngImages, AreRgbaAtTheSizeOfTheirButton) {
         EXPECT_FALSE(same(n, hover)) << standard;
         EXPECT_FALSE(same(n, pressed)) << standard;
         EXPECT_FALSE(same(hover, pressed)) << standard;
+    }
+}
+
+// The buttons draw their faces with GDI+ over the captured window
+// background: every face must decode, and its edge must let that background
+// through.
+class PngDecoding : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
+    ULONG_PTR token_ = 0;
+};
+
+TEST_F(PngDecoding, EveryFaceDecodesWithATransparentEdge) {
+    std::vector<int> ids;
+    for (int id = 140; id <= 440; ++id) {
+        if (FindResourceA(nullptr, MAKEINTRESOURCEA(id), "PNG")) ids.push_back(id);
+    }
+    ASSERT_GE(ids.size(), 230u + 40u);
+    for (int id : ids) {
+        SCOPED_TRACE(id);
+        const Bytes png = ResourceBytes(id, "PNG");
+        const PngHeader header = ReadPngHeader(png);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, png.size);
+        ASSERT_NE(block, nullptr);
+        memcpy(GlobalLock(block), png.data, png.size);
+        GlobalUnlock(block);
+        IStream* stream = nullptr;
+        ASSERT_TRUE(SUCCEEDED(CreateStreamOnHGlobal(block, TRUE, &stream)));
+        {
+            Gdiplus::Bitmap bitmap(stream, FALSE);
+            ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+            ASSERT_EQ(bitmap.GetWidth(), header.width);
+            ASSERT_EQ(bitmap.GetHeight(), header.height);
+            Gdiplus::Color corner;
+            bitmap.GetPixel(0, 0, &corner);
+            EXPECT_EQ(corner.GetAlpha(), 0);
+            bool drawn = false;
+            for (UINT y = 0; y < bitmap.GetHeight() && !drawn; ++y) {
+                for (UINT x = 0; x < bitmap.GetWidth() && !drawn; ++x) {
+                    Gdiplus::Color c;
+                    bitmap.GetPixel(x, y, &c);
+                    drawn = c.GetAlpha() == 255;
+                }
+            }
+            EXPECT_TRUE(drawn) << "an empty face";
+        }
+        stream->Release();
     }
 }
 
