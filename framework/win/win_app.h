@@ -29,3 +29,5 @@ public:
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
+// Where dialog templates, bitmaps and images are loaded from: the executable.
+HINSTANCE AfxGetResourceHandle();

@@ -1,0 +1,157 @@
+// Thin owners of GDI handles: objects (bitmap, font, brush, pen) and device
+// contexts. An owning object deletes its handle; FromHandle gives a temporary
+// wrapper that never deletes what it wraps.
+#pragma once
+
+#include "framework/win/geometry.h"
+
+#include <windows.h>
+
+class CWnd;
+
+class CGdiObject {
+public:
+    CGdiObject() = default;
+    virtual ~CGdiObject() { DeleteObject(); }
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    operator HGDIOBJ() const { return m_hObject; }  // NOLINT
+    BOOL Attach(HGDIOBJ handle);
+    HGDIOBJ Detach();
+    // Deletes the owned handle; stock objects are left alone.
+    BOOL DeleteObject();
+    int GetObject(int size, void* buffer) const { return ::GetObjectA(m_hObject, size, buffer); }
+
+    HGDIOBJ m_hObject = nullptr;
+};
+
+class CBitmap : public CGdiObject {
+public:
+    static CBitmap* FromHandle(HBITMAP handle);
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
+    // From the bitmap resources of the executable.
+    BOOL LoadBitmap(UINT idResource);
+    BOOL CreateCompatibleBitmap(class CDC* dc, int width, int height);
+    int GetBitmap(BITMAP* info) const { return GetObject(sizeof(BITMAP), info); }
+    CSize GetSize() const;
+};
+
+class CFont : public CGdiObject {
+public:
+    static CFont* FromHandle(HFONT handle);
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }  // NOLINT
+    BOOL CreateFontIndirect(const LOGFONTA* font);
+    int GetLogFont(LOGFONTA* font) const { return GetObject(sizeof(LOGFONTA), font); }
+};
+
+class CBrush : public CGdiObject {
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
+    static CBrush* FromHandle(HBRUSH handle);
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT
+    BOOL CreateSolidBrush(COLORREF colour);
+};
+
+class CPen : public CGdiObject {
+public:
+    CPen() = default;
+    CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
+    static CPen* FromHandle(HPEN handle);
+    operator HPEN() const { return static_cast<HPEN>(m_hObject); }  // NOLINT
+    BOOL CreatePen(int style, int width, COLORREF colour);
+};
+
+class CDC {
+public:
+    CDC() = default;
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    // A wrapper of a DC owned elsewhere (valid while that DC lives).
+    static CDC* FromHandle(HDC handle);
+
+    HDC GetSafeHdc() const { return m_hDC; }
+    operator HDC() const { return m_hDC; }  // NOLINT
+    BOOL Attach(HDC dc);  // wraps without taking ownership
+    HDC Detach();
+    BOOL CreateCompatibleDC(CDC* dc);
+    BOOL DeleteDC();
+
+    CBitmap* SelectObject(CBitmap* bitmap);
+    CFont* SelectObject(CFont* font);
+    CBrush* SelectObject(CBrush* brush);
+    CPen* SelectObject(CPen* pen);
+    HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
+    HGDIOBJ SelectStockObject(int index) { return ::SelectObject(m_hDC, ::GetStockObject(index)); }
+
+    int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
+    int GetBkMode() const { return ::GetBkMode(m_hDC); }
+    COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
+    COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
+    COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
+    COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
+    int SetStretchBltMode(int mode) { return ::SetStretchBltMode(m_hDC, mode); }
+    CPoint SetWindowOrg(int x, int y);
+    CPoint SetViewportOrg(int x, int y);
+    int SaveDC() { return ::SaveDC(m_hDC); }
+    BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
+    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+
+    BOOL BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop);
+    BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
+                    int srcHeight, DWORD rop);
+    void FillSolidRect(LPCRECT rect, COLORREF colour);
+    void FillSolidRect(int x, int y, int width, int height, COLORREF colour);
+    void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, *brush); }
+    void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, *brush); }
+    BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
+    CPoint MoveTo(int x, int y);
+    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
+    int DrawText(const char* text, int length, LPRECT rect, UINT format) {
+        return ::DrawTextA(m_hDC, text, length, rect, format);
+    }
+    BOOL TextOut(int x, int y, const char* text, int length) { return ::TextOutA(m_hDC, x, y, text, length); }
+    CSize GetTextExtent(const char* text, int length) const;
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
+    int IntersectClipRect(int l, int t, int r, int b) { return ::IntersectClipRect(m_hDC, l, t, r, b); }
+
+    HDC m_hDC = nullptr;
+
+private:
+    bool m_owned = false;  // made by CreateCompatibleDC: deleted with the object
+};
+
+// BeginPaint / EndPaint for one WM_PAINT.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
+    ~CPaintDC() override;
+    PAINTSTRUCT m_ps{};
+
+private:
+    HWND m_hWnd;
+};
+
+// GetDC / ReleaseDC of a window's client area (or whole window).
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* wnd);
+    ~CClientDC() override;
+
+protected:
+    HWND m_hWnd;
+};
+
+class CWindowDC : public CDC {
+public:
+    explicit CWindowDC(CWnd* wnd);
+    ~CWindowDC() override;
+
+private:
+    HWND m_hWnd;
+};

@@ -1,0 +1,117 @@
+#include "window_test_support.h"
+
+#include "controls/gdiplus_bitmap.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace kestrid_test {
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (condition()) return true;
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs) return condition();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(20, timeoutMs - elapsed), QS_ALLINPUT);
+    }
+}
+
+void PumpPending() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+Capture CaptureClient(HWND window) {
+    Capture capture;
+    RECT client;
+    ::GetClientRect(window, &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    if (capture.width <= 0 || capture.height <= 0) return capture;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(window);
+    HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(memory, dib);
+    ::BitBlt(memory, 0, 0, capture.width, capture.height, screen, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* raw = static_cast<const DWORD*>(bits);
+    capture.pixels.resize(static_cast<size_t>(capture.width) * capture.height);
+    for (size_t i = 0; i < capture.pixels.size(); ++i) {
+        DWORD p = raw[i];  // 0x00RRGGBB
+        capture.pixels[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(dib);
+    ::ReleaseDC(window, screen);
+    return capture;
+}
+
+bool SaveBmp(const Capture& capture, const std::string& path) {
+    const int rowSize = (capture.width * 3 + 3) & ~3;
+    const DWORD dataSize = static_cast<DWORD>(rowSize * capture.height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + dataSize;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = capture.width;
+    header.biHeight = capture.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = dataSize;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&header, sizeof header, 1, out);
+    std::vector<unsigned char> row(static_cast<size_t>(rowSize), 0);
+    for (int y = capture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < capture.width; ++x) {
+            COLORREF c = capture.At(x, y);
+            row[static_cast<size_t>(x) * 3] = GetBValue(c);
+            row[static_cast<size_t>(x) * 3 + 1] = GetGValue(c);
+            row[static_cast<size_t>(x) * 3 + 2] = GetRValue(c);
+        }
+        std::fwrite(row.data(), 1, row.size(), out);
+    }
+    return std::fclose(out) == 0;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+std::string Describe(COLORREF c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "RGB(%d, %d, %d)", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+void EnsureGdiplus() {
+    static ULONG_PTR token = 0;
+    if (token) return;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+}
+
+}  // namespace kestrid_test

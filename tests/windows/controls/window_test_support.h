@@ -1,0 +1,35 @@
+// Helpers for tests that run real windows: message pumping with a time-out,
+// client-area captures, GDI+ start-up.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kestrid_test {
+
+// Dispatches messages until condition() holds or timeoutMs passes; returns condition().
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
+// Dispatches everything queued now, paints included.
+void PumpPending();
+
+// Pixels of a window's client area as the screen shows them.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Capture CaptureClient(HWND window);
+// Saves a capture as a 24-bit BMP file.
+bool SaveBmp(const Capture& capture, const std::string& path);
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 8);
+std::string Describe(COLORREF c);
+
+// Starts GDI+ for the test program (once).
+void EnsureGdiplus();
+
+}  // namespace kestrid_test
