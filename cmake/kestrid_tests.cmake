@@ -1,0 +1,29 @@
+# One gtest program is one ctest test. scripts/test collects each program's
+# XML report through GTEST_OUTPUT. Native programs run on Linux; Windows ones
+# run under the cross-compiling emulator (wine).
+function(kestrid_test_program name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main kestrid_warnings)
+  target_compile_definitions(${name} PRIVATE KESTRID_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                             KESTRID_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+endfunction()
+
+# The layer's name in each area's CMakeLists says where the program runs.
+macro(kestrid_native_test)
+  kestrid_test_program(${ARGV})
+endmacro()
+macro(kestrid_windows_test)
+  kestrid_test_program(${ARGV})
+endmacro()
+
+# Adds every area folder of a test layer that has a CMakeLists.txt.
+function(kestrid_add_test_areas)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(area ${areas})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()
