@@ -1,0 +1,490 @@
+// The window framework with real windows under Wine: message maps, data
+// exchange, modal runs, pre-translation, reflection, menus, message boxes.
+#include "framework/win/framework.h"
+#include "framework/win/message_box_notifier.h"
+#include "test_resources.h"
+#include "window_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kestrid_test;
+
+namespace {
+
+constexpr UINT WM_TEST_PING = WM_APP + 1;
+constexpr UINT WM_TEST_END = WM_APP + 2;
+
+// A base window with its own handlers and a derived one that adds and
+// overrides some.
+class BaseDialog : public CDialog {
+public:
+    explicit BaseDialog(UINT id = IDD_FRAME) : CDialog(id) {}
+    std::vector<std::string> m_log;
+
+protected:
+    void OnGo() { m_log.push_back("base go"); }
+    void OnTimer(UINT_PTR id) {
+        m_log.push_back("timer " + std::to_string(id));
+        KillTimer(id);
+    }
+    LRESULT OnPing(WPARAM wParam, LPARAM lParam) {
+        m_log.push_back("base ping");
+        return static_cast<LRESULT>(wParam + lParam);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BaseDialog, CDialog)
+    ON_BN_CLICKED(IDC_GO, &BaseDialog::OnGo)
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_TEST_PING, &BaseDialog::OnPing)
+END_MESSAGE_MAP()
+
+class DerivedDialog : public BaseDialog {
+public:
+    CEdit m_text;
+    CButton m_go;
+    CString m_value = "initial";
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        BaseDialog::DoDataExchange(exchange);
+        DDX_Control(exchange, IDC_TEXT, m_text);
+        DDX_Control(exchange, IDC_GO, m_go);
+        DDX_Text(exchange, IDC_TEXT, m_value);
+    }
+    void OnGo() { m_log.push_back("derived go"); }
+    void OnTextChange() { m_log.push_back("text change"); }
+    void OnCommandRange(UINT id) { m_log.push_back("command " + std::to_string(id)); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DerivedDialog, BaseDialog)
+    ON_BN_CLICKED(IDC_GO, &DerivedDialog::OnGo)
+    ON_EN_CHANGE(IDC_TEXT, &DerivedDialog::OnTextChange)
+    ON_COMMAND_RANGE(500, 510, &DerivedDialog::OnCommandRange)
+END_MESSAGE_MAP()
+
+TEST(MessageMap, DerivedEntriesWinAndBaseEntriesAreReachedThroughTheChain) {
+    DerivedDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    dialog.m_log.clear();
+
+    dialog.m_go.SendMessage(BM_CLICK);
+    EXPECT_EQ(dialog.SendMessage(WM_TEST_PING, 2, 3), 5);
+    dialog.SendMessage(WM_COMMAND, MAKEWPARAM(505, 0), 0);
+    dialog.SendMessage(WM_COMMAND, MAKEWPARAM(511, 0), 0);  // outside the range: nothing
+    dialog.m_text.SetWindowText("typed");
+    dialog.SetTimer(7, 10);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.m_log.size() >= 5; }));
+
+    const std::vector<std::string> expected = {"derived go", "base ping", "command 505", "text change", "timer 7"};
+    EXPECT_EQ(dialog.m_log, expected);
+    // Messages in no map get the window's default processing.
+    char caption[32] = {};
+    dialog.SendMessage(WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption));
+    EXPECT_STREQ(caption, "Frame");
+    dialog.DestroyWindow();
+}
+
+TEST(DataExchange, BindsControlsToMembersAndCopiesTexts) {
+    DerivedDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    HWND edit = ::GetDlgItem(dialog.m_hWnd, IDC_TEXT);
+    EXPECT_EQ(dialog.m_text.m_hWnd, edit);
+    EXPECT_EQ(CWnd::FromHandle(edit), &dialog.m_text);
+    EXPECT_EQ(CWnd::FromHandlePermanent(edit), &dialog.m_text);
+    EXPECT_EQ(dialog.GetDlgItem(IDC_GO), &dialog.m_go);
+
+    CString shown;
+    dialog.m_text.GetWindowText(shown);
+    EXPECT_EQ(shown, "initial");
+    ::SetWindowTextA(edit, "from the user");
+    ASSERT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(dialog.m_value, "from the user");
+    dialog.m_value = "from the program";
+    ASSERT_TRUE(dialog.UpdateData(FALSE));
+    dialog.m_text.GetWindowText(shown);
+    EXPECT_EQ(shown, "from the program");
+    dialog.DestroyWindow();
+    EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
+    EXPECT_EQ(dialog.m_text.m_hWnd, nullptr);
+}
+
+class MissingControlDialog : public CDialog {
+public:
+    MissingControlDialog() : CDialog(IDD_FRAME) {}
+    CButton m_missing;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_MISSING, m_missing); }
+};
+
+TEST(DataExchange, BindingAMissingControlFailsTheDialog) {
+    MissingControlDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_EQ(dialog.m_missing.m_hWnd, nullptr);
+}
+
+// Posts one message from its initialisation and runs until it ends.
+class ScriptedDialog : public CDialog {
+public:
+    ScriptedDialog(UINT message, WPARAM wParam) : CDialog(IDD_FRAME), m_message(message), m_wParam(wParam) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_owner = ::GetWindow(m_hWnd, GW_OWNER);
+        m_ownerEnabledWhileModal = m_owner && ::IsWindowEnabled(m_owner);
+        PostMessage(m_message, m_wParam);
+        return TRUE;
+    }
+    HWND m_owner = nullptr;
+    bool m_ownerEnabledWhileModal = true;
+
+protected:
+    LRESULT OnEnd(WPARAM wParam, LPARAM) {
+        EndDialog(static_cast<int>(wParam));
+        return 0;
+    }
+    UINT m_message;
+    WPARAM m_wParam;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ScriptedDialog, CDialog)
+    ON_MESSAGE(WM_TEST_END, &ScriptedDialog::OnEnd)
+END_MESSAGE_MAP()
+
+TEST(ModalDialog, EndsWithTheResultItWasGiven) {
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        INT_PTR result;
+    };
+    const Case cases[] = {{"EndDialog", WM_TEST_END, 42, 42},
+                          {"OK command", WM_COMMAND, IDOK, IDOK},
+                          {"Cancel command", WM_COMMAND, IDCANCEL, IDCANCEL},
+                          {"close box", WM_CLOSE, 0, IDCANCEL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedDialog dialog(c.message, c.wParam);
+        EXPECT_EQ(dialog.DoModal(), c.result);
+        EXPECT_EQ(dialog.m_hWnd, nullptr);
+    }
+}
+
+TEST(ModalDialog, QuitMessageEndsTheLoopAndIsPostedAgain) {
+    ScriptedDialog dialog(WM_QUIT, 5);
+    EXPECT_EQ(dialog.DoModal(), -1);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
+TEST(ModalDialog, OwnerIsDisabledWhileTheDialogRuns) {
+    CDialog owner(IDD_FRAME);
+    ASSERT_TRUE(owner.Create(IDD_FRAME));
+    ScriptedDialog dialog(WM_TEST_END, 3);
+    dialog.m_pParentWnd = &owner;
+    EXPECT_EQ(dialog.DoModal(), 3);
+    EXPECT_EQ(dialog.m_owner, owner.m_hWnd);
+    EXPECT_FALSE(dialog.m_ownerEnabledWhileModal);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    owner.DestroyWindow();
+}
+
+TEST(ModalDialog, MissingTemplateGivesMinusOne) {
+    CDialog dialog(4321);
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
+// A control that sees its messages before they are dispatched.
+class WatchingButton : public CButton {
+public:
+    int m_seen = 0;
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_TEST_PING) {
+            ++m_seen;
+            return TRUE;  // swallowed: never dispatched
+        }
+        return CButton::PreTranslateMessage(msg);
+    }
+
+protected:
+    LRESULT OnPing(WPARAM, LPARAM) {
+        ++m_dispatched;
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+
+public:
+    int m_dispatched = 0;
+};
+
+BEGIN_MESSAGE_MAP(WatchingButton, CButton)
+    ON_MESSAGE(WM_TEST_PING, &WatchingButton::OnPing)
+END_MESSAGE_MAP()
+
+class PreTranslateDialog : public CDialog {
+public:
+    PreTranslateDialog() : CDialog(IDD_FRAME) {}
+    WatchingButton m_go;
+    std::vector<UINT> m_dialogSaw;
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_go.PostMessage(WM_TEST_PING);
+        m_go.PostMessage(WM_TEST_PING);
+        PostMessage(WM_TEST_END, IDOK);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message >= WM_APP) m_dialogSaw.push_back(msg->message);
+        return CDialog::PreTranslateMessage(msg);
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_GO, m_go); }
+    LRESULT OnEnd(WPARAM wParam, LPARAM) {
+        EndDialog(static_cast<int>(wParam));
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(PreTranslateDialog, CDialog)
+    ON_MESSAGE(WM_TEST_END, &PreTranslateDialog::OnEnd)
+END_MESSAGE_MAP()
+
+TEST(ModalDialog, LoopOffersMessagesToTheWindowTheyAreFor) {
+    PreTranslateDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_go.m_seen, 2);
+    EXPECT_EQ(dialog.m_go.m_dispatched, 0);
+    // The control swallowed its messages; the dialog saw only its own.
+    EXPECT_EQ(dialog.m_dialogSaw, std::vector<UINT>{WM_TEST_END});
+}
+
+// A control that answers its own colour request, draws itself and may take
+// its own click notification.
+class SelfDrawnButton : public CButton {
+public:
+    CBrush m_brush{RGB(1, 2, 3)};
+    int m_draws = 0;
+    int m_clicks = 0;
+    BOOL m_consumeClicks = TRUE;
+    void DrawItem(LPDRAWITEMSTRUCT draw) override {
+        ++m_draws;
+        ::FillRect(draw->hDC, &draw->rcItem, m_brush);
+    }
+
+protected:
+    HBRUSH CtlColor(CDC*, UINT ctlColor) { return ctlColor == CTLCOLOR_BTN ? static_cast<HBRUSH>(m_brush) : nullptr; }
+    BOOL OnClicked() {
+        ++m_clicks;
+        return m_consumeClicks;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfDrawnButton, CButton)
+    ON_WM_CTLCOLOR_REFLECT()
+    ON_CONTROL_REFLECT_EX(BN_CLICKED, &SelfDrawnButton::OnClicked)
+END_MESSAGE_MAP()
+
+class ReflectionDialog : public CDialog {
+public:
+    ReflectionDialog() : CDialog(IDD_FRAME) {}
+    SelfDrawnButton m_button;
+    int m_parentClicks = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_OWNERDRAW, m_button); }
+    void OnButton() { ++m_parentClicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ReflectionDialog, CDialog)
+    ON_BN_CLICKED(IDC_OWNERDRAW, &ReflectionDialog::OnButton)
+END_MESSAGE_MAP()
+
+TEST(Reflection, ColourRequestAndOwnerDrawReachTheControl) {
+    ReflectionDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    auto brush = reinterpret_cast<HBRUSH>(dialog.SendMessage(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(dialog.m_button.m_hWnd)));
+    EXPECT_EQ(brush, static_cast<HBRUSH>(dialog.m_button.m_brush));
+    // A request the control does not answer gets the system's colours.
+    auto other = reinterpret_cast<HBRUSH>(dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(dialog.m_button.m_hWnd)));
+    EXPECT_NE(other, static_cast<HBRUSH>(dialog.m_button.m_brush));
+    EXPECT_NE(other, nullptr);
+    ::DeleteDC(dc);
+
+    dialog.ShowWindow(SW_SHOW);
+    dialog.m_button.Invalidate();
+    dialog.m_button.UpdateWindow();
+    EXPECT_GE(dialog.m_button.m_draws, 1);
+    EXPECT_TRUE(Near(CaptureClient(dialog.m_button.m_hWnd).At(5, 5), RGB(1, 2, 3), 0));
+    dialog.DestroyWindow();
+}
+
+TEST(Reflection, ControlCanTakeItsNotificationOrShareIt) {
+    for (BOOL consume : {TRUE, FALSE}) {
+        SCOPED_TRACE(consume);
+        ReflectionDialog dialog;
+        ASSERT_TRUE(dialog.Create(IDD_FRAME));
+        dialog.m_button.m_consumeClicks = consume;
+        dialog.m_button.SendMessage(BM_CLICK);
+        EXPECT_EQ(dialog.m_button.m_clicks, 1);
+        EXPECT_EQ(dialog.m_parentClicks, consume ? 0 : 1);
+        dialog.DestroyWindow();
+    }
+}
+
+class RecordingMenu : public CMenu {
+public:
+    int m_draws = 0;
+    int m_measures = 0;
+    void DrawItem(LPDRAWITEMSTRUCT) override { ++m_draws; }
+    void MeasureItem(LPMEASUREITEMSTRUCT measure) override {
+        ++m_measures;
+        measure->itemWidth = 123;
+        measure->itemHeight = 45;
+    }
+};
+
+TEST(Menus, OwnerDrawnItemsGoToTheirMenuObject) {
+    RecordingMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendMenu(MF_OWNERDRAW, 301, nullptr));
+    EXPECT_EQ(CMenu::FromHandle(menu.m_hMenu), &menu);
+    CDialog dialog(IDD_FRAME);
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = 301;
+    dialog.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_EQ(menu.m_measures, 1);
+    EXPECT_EQ(measure.itemWidth, 123u);
+
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = 301;
+    draw.hwndItem = reinterpret_cast<HWND>(menu.m_hMenu);
+    draw.hDC = ::CreateCompatibleDC(nullptr);
+    dialog.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    ::DeleteDC(draw.hDC);
+    EXPECT_EQ(menu.m_draws, 1);
+
+    HMENU handle = menu.m_hMenu;
+    menu.DestroyMenu();
+    EXPECT_FALSE(::IsMenu(handle));
+    EXPECT_EQ(CMenu::FromHandlePermanent(handle), nullptr);
+    dialog.DestroyWindow();
+}
+
+class PanelDialog : public CDialog {
+public:
+    PanelDialog() : CDialog(IDD_CHILD) {}
+    CButton m_button;
+    bool m_initialised = false;
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_initialised = true;
+        return TRUE;
+    }
+    // Enter and Escape do nothing in a panel.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_CHILD_BUTTON, m_button); }
+};
+
+TEST(ChildDialog, IsCreatedInsideItsParentWithItsControlsBound) {
+    CDialog parent(IDD_FRAME);
+    ASSERT_TRUE(parent.Create(IDD_FRAME));
+    PanelDialog panel;
+    ASSERT_TRUE(panel.Create(IDD_CHILD, &parent));
+    EXPECT_TRUE(panel.m_initialised);
+    EXPECT_EQ(::GetParent(panel.m_hWnd), parent.m_hWnd);
+    EXPECT_TRUE(panel.GetStyle() & WS_CHILD);
+    EXPECT_NE(panel.m_button.m_hWnd, nullptr);
+    panel.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_NE(panel.m_hWnd, nullptr);
+    // The parent's destruction takes the panel with it.
+    parent.DestroyWindow();
+    EXPECT_EQ(panel.m_hWnd, nullptr);
+    EXPECT_EQ(panel.m_button.m_hWnd, nullptr);
+}
+
+// Reads the message box that is up, then presses its OK button.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HICON icon = nullptr;
+    HWND owner = nullptr;
+};
+SeenBox g_seen;
+
+BOOL CALLBACK FindVisibleBox(HWND window, LPARAM found) {
+    char cls[32] = {};
+    ::GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && ::IsWindowVisible(window) && ::GetDlgItem(window, 0xFFFF)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The icon is the visible icon static of the box.
+BOOL CALLBACK NoteIcon(HWND child, LPARAM) {
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ::IsWindowVisible(child))
+        g_seen.icon = reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
+    return TRUE;
+}
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindVisibleBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    ::KillTimer(nullptr, timer);
+    char text[256] = {};
+    ::GetWindowTextA(box, text, sizeof text);
+    g_seen.caption = text;
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    g_seen.text = text;
+    g_seen.owner = ::GetWindow(box, GW_OWNER);
+    ::EnumChildWindows(box, NoteIcon, 0);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(MessageBoxNotifier, ShowsAnOkBoxOwnedByTheWindow) {
+    CDialog owner(IDD_FRAME);
+    ASSERT_TRUE(owner.Create(IDD_FRAME));
+    owner.ShowWindow(SW_SHOW);
+    struct Case {
+        unsigned icon;
+        const char* systemIcon;
+    };
+    for (const Case& c : {Case{kIconExclamation, IDI_EXCLAMATION}, Case{kIconHand, IDI_HAND}}) {
+        SCOPED_TRACE(c.icon);
+        g_seen = SeenBox();
+        ::SetTimer(nullptr, 0, 50, AnswerBox);
+        MessageBoxNotifier notifier(owner.m_hWnd);
+        notifier.Show("Invalid Fax Number", "Vantrel", c.icon);
+        EXPECT_EQ(g_seen.caption, "Vantrel");
+        EXPECT_EQ(g_seen.text, "Invalid Fax Number");
+        EXPECT_EQ(g_seen.owner, owner.m_hWnd);
+        EXPECT_EQ(g_seen.icon, ::LoadIconA(nullptr, c.systemIcon));
+    }
+    owner.DestroyWindow();
+}
+
+}  // namespace
