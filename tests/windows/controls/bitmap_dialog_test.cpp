@@ -36,6 +36,7 @@ public:
     int m_sentNcDowns = 0;
     int m_buttonClicks = 0;
     bool m_marker = false;
+    bool m_letSystemDrag = false;
 
     // Shown at a fixed place and size, on top, and painted.
     void Open() {
@@ -66,8 +67,9 @@ protected:
         DDX_Control(exchange, IDC_LABEL, m_label);
         DDX_Control(exchange, IDC_EDIT, m_edit);
     }
-    // Recorded instead of starting the system's move loop.
+    // Recorded instead of starting the system's move loop, unless asked to.
     LRESULT OnNcLButtonDownMessage(WPARAM wParam, LPARAM lParam) {
+        if (m_letSystemDrag) return Default();
         m_ncDowns.emplace_back(wParam, lParam);
         if (::InSendMessage()) ++m_sentNcDowns;
         return 0;
@@ -288,4 +290,52 @@ TEST(BitmapDialog, RealClicksDragFromSurfaceAndLabelsOnly) {
             EXPECT_TRUE(dialog.m_ncDowns.empty());
         }
     }
+}
+
+namespace {
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// The rest of the drag, fed from a timer because the system's move loop
+// holds the thread until the button is released.
+int g_dragStep = 0;
+void CALLBACK ContinueDrag(HWND, UINT, UINT_PTR timer, DWORD) {
+    ++g_dragStep;
+    if (g_dragStep <= 3) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 150 + 10 * g_dragStep, 150 + 5 * g_dragStep);
+    } else {
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        ::KillTimer(nullptr, timer);
+    }
+}
+
+}  // namespace
+
+// The whole drag through the system's move loop: the window follows the
+// mouse by exactly the distance the mouse travelled.
+TEST(BitmapDialog, DragMovesTheWindowWithTheMouse) {
+    SkinDialog dialog;
+    dialog.Open();
+    dialog.HideControls();
+    dialog.SetDragAnywhere(TRUE);
+    dialog.m_letSystemDrag = true;
+    ::SetForegroundWindow(dialog.m_hWnd);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 150, 150);
+    PumpPending();
+    g_dragStep = 0;
+    ::SetTimer(nullptr, 0, 30, ContinueDrag);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([] { return g_dragStep > 3; }));
+    PumpPending();
+    CRect place;
+    dialog.GetWindowRect(&place);
+    EXPECT_EQ(place.left, 130);
+    EXPECT_EQ(place.top, 115);
 }

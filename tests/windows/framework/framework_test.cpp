@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -128,6 +130,207 @@ TEST(DataExchange, BindingAMissingControlFailsTheDialog) {
     EXPECT_EQ(dialog.DoModal(), -1);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_EQ(dialog.m_missing.m_hWnd, nullptr);
+}
+
+// Every handler kind of the map, each logging the parameters it was given.
+class HandlerKindsDialog : public CDialog {
+public:
+    HandlerKindsDialog() : CDialog(IDD_FRAME) {}
+    std::string m_last;
+
+protected:
+    void Log(const char* format, ...) {
+        char line[200];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        m_last = line;
+    }
+    static const char* Name(CWnd* wnd) { return wnd ? (wnd->m_hWnd ? "window" : "empty") : "null"; }
+
+    void OnPaint() { Log("paint"); }
+    void OnNcPaint() { Log("ncpaint"); }
+    BOOL OnEraseBkgnd(CDC* dc) {
+        Log("erase %d", dc && dc->m_hDC ? 1 : 0);
+        return 7;
+    }
+    int OnCreate(LPCREATESTRUCTA create) {
+        Log("create %d", create ? create->cx : -1);
+        return 0;
+    }
+    void OnClose() { Log("close"); }
+    void OnTimer(UINT_PTR id) { Log("timer %u", static_cast<unsigned>(id)); }
+    void OnSize(UINT type, int cx, int cy) { Log("size %u %d %d", type, cx, cy); }
+    void OnShowWindow(BOOL show, UINT status) { Log("show %d %u", show, status); }
+    void OnSysCommand(UINT id, LPARAM lParam) { Log("syscommand %u %ld", id, static_cast<long>(lParam)); }
+    HCURSOR OnQueryDragIcon() {
+        Log("dragicon");
+        return reinterpret_cast<HCURSOR>(0x1234);
+    }
+    UINT OnGetDlgCode() {
+        Log("dlgcode");
+        return DLGC_WANTALLKEYS;
+    }
+    void OnChildActivate() { Log("childactivate"); }
+    void OnActivateApp(BOOL active, DWORD thread) { Log("activateapp %d %lu", active, thread); }
+    void OnSetFocus(CWnd* old) { Log("setfocus %s", Name(old)); }
+    void OnKillFocus(CWnd* next) { Log("killfocus %s", Name(next)); }
+    BOOL OnSetCursor(CWnd* wnd, UINT hit, UINT message) {
+        Log("setcursor %s %u %u", Name(wnd), hit, message);
+        return TRUE;
+    }
+    void OnKeyDown(UINT c, UINT repeat, UINT flags) { Log("keydown %u %u %u", c, repeat, flags); }
+    void OnKeyUp(UINT c, UINT repeat, UINT flags) { Log("keyup %u %u %u", c, repeat, flags); }
+    void OnChar(UINT c, UINT repeat, UINT flags) { Log("char %u %u %u", c, repeat, flags); }
+    void OnSysKeyDown(UINT c, UINT repeat, UINT flags) { Log("syskeydown %u %u %u", c, repeat, flags); }
+    void OnLButtonDown(UINT flags, CPoint p) { Log("ldown %u %ld %ld", flags, p.x, p.y); }
+    void OnLButtonUp(UINT flags, CPoint p) { Log("lup %u %ld %ld", flags, p.x, p.y); }
+    void OnLButtonDblClk(UINT flags, CPoint p) { Log("ldbl %u %ld %ld", flags, p.x, p.y); }
+    void OnRButtonDown(UINT flags, CPoint p) { Log("rdown %u %ld %ld", flags, p.x, p.y); }
+    void OnRButtonUp(UINT flags, CPoint p) { Log("rup %u %ld %ld", flags, p.x, p.y); }
+    void OnMouseMove(UINT flags, CPoint p) { Log("move %u %ld %ld", flags, p.x, p.y); }
+    void OnMouseHover(UINT flags, CPoint p) { Log("hover %u %ld %ld", flags, p.x, p.y); }
+    void OnNcLButtonDown(UINT hit, CPoint p) { Log("ncdown %u %ld %ld", hit, p.x, p.y); }
+    void OnMouseLeave() { Log("leave"); }
+    void OnNcMouseLeave() { Log("ncleave"); }
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint p) {
+        Log("wheel %u %d %ld %ld", flags, delta, p.x, p.y);
+        return TRUE;
+    }
+    void OnVScroll(UINT code, UINT pos, CScrollBar* bar) { Log("vscroll %u %u %s", code, pos, Name(bar)); }
+    void OnHScroll(UINT code, UINT pos, CScrollBar* bar) { Log("hscroll %u %u %s", code, pos, Name(bar)); }
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT kind) {
+        Log("ctlcolor %d %s %u", dc && dc->m_hDC ? 1 : 0, Name(wnd), kind);
+        return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    }
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT draw) { Log("drawitem %d %u", id, draw->CtlType); }
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure) { Log("measureitem %d %u", id, measure->CtlType); }
+    void OnNotifyGo(NMHDR* header, LRESULT* result) {
+        Log("notify %u", header->code);
+        *result = 99;
+    }
+    void OnTextSetFocus() { Log("en_setfocus"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(HandlerKindsDialog, CDialog)
+    ON_WM_PAINT()
+    ON_WM_NCPAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_CREATE()
+    ON_WM_CLOSE()
+    ON_WM_TIMER()
+    ON_WM_SIZE()
+    ON_WM_SHOWWINDOW()
+    ON_WM_SYSCOMMAND()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_GETDLGCODE()
+    ON_WM_CHILDACTIVATE()
+    ON_WM_ACTIVATEAPP()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_WM_SETCURSOR()
+    ON_WM_KEYDOWN()
+    ON_WM_KEYUP()
+    ON_WM_CHAR()
+    ON_WM_SYSKEYDOWN()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_RBUTTONDOWN()
+    ON_WM_RBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_MOUSEHOVER()
+    ON_WM_NCLBUTTONDOWN()
+    ON_WM_MOUSELEAVE()
+    ON_WM_NCMOUSELEAVE()
+    ON_WM_MOUSEWHEEL()
+    ON_WM_VSCROLL()
+    ON_WM_HSCROLL()
+    ON_WM_CTLCOLOR()
+    ON_WM_DRAWITEM()
+    ON_WM_MEASUREITEM()
+    ON_NOTIFY(NM_CLICK, IDC_GO, &HandlerKindsDialog::OnNotifyGo)
+    ON_EN_SETFOCUS(IDC_TEXT, &HandlerKindsDialog::OnTextSetFocus)
+END_MESSAGE_MAP()
+
+TEST(MessageMap, EveryHandlerKindGetsItsParametersUnpacked) {
+    HandlerKindsDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    HWND edit = ::GetDlgItem(dialog.m_hWnd, IDC_TEXT);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    CREATESTRUCTA create{};
+    create.cx = 321;
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_STATIC;
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_LISTBOX;
+    NMHDR header{};
+    header.hwndFrom = ::GetDlgItem(dialog.m_hWnd, IDC_GO);
+    header.idFrom = IDC_GO;
+    header.code = NM_CLICK;
+    const auto point = [](int x, int y) { return static_cast<LPARAM>(MAKELPARAM(x, y)); };
+    const auto hdc = reinterpret_cast<WPARAM>(dc);
+
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* logged;
+        LRESULT result;
+    };
+    const Case cases[] = {
+        {WM_PAINT, 0, 0, "paint", 0},
+        {WM_NCPAINT, 1, 0, "ncpaint", 0},
+        {WM_ERASEBKGND, hdc, 0, "erase 1", 7},
+        {WM_CREATE, 0, reinterpret_cast<LPARAM>(&create), "create 321", 0},
+        {WM_CLOSE, 0, 0, "close", 0},
+        {WM_TIMER, 17, 0, "timer 17", 0},
+        {WM_SIZE, SIZE_RESTORED, point(640, 480), "size 0 640 480", 0},
+        {WM_SHOWWINDOW, TRUE, SW_PARENTOPENING, "show 1 3", 0},
+        {WM_SYSCOMMAND, SC_MINIMIZE, point(5, 6), "syscommand 61472 393221", 0},
+        {WM_QUERYDRAGICON, 0, 0, "dragicon", 0x1234},
+        {WM_GETDLGCODE, 0, 0, "dlgcode", DLGC_WANTALLKEYS},
+        {WM_CHILDACTIVATE, 0, 0, "childactivate", 0},
+        {WM_ACTIVATEAPP, TRUE, 77, "activateapp 1 77", 0},
+        {WM_SETFOCUS, reinterpret_cast<WPARAM>(edit), 0, "setfocus window", 0},
+        {WM_KILLFOCUS, 0, 0, "killfocus null", 0},
+        {WM_SETCURSOR, reinterpret_cast<WPARAM>(edit), point(HTCLIENT, WM_MOUSEMOVE), "setcursor window 1 512", TRUE},
+        {WM_KEYDOWN, VK_RETURN, point(3, 0x1C), "keydown 13 3 28", 0},
+        {WM_KEYUP, 'A', point(1, 0xC01E), "keyup 65 1 49182", 0},
+        {WM_CHAR, 'x', point(1, 0x2D), "char 120 1 45", 0},
+        {WM_SYSKEYDOWN, VK_F4, point(1, 0x203E), "syskeydown 115 1 8254", 0},
+        {WM_LBUTTONDOWN, MK_LBUTTON, point(-5, 7), "ldown 1 -5 7", 0},
+        {WM_LBUTTONUP, 0, point(8, -9), "lup 0 8 -9", 0},
+        {WM_LBUTTONDBLCLK, MK_LBUTTON, point(1, 2), "ldbl 1 1 2", 0},
+        {WM_RBUTTONDOWN, MK_RBUTTON, point(3, 4), "rdown 2 3 4", 0},
+        {WM_RBUTTONUP, 0, point(5, 6), "rup 0 5 6", 0},
+        {WM_MOUSEMOVE, MK_SHIFT, point(30, 40), "move 4 30 40", 0},
+        {WM_MOUSEHOVER, 0, point(11, 12), "hover 0 11 12", 0},
+        {WM_NCLBUTTONDOWN, HTCAPTION, point(13, 14), "ncdown 2 13 14", 0},
+        {WM_MOUSELEAVE, 0, 0, "leave", 0},
+        {WM_NCMOUSELEAVE, 0, 0, "ncleave", 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-240)), point(100, 200), "wheel 4 -240 100 200", TRUE},
+        {WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 300), 0, "vscroll 5 300 null", 0},
+        {WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), reinterpret_cast<LPARAM>(edit), "hscroll 1 0 window", 0},
+        {WM_CTLCOLOREDIT, hdc, reinterpret_cast<LPARAM>(edit), "ctlcolor 1 window 1",
+         reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH))},
+        {WM_CTLCOLORSTATIC, hdc, reinterpret_cast<LPARAM>(edit), "ctlcolor 1 window 6",
+         reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH))},
+        {WM_DRAWITEM, 55, reinterpret_cast<LPARAM>(&draw), "drawitem 55 5", TRUE},
+        {WM_MEASUREITEM, 56, reinterpret_cast<LPARAM>(&measure), "measureitem 56 2", TRUE},
+        {WM_NOTIFY, IDC_GO, reinterpret_cast<LPARAM>(&header), "notify 4294967294", 99},
+        {WM_COMMAND, MAKEWPARAM(IDC_TEXT, EN_SETFOCUS), reinterpret_cast<LPARAM>(edit), "en_setfocus", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logged);
+        dialog.m_last.clear();
+        EXPECT_EQ(dialog.SendMessage(c.message, c.wParam, c.lParam), c.result);
+        EXPECT_EQ(dialog.m_last, c.logged);
+    }
+    ::DeleteDC(dc);
+    dialog.DestroyWindow();
 }
 
 // Posts one message from its initialisation and runs until it ends.
