@@ -106,6 +106,7 @@ protected:                                             \
 #define ON_WM_MOUSEMOVE() KESTRID_ON_MOUSE(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_MOUSEHOVER() KESTRID_ON_MOUSE(WM_MOUSEHOVER, OnMouseHover)
 #define ON_WM_NCLBUTTONDOWN() KESTRID_ON_MOUSE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCHITTEST() KESTRID_ON(WM_NCHITTEST, *result_ = self_->OnNcHitTest(CPoint(lParam_)); return TRUE;)
 #define ON_WM_MOUSELEAVE() KESTRID_ON(WM_MOUSELEAVE, self_->OnMouseLeave(); *result_ = 0; return TRUE;)
 #define ON_WM_NCMOUSELEAVE() KESTRID_ON(WM_NCMOUSELEAVE, self_->OnNcMouseLeave(); *result_ = 0; return TRUE;)
 #define ON_WM_MOUSEWHEEL()                                                                       \

@@ -18,6 +18,8 @@ public:
     virtual int Run();
 
     void SetRegistryKey(const char* company) { m_registryKey = company; }
+    // An icon resource of the executable at the system's large icon size.
+    HICON LoadIcon(UINT id) const { return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id)); }
 
     HINSTANCE m_hInstance = nullptr;
     const char* m_lpCmdLine = "";     // the command line without the program name

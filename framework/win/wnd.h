@@ -59,6 +59,8 @@ public:
     CWnd* GetDlgItem(int id) const;
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const;
+    CWnd* SetParent(CWnd* parent);
+    CWnd* GetWindow(UINT relation) const;
     CWnd* GetTopLevelParent() const;
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
     BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
@@ -206,6 +208,7 @@ protected:
     void OnMouseLeave() { Default(); }
     void OnNcMouseLeave() { Default(); }
     void OnNcLButtonDown(UINT, CPoint) { Default(); }
+    LRESULT OnNcHitTest(CPoint) { return Default(); }
     BOOL OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
     void OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
     void OnHScroll(UINT, UINT, CScrollBar*) { Default(); }

@@ -336,14 +336,19 @@ TEST(MessageMap, EveryHandlerKindGetsItsParametersUnpacked) {
 // Posts one message from its initialisation and runs until it ends.
 class ScriptedDialog : public CDialog {
 public:
-    ScriptedDialog(UINT message, WPARAM wParam) : CDialog(IDD_FRAME), m_message(message), m_wParam(wParam) {}
+    ScriptedDialog(UINT message, WPARAM wParam, int target = 0)
+        : CDialog(IDD_FRAME), m_message(message), m_wParam(wParam), m_target(target) {}
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         m_owner = ::GetWindow(m_hWnd, GW_OWNER);
         m_ownerEnabledWhileModal = m_owner && ::IsWindowEnabled(m_owner);
-        PostMessage(m_message, m_wParam);
-        return TRUE;
+        CWnd* target = m_target ? GetDlgItem(m_target) : this;
+        if (m_target) target->SetFocus();
+        target->PostMessage(m_message, m_wParam);
+        SetTimer(kGiveUp, 5000);  // a script that goes unanswered ends the run instead of hanging it
+        return FALSE;
     }
+    static constexpr UINT_PTR kGiveUp = 99;
     HWND m_owner = nullptr;
     bool m_ownerEnabledWhileModal = true;
 
@@ -352,13 +357,18 @@ protected:
         EndDialog(static_cast<int>(wParam));
         return 0;
     }
+    void OnTimer(UINT_PTR id) {
+        if (id == kGiveUp) EndDialog(-2);
+    }
     UINT m_message;
     WPARAM m_wParam;
+    int m_target;
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(ScriptedDialog, CDialog)
     ON_MESSAGE(WM_TEST_END, &ScriptedDialog::OnEnd)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 TEST(ModalDialog, EndsWithTheResultItWasGiven) {
@@ -366,15 +376,19 @@ TEST(ModalDialog, EndsWithTheResultItWasGiven) {
         const char* what;
         UINT message;
         WPARAM wParam;
+        int target;
         INT_PTR result;
     };
-    const Case cases[] = {{"EndDialog", WM_TEST_END, 42, 42},
-                          {"OK command", WM_COMMAND, IDOK, IDOK},
-                          {"Cancel command", WM_COMMAND, IDCANCEL, IDCANCEL},
-                          {"close box", WM_CLOSE, 0, IDCANCEL}};
+    const Case cases[] = {{"EndDialog", WM_TEST_END, 42, 0, 42},
+                          {"OK command", WM_COMMAND, IDOK, 0, IDOK},
+                          {"Cancel command", WM_COMMAND, IDCANCEL, 0, IDCANCEL},
+                          {"close box", WM_CLOSE, 0, 0, IDCANCEL},
+                          // Keys typed into a field reach the dialog manager through the loop.
+                          {"Enter in the edit", WM_KEYDOWN, VK_RETURN, IDC_TEXT, IDOK},
+                          {"Escape in the edit", WM_KEYDOWN, VK_ESCAPE, IDC_TEXT, IDCANCEL}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedDialog dialog(c.message, c.wParam);
+        ScriptedDialog dialog(c.message, c.wParam, c.target);
         EXPECT_EQ(dialog.DoModal(), c.result);
         EXPECT_EQ(dialog.m_hWnd, nullptr);
     }
@@ -590,6 +604,30 @@ TEST(Menus, OwnerDrawnItemsGoToTheirMenuObject) {
     EXPECT_FALSE(::IsMenu(handle));
     EXPECT_EQ(CMenu::FromHandlePermanent(handle), nullptr);
     dialog.DestroyWindow();
+}
+
+TEST(ToolTips, ToolsAreRegisteredForTheirControls) {
+    CDialog dialog(IDD_FRAME);
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&dialog));
+    CWnd* edit = dialog.GetDlgItem(IDC_TEXT);
+    ASSERT_TRUE(tips.AddTool(edit, "1(555)-123-4567"));
+    tips.Activate(TRUE);
+    EXPECT_EQ(tips.SendMessage(TTM_GETTOOLCOUNT), 1);
+    char text[80] = {};
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = dialog.m_hWnd;
+    info.uId = reinterpret_cast<UINT_PTR>(edit->m_hWnd);
+    info.lpszText = text;
+    tips.SendMessage(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, "1(555)-123-4567");
+    tips.UpdateTipText("John Smith", edit);
+    tips.SendMessage(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, "John Smith");
+    dialog.DestroyWindow();
+    EXPECT_EQ(tips.m_hWnd, nullptr);  // owned pop-ups go with their owner
 }
 
 class PanelDialog : public CDialog {
