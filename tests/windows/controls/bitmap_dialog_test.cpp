@@ -158,6 +158,45 @@ TEST(BitmapDialog, WindowWithoutBitmapPaintsTheDefaultBackground) {
     EXPECT_TRUE(Near(CaptureClient(dialog.m_hWnd).At(150, 120), ::GetSysColor(COLOR_3DFACE)));
 }
 
+// A window without a bitmap but with the extended dialog's background colour
+// (as the contact panel is) paints that colour; its statics stay transparent.
+TEST(BitmapDialog, BackgroundColourWithoutBitmap) {
+    SkinDialog dialog;
+    dialog.Open();
+    dialog.SetBackgroundColor(RGB(255, 255, 255));
+    dialog.HideControls();
+    Capture shot = CaptureClient(dialog.m_hWnd);
+    EXPECT_TRUE(Near(shot.At(1, 1), RGB(255, 255, 255))) << Describe(shot.At(1, 1));
+    EXPECT_TRUE(Near(shot.At(198, 148), RGB(255, 255, 255))) << Describe(shot.At(198, 148));
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    auto brush = reinterpret_cast<HBRUSH>(dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(dialog.m_label.m_hWnd)));
+    EXPECT_EQ(brush, static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
+    ::DeleteDC(dc);
+}
+
+// Fonts made with the helper have a character height of N pixels (give or
+// take the rasteriser's rounding), not a cell height of N.
+TEST(BitmapDialog, FontHeightHelperGivesCharacterHeightInPixels) {
+    HDC screen = ::GetDC(nullptr);
+    for (int pixels : {12, 13, 14, 20}) {
+        LOGFONTA description{};
+        description.lfHeight = CBitmapDialog::FontHeight(pixels);
+        description.lfWeight = 500;
+        lstrcpyA(description.lfFaceName, "Tahoma");
+        CFont font;
+        ASSERT_TRUE(font.CreateFontIndirect(&description));
+        HGDIOBJ old = ::SelectObject(screen, font.m_hObject);
+        TEXTMETRICA metrics{};
+        ::GetTextMetricsA(screen, &metrics);
+        ::SelectObject(screen, old);
+        EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, pixels, 1);
+        EXPECT_GT(metrics.tmHeight, pixels);
+    }
+    ::ReleaseDC(nullptr, screen);
+}
+
 // The colour request of each kind of control, sent as the control would.
 TEST(BitmapDialog, StaticsAndTheDialogAreTransparentEditsKeepTheirColours) {
     const HBRUSH hollow = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
