@@ -269,3 +269,99 @@ TEST(GdipButton, DoubleClickGivesTwoClicks) {
     EXPECT_EQ(dialog.m_plainClicks, 1);
     EXPECT_EQ(dialog.m_plainDoubleClicks, 1);
 }
+
+namespace {
+
+// Two real clicks in quick succession, made with the mouse: the system turns
+// the second press into a double click, which the image button counts as a
+// press of its own.
+class RealDoubleClickDialog : public CBitmapDialog {
+public:
+    RealDoubleClickDialog() : CBitmapDialog(IDD_SKIN) {}
+    TestButton m_button;
+    int m_clicks = 0;
+    int m_doubleClicks = 0;
+
+    BOOL OnInitDialog() override {
+        CBitmapDialog::OnInitDialog();
+        SetWindowPos(&CWnd::wndTopMost, 300, 200, 200, 150, SWP_SHOWWINDOW);
+        m_button.LoadAlternateImage(IDP_BLUE, "PNG");
+        m_button.LoadStandardImage(IDP_RED, "PNG");
+        m_button.LoadHoverImage(IDP_GREEN, "PNG");
+        m_button.LoadDisabledImage(IDP_BLUE, "PNG");
+        m_button.MoveWindow(20, 20, 40, 20);
+        SetTimer(kClick, 100);
+        SetTimer(kGiveUp, 5000);
+        return TRUE;
+    }
+    static constexpr UINT_PTR kClick = 1;
+    static constexpr UINT_PTR kGiveUp = 2;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        CBitmapDialog::DoDataExchange(exchange);
+        DDX_Control(exchange, IDC_IMAGE_BUTTON, m_button);
+    }
+    void OnTimer(UINT_PTR id) {
+        KillTimer(id);
+        if (id == kGiveUp) {
+            EndDialog(-2);
+            return;
+        }
+        ::SetForegroundWindow(m_hWnd);
+        CRect place;
+        m_button.GetWindowRect(&place);
+        ::SetCursorPos(place.left + 10, place.top + 10);
+        INPUT input[4] = {};
+        for (INPUT& one : input) one.type = INPUT_MOUSE;
+        input[0].mi.dwFlags = input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        ::SendInput(4, input, sizeof(INPUT));
+    }
+    void Count(int& counter) {
+        ++counter;
+        if (m_clicks + m_doubleClicks >= 2) EndDialog(IDOK);
+    }
+    void OnClicked() { Count(m_clicks); }
+    void OnDoubleClicked() { Count(m_doubleClicks); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(RealDoubleClickDialog, CBitmapDialog)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_IMAGE_BUTTON, &RealDoubleClickDialog::OnClicked)
+    ON_BN_DOUBLECLICKED(IDC_IMAGE_BUTTON, &RealDoubleClickDialog::OnDoubleClicked)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(GdipButton, RealDoubleClickWithTheMouseGivesTwoClicks) {
+    EnsureGdiplus();
+    RealDoubleClickDialog dialog;
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_clicks, 2);
+    EXPECT_EQ(dialog.m_doubleClicks, 0);
+}
+
+// Held down with the mouse, the button shows its pressed picture; released
+// over it, it clicks and goes back.
+TEST(GdipButton, MousePressShowsThePressedPicture) {
+    ButtonDialog dialog;
+    dialog.Open();
+    ASSERT_TRUE(ShowsColour(dialog.m_button, kRed));
+    ::SetForegroundWindow(dialog.m_hWnd);
+    CRect place;
+    dialog.m_button.GetWindowRect(&place);
+    MoveMouseTo(place.left + 15, place.top + 10);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &press, sizeof press);
+    EXPECT_TRUE(ShowsColour(dialog.m_button, kBlue)) << Describe(FacePixel(dialog.m_button));
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &press, sizeof press);
+    EXPECT_TRUE(PumpUntil([&] { return dialog.m_clicks == 1; }));
+    EXPECT_FALSE(Near(FacePixel(dialog.m_button), kBlue));
+    MoveMouseTo(5, 5);
+    EXPECT_TRUE(ShowsColour(dialog.m_button, kRed));
+}
