@@ -504,12 +504,14 @@ protected:
         ++m_clicks;
         return m_consumeClicks;
     }
+    void OnOwnNotify(NMHDR*, LRESULT* result) { *result = 5; }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(SelfDrawnButton, CButton)
     ON_WM_CTLCOLOR_REFLECT()
     ON_CONTROL_REFLECT_EX(BN_CLICKED, &SelfDrawnButton::OnClicked)
+    ON_NOTIFY_REFLECT(NM_RCLICK, &SelfDrawnButton::OnOwnNotify)
 END_MESSAGE_MAP()
 
 class ReflectionDialog : public CDialog {
@@ -521,12 +523,36 @@ public:
 protected:
     void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_OWNERDRAW, m_button); }
     void OnButton() { ++m_parentClicks; }
+    void OnButtonNotify(NMHDR* header, LRESULT* result) {
+        m_parentNotifies.push_back(header->code);
+        *result = 9;
+    }
     DECLARE_MESSAGE_MAP()
+
+public:
+    std::vector<UINT> m_parentNotifies;
 };
 
 BEGIN_MESSAGE_MAP(ReflectionDialog, CDialog)
     ON_BN_CLICKED(IDC_OWNERDRAW, &ReflectionDialog::OnButton)
+    ON_NOTIFY(NM_RCLICK, IDC_OWNERDRAW, &ReflectionDialog::OnButtonNotify)
+    ON_NOTIFY(NM_CLICK, IDC_OWNERDRAW, &ReflectionDialog::OnButtonNotify)
 END_MESSAGE_MAP()
+
+// A notification the control handles itself stays with it; others reach the parent.
+TEST(Reflection, NotificationsGoToTheControlFirst) {
+    ReflectionDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FRAME));
+    NMHDR header{};
+    header.hwndFrom = dialog.m_button.m_hWnd;
+    header.idFrom = IDC_OWNERDRAW;
+    header.code = NM_RCLICK;
+    EXPECT_EQ(dialog.SendMessage(WM_NOTIFY, IDC_OWNERDRAW, reinterpret_cast<LPARAM>(&header)), 5);
+    header.code = NM_CLICK;
+    EXPECT_EQ(dialog.SendMessage(WM_NOTIFY, IDC_OWNERDRAW, reinterpret_cast<LPARAM>(&header)), 9);
+    EXPECT_EQ(dialog.m_parentNotifies, std::vector<UINT>{static_cast<UINT>(NM_CLICK)});
+    dialog.DestroyWindow();
+}
 
 TEST(Reflection, ColourRequestAndOwnerDrawReachTheControl) {
     ReflectionDialog dialog;
