@@ -5,11 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
 #include <gdiplus.h>
 
 class CGdiPlusBitmap {

@@ -2,6 +2,7 @@
 
 #include "controls/gdiplus_bitmap.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
