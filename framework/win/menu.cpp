@@ -6,10 +6,14 @@
 
 namespace {
 
-std::mutex g_menuLock;
+std::mutex& MapLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
 std::unordered_map<HMENU, CMenu*>& PermanentMenus() {
-    static std::unordered_map<HMENU, CMenu*> map;
-    return map;
+    // Never destroyed: objects with static storage may detach at exit.
+    static auto* map = new std::unordered_map<HMENU, CMenu*>;
+    return *map;
 }
 
 }  // namespace
@@ -31,7 +35,7 @@ CMenu::~CMenu() {
 
 CMenu* CMenu::FromHandlePermanent(HMENU handle) {
     if (!handle) return nullptr;
-    std::lock_guard<std::mutex> lock(g_menuLock);
+    std::lock_guard<std::mutex> lock(MapLock());
     auto found = PermanentMenus().find(handle);
     return found == PermanentMenus().end() ? nullptr : found->second;
 }
@@ -54,7 +58,7 @@ CMenu* CMenu::FromHandle(HMENU handle) {
 }
 
 CMenu* CMenu::FindPermanentForItem(UINT id) {
-    std::lock_guard<std::mutex> lock(g_menuLock);
+    std::lock_guard<std::mutex> lock(MapLock());
     for (auto& entry : PermanentMenus()) {
         if (::GetMenuState(entry.first, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) return entry.second;
     }
@@ -63,7 +67,7 @@ CMenu* CMenu::FindPermanentForItem(UINT id) {
 
 BOOL CMenu::Attach(HMENU handle) {
     if (!handle || m_hMenu) return FALSE;
-    std::lock_guard<std::mutex> lock(g_menuLock);
+    std::lock_guard<std::mutex> lock(MapLock());
     if (PermanentMenus().count(handle)) return FALSE;
     PermanentMenus()[handle] = this;
     m_hMenu = handle;
@@ -73,7 +77,7 @@ BOOL CMenu::Attach(HMENU handle) {
 HMENU CMenu::Detach() {
     HMENU handle = m_hMenu;
     if (handle && !m_temporary) {
-        std::lock_guard<std::mutex> lock(g_menuLock);
+        std::lock_guard<std::mutex> lock(MapLock());
         auto found = PermanentMenus().find(handle);
         if (found != PermanentMenus().end() && found->second == this) PermanentMenus().erase(found);
     }

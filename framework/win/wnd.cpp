@@ -10,10 +10,14 @@
 
 namespace {
 
-std::mutex g_mapLock;
+std::mutex& MapLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
 std::unordered_map<HWND, CWnd*>& PermanentMap() {
-    static std::unordered_map<HWND, CWnd*> map;
-    return map;
+    // Never destroyed: objects with static storage may detach at exit.
+    static auto* map = new std::unordered_map<HWND, CWnd*>;
+    return *map;
 }
 
 // The message being handled on this thread, for Default() and reflection.
@@ -44,7 +48,7 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandlePermanent(HWND handle) {
     if (!handle) return nullptr;
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    std::lock_guard<std::mutex> lock(MapLock());
     auto found = PermanentMap().find(handle);
     return found == PermanentMap().end() ? nullptr : found->second;
 }
@@ -68,7 +72,7 @@ CWnd* CWnd::FromHandle(HWND handle) {
 
 BOOL CWnd::Attach(HWND handle) {
     if (!handle || m_hWnd) return FALSE;
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    std::lock_guard<std::mutex> lock(MapLock());
     auto& map = PermanentMap();
     if (map.count(handle)) return FALSE;
     map[handle] = this;
@@ -79,7 +83,7 @@ BOOL CWnd::Attach(HWND handle) {
 HWND CWnd::Detach() {
     HWND handle = m_hWnd;
     if (handle) {
-        std::lock_guard<std::mutex> lock(g_mapLock);
+        std::lock_guard<std::mutex> lock(MapLock());
         auto& map = PermanentMap();
         auto found = map.find(handle);
         if (found != map.end() && found->second == this) map.erase(found);
