@@ -3,7 +3,7 @@
 The order is the order of the table resource: Canada and the USA first, then
 alphabetical. Row i gets command and flag resource ID 171 + i.
 
-Flag designs are compact specs read by flags.py:
+Flag designs are compact descriptions read by flags.py:
   h:c1,c2,...        horizontal bands (equal), "h:c1*2,c2" weights a band
   v:c1,c2,...        vertical bands
   nordic:bg,cross[,inner]

@@ -16,14 +16,14 @@ using namespace kestrid_test;
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonFace {
     int id;
     UINT alternate, standard, hover, disabled;
     int x, y, width, height;
 };
 
 // Faces and places of the key-setup window's buttons.
-const ButtonSpec kButtons[] = {
+const ButtonFace kButtons[] = {
     {IDC_KEY_SETUP, 153, 152, 151, 153, 202, 472, 160, 40},
     {IDC_KEY_MINIMISE, 145, 155, 154, 156, 496, 12, 12, 12},
     {IDC_KEY_CLOSE, 150, 149, 148, 150, 533, 12, 12, 12},
@@ -44,13 +44,13 @@ public:
         GetDlgItem(IDC_KEY_LABEL)->MoveWindow(102, 233, 200, 24);
         GetDlgItem(IDC_KEY_FIELD)->MoveWindow(108, 263, 348, 38);
         for (int i = 0; i < 3; ++i) {
-            const ButtonSpec& spec = kButtons[i];
+            const ButtonFace& face = kButtons[i];
             CGdipButton& button = m_buttons[i];
-            m_imagesLoaded += button.LoadAlternateImage(spec.alternate, "PNG");
-            m_imagesLoaded += button.LoadStandardImage(spec.standard, "PNG");
-            m_imagesLoaded += button.LoadHoverImage(spec.hover, "PNG");
-            m_imagesLoaded += button.LoadDisabledImage(spec.disabled, "PNG");
-            button.MoveWindow(spec.x, spec.y, spec.width, spec.height);
+            m_imagesLoaded += button.LoadAlternateImage(face.alternate, "PNG");
+            m_imagesLoaded += button.LoadStandardImage(face.standard, "PNG");
+            m_imagesLoaded += button.LoadHoverImage(face.hover, "PNG");
+            m_imagesLoaded += button.LoadDisabledImage(face.disabled, "PNG");
+            button.MoveWindow(face.x, face.y, face.width, face.height);
             button.ShowWindow(SW_SHOW);
         }
         return TRUE;
