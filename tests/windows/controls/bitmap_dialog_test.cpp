@@ -14,11 +14,6 @@ using namespace kestrid_test;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr int kWidth = 200;
 constexpr int kHeight = 150;
 

@@ -10,6 +10,13 @@
 
 namespace kestrid_test {
 
+// The colours the test pictures are painted in (make_test_images.py).
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
 // Dispatches messages until condition() holds or timeoutMs passes; returns condition().
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
 // Dispatches everything queued now, paints included.
