@@ -69,24 +69,24 @@ BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
     return TRUE;
 }
 
-BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text) {
-    if (!wnd || !wnd->m_hWnd) return FALSE;
+TOOLINFOA CToolTipCtrl::ToolInfo(CWnd* wnd, const char* text) const {
     TOOLINFOA info{};
     info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.uFlags = TTF_IDISHWND;
     info.hwnd = ::GetParent(wnd->m_hWnd) ? ::GetParent(wnd->m_hWnd) : m_owner;
     info.uId = reinterpret_cast<UINT_PTR>(wnd->m_hWnd);
     info.lpszText = const_cast<char*>(text);
+    return info;
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text) {
+    if (!wnd || !wnd->m_hWnd) return FALSE;
+    TOOLINFOA info = ToolInfo(wnd, text);
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
 }
 
 void CToolTipCtrl::UpdateTipText(const char* text, CWnd* wnd) {
     if (!wnd || !wnd->m_hWnd) return;
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
-    info.uFlags = TTF_IDISHWND;
-    info.hwnd = ::GetParent(wnd->m_hWnd) ? ::GetParent(wnd->m_hWnd) : m_owner;
-    info.uId = reinterpret_cast<UINT_PTR>(wnd->m_hWnd);
-    info.lpszText = const_cast<char*>(text);
+    TOOLINFOA info = ToolInfo(wnd, text);
     SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
 }

@@ -100,5 +100,8 @@ public:
     int SetMaxTipWidth(int width) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width)); }
 
 private:
+    // The description of wnd as a tool of this tip.
+    TOOLINFOA ToolInfo(CWnd* wnd, const char* text) const;
+
     HWND m_owner = nullptr;
 };
