@@ -1,36 +1,31 @@
 #include "framework/win/gdi.h"
 
+#include "framework/win/handle_maps.h"
 #include "framework/win/wnd.h"
-
-#include <memory>
-#include <unordered_map>
 
 namespace {
 
-// Temporary wrappers live per thread and are reused for the same handle; the
-// table is pruned of handles that no longer exist when it grows.
-template <class T, class H, class IsAlive>
-T* TemporaryWrapper(H handle, IsAlive alive) {
-    if (!handle) return nullptr;
-    struct Release {
-        void operator()(T* wrapper) const {
-            wrapper->Detach();
-            delete wrapper;
-        }
-    };
-    thread_local std::unordered_map<H, std::unique_ptr<T, Release>> table;
-    auto found = table.find(handle);
-    if (found != table.end()) return found->second.get();
-    if (table.size() > 512) {
-        for (auto it = table.begin(); it != table.end();) {
-            if (!alive(it->first)) it = table.erase(it);
-            else ++it;
-        }
+// GDI wrappers handed out for foreign handles give the handle back, never
+// delete it.
+struct ReleaseWrapper {
+    template <class T>
+    void operator()(T* wrapper) const {
+        wrapper->Detach();
+        delete wrapper;
     }
-    T* wrapper = new T;
-    wrapper->Attach(handle);
-    table.emplace(handle, std::unique_ptr<T, Release>(wrapper));
-    return wrapper;
+};
+
+template <class T, class H, class IsAlive>
+T* TemporaryGdiWrapper(H handle, IsAlive alive) {
+    if (!handle) return nullptr;
+    return TemporaryWrapper<T, ReleaseWrapper>(
+        handle, 512,
+        [](H h) {
+            T* wrapper = new T;
+            wrapper->Attach(h);
+            return wrapper;
+        },
+        alive);
 }
 
 bool GdiAlive(HGDIOBJ handle) { return GetObjectType(handle) != 0; }
@@ -55,7 +50,7 @@ BOOL CGdiObject::DeleteObject() {
 }
 
 CBitmap* CBitmap::FromHandle(HBITMAP handle) {
-    return TemporaryWrapper<CBitmap>(handle, [](HBITMAP h) { return GdiAlive(h); });
+    return TemporaryGdiWrapper<CBitmap>(handle, [](HBITMAP h) { return GdiAlive(h); });
 }
 
 BOOL CBitmap::LoadBitmap(UINT idResource) {
@@ -75,7 +70,7 @@ CSize CBitmap::GetSize() const {
 }
 
 CFont* CFont::FromHandle(HFONT handle) {
-    return TemporaryWrapper<CFont>(handle, [](HFONT h) { return GdiAlive(h); });
+    return TemporaryGdiWrapper<CFont>(handle, [](HFONT h) { return GdiAlive(h); });
 }
 
 BOOL CFont::CreateFontIndirect(const LOGFONTA* font) {
@@ -84,7 +79,7 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* font) {
 }
 
 CBrush* CBrush::FromHandle(HBRUSH handle) {
-    return TemporaryWrapper<CBrush>(handle, [](HBRUSH h) { return GdiAlive(h); });
+    return TemporaryGdiWrapper<CBrush>(handle, [](HBRUSH h) { return GdiAlive(h); });
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF colour) {
@@ -93,7 +88,7 @@ BOOL CBrush::CreateSolidBrush(COLORREF colour) {
 }
 
 CPen* CPen::FromHandle(HPEN handle) {
-    return TemporaryWrapper<CPen>(handle, [](HPEN h) { return GdiAlive(h); });
+    return TemporaryGdiWrapper<CPen>(handle, [](HPEN h) { return GdiAlive(h); });
 }
 
 BOOL CPen::CreatePen(int style, int width, COLORREF colour) {
@@ -106,7 +101,7 @@ CDC::~CDC() {
 }
 
 CDC* CDC::FromHandle(HDC handle) {
-    return TemporaryWrapper<CDC>(handle, [](HDC h) { return GdiAlive(h); });
+    return TemporaryGdiWrapper<CDC>(handle, [](HDC h) { return GdiAlive(h); });
 }
 
 BOOL CDC::Attach(HDC dc) {

@@ -1,20 +1,10 @@
 #include "framework/win/menu.h"
 
-#include <memory>
-#include <mutex>
-#include <unordered_map>
+#include "framework/win/handle_maps.h"
 
 namespace {
 
-std::mutex& MapLock() {
-    static auto* lock = new std::mutex;
-    return *lock;
-}
-std::unordered_map<HMENU, CMenu*>& PermanentMenus() {
-    // Never destroyed: objects with static storage may detach at exit.
-    static auto* map = new std::unordered_map<HMENU, CMenu*>;
-    return *map;
-}
+PermanentHandles<HMENU, CMenu>& PermanentMenus() { return PermanentHandles<HMENU, CMenu>::Instance(); }
 
 }  // namespace
 
@@ -34,42 +24,24 @@ CMenu::~CMenu() {
 }
 
 CMenu* CMenu::FromHandlePermanent(HMENU handle) {
-    if (!handle) return nullptr;
-    std::lock_guard<std::mutex> lock(MapLock());
-    auto found = PermanentMenus().find(handle);
-    return found == PermanentMenus().end() ? nullptr : found->second;
+    return handle ? PermanentMenus().Find(handle) : nullptr;
 }
 
 CMenu* CMenu::FromHandle(HMENU handle) {
     if (!handle) return nullptr;
     if (CMenu* menu = FromHandlePermanent(handle)) return menu;
-    thread_local std::unordered_map<HMENU, std::unique_ptr<TemporaryMenu>> temporaries;
-    auto found = temporaries.find(handle);
-    if (found != temporaries.end()) return found->second.get();
-    if (temporaries.size() > 128) {
-        for (auto it = temporaries.begin(); it != temporaries.end();) {
-            if (!::IsMenu(it->first)) it = temporaries.erase(it);
-            else ++it;
-        }
-    }
-    auto* wrapper = new TemporaryMenu(handle);
-    temporaries.emplace(handle, std::unique_ptr<TemporaryMenu>(wrapper));
-    return wrapper;
+    return TemporaryWrapper<TemporaryMenu>(
+        handle, 128, [](HMENU h) { return new TemporaryMenu(h); }, [](HMENU h) { return ::IsMenu(h) != FALSE; });
 }
 
 CMenu* CMenu::FindPermanentForItem(UINT id) {
-    std::lock_guard<std::mutex> lock(MapLock());
-    for (auto& entry : PermanentMenus()) {
-        if (::GetMenuState(entry.first, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) return entry.second;
-    }
-    return nullptr;
+    return PermanentMenus().FindIf(
+        [id](HMENU menu) { return ::GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1); });
 }
 
 BOOL CMenu::Attach(HMENU handle) {
     if (!handle || m_hMenu) return FALSE;
-    std::lock_guard<std::mutex> lock(MapLock());
-    if (PermanentMenus().count(handle)) return FALSE;
-    PermanentMenus()[handle] = this;
+    if (!PermanentMenus().Add(handle, this)) return FALSE;
     m_hMenu = handle;
     return TRUE;
 }
@@ -77,9 +49,7 @@ BOOL CMenu::Attach(HMENU handle) {
 HMENU CMenu::Detach() {
     HMENU handle = m_hMenu;
     if (handle && !m_temporary) {
-        std::lock_guard<std::mutex> lock(MapLock());
-        auto found = PermanentMenus().find(handle);
-        if (found != PermanentMenus().end() && found->second == this) PermanentMenus().erase(found);
+        PermanentMenus().Remove(handle, this);
     }
     m_hMenu = nullptr;
     return handle;

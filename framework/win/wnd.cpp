@@ -1,24 +1,14 @@
 #include "framework/win/wnd.h"
 
 #include "framework/win/data_exchange.h"
+#include "framework/win/handle_maps.h"
 #include "framework/win/menu.h"
 
-#include <memory>
-#include <mutex>
-#include <unordered_map>
 #include <vector>
 
 namespace {
 
-std::mutex& MapLock() {
-    static auto* lock = new std::mutex;
-    return *lock;
-}
-std::unordered_map<HWND, CWnd*>& PermanentMap() {
-    // Never destroyed: objects with static storage may detach at exit.
-    static auto* map = new std::unordered_map<HWND, CWnd*>;
-    return *map;
-}
+PermanentHandles<HWND, CWnd>& PermanentWindows() { return PermanentHandles<HWND, CWnd>::Instance(); }
 
 // The message being handled on this thread, for Default() and reflection.
 thread_local MSG t_current{};
@@ -47,47 +37,26 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND handle) {
-    if (!handle) return nullptr;
-    std::lock_guard<std::mutex> lock(MapLock());
-    auto found = PermanentMap().find(handle);
-    return found == PermanentMap().end() ? nullptr : found->second;
+    return handle ? PermanentWindows().Find(handle) : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND handle) {
     if (!handle) return nullptr;
     if (CWnd* wnd = FromHandlePermanent(handle)) return wnd;
-    thread_local std::unordered_map<HWND, std::unique_ptr<CTempWnd>> temporaries;
-    auto found = temporaries.find(handle);
-    if (found != temporaries.end()) return found->second.get();
-    if (temporaries.size() > 256) {
-        for (auto it = temporaries.begin(); it != temporaries.end();) {
-            if (!::IsWindow(it->first)) it = temporaries.erase(it);
-            else ++it;
-        }
-    }
-    auto* wrapper = new CTempWnd(handle);
-    temporaries.emplace(handle, std::unique_ptr<CTempWnd>(wrapper));
-    return wrapper;
+    return TemporaryWrapper<CTempWnd>(
+        handle, 256, [](HWND h) { return new CTempWnd(h); }, [](HWND h) { return ::IsWindow(h) != FALSE; });
 }
 
 BOOL CWnd::Attach(HWND handle) {
     if (!handle || m_hWnd) return FALSE;
-    std::lock_guard<std::mutex> lock(MapLock());
-    auto& map = PermanentMap();
-    if (map.count(handle)) return FALSE;
-    map[handle] = this;
+    if (!PermanentWindows().Add(handle, this)) return FALSE;
     m_hWnd = handle;
     return TRUE;
 }
 
 HWND CWnd::Detach() {
     HWND handle = m_hWnd;
-    if (handle) {
-        std::lock_guard<std::mutex> lock(MapLock());
-        auto& map = PermanentMap();
-        auto found = map.find(handle);
-        if (found != map.end() && found->second == this) map.erase(found);
-    }
+    if (handle) PermanentWindows().Remove(handle, this);
     m_hWnd = nullptr;
     return handle;
 }
