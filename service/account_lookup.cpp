@@ -69,12 +69,8 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
             }
             const CString& answer = outcome.answer;
             CString message;
-            if (ApplyErrorMessageRule(answer, message)) {
+            if (ReadServiceError(answer, message)) {
                 show(message, kIconHand);
-                return kRequestFailed;
-            }
-            if (answer.Find("JsonWebTokenError", 0) != -1) {
-                show(ApplyTokenErrorRule(answer), kIconHand);
                 return kRequestFailed;
             }
             // Only an answer the service marks as good verifies the key.

@@ -53,12 +53,8 @@ int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& defaul
             return kRequestFailed;
         }
         CString message;
-        if (ApplyErrorMessageRule(outcome.answer, message)) {
+        if (ReadServiceError(outcome.answer, message)) {
             notifier.Show(message, kServiceCaption, kIconHand);
-            return kRequestFailed;
-        }
-        if (outcome.answer.Find("JsonWebTokenError", 0) != -1) {
-            notifier.Show(ApplyTokenErrorRule(outcome.answer), kServiceCaption, kIconHand);
             return kRequestFailed;
         }
         ReadCoverPageAnswer(outcome.answer, default_id, lists, default_name);

@@ -27,6 +27,13 @@ CString ApplyTokenErrorRule(const CString& answer) {
     return message;
 }
 
+bool ReadServiceError(const CString& answer, CString& message) {
+    if (ApplyErrorMessageRule(answer, message)) return true;
+    if (answer.Find("JsonWebTokenError", 0) == -1) return false;
+    message = ApplyTokenErrorRule(answer);
+    return true;
+}
+
 std::vector<ScannedObject> ReadObjectList(const CString& answer, bool keep_whole_value) {
     CString text = answer;
     text.Remove("\\\"");

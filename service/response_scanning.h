@@ -22,6 +22,11 @@ bool ApplyErrorMessageRule(const CString& answer, CString& message);
 // invalid-key text.
 CString ApplyTokenErrorRule(const CString& answer);
 
+// The rules of the requests that read account data: the error-message rule,
+// then, for an answer naming "JsonWebTokenError", the token error rule. True
+// when one of them applies, with the text to show.
+bool ReadServiceError(const CString& answer, CString& message);
+
 // Reads a list of objects into their key/value fields, object by object and
 // field by field in answer order. keep_whole_value keeps everything after the
 // first colon of a field as its value instead of only the next part.

@@ -40,6 +40,27 @@ TEST(TokenErrorRule, TurnsTheTokenErrorIntoTheInvalidKeyText) {
     for (const auto& c : cases) EXPECT_EQ(ApplyTokenErrorRule(c.answer), c.shown) << c.answer;
 }
 
+TEST(ServiceErrorReading, ErrorObjectFirstThenTokenError) {
+    struct Case {
+        const char* answer;
+        bool error;
+        const char* shown;
+    } cases[] = {
+        // An error object wins even when it names the token error.
+        {R"({"error":{"name":"JsonWebTokenError","message":"jwt malformed"}})", true, "jwt malformed"},
+        {R"({"message":"JsonWebTokenError"})", true, "Invalid key. Please check your key and try again"},
+        {R"({"name":"JsonWebTokenError"})", true, "nameJsonWebTokenError"},
+        {R"({"userId":"u1","accountId":"a1"})", false, ""},
+        {"<html>Bad gateway</html>", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        CString message;
+        EXPECT_EQ(ReadServiceError(c.answer, message), c.error) << c.answer;
+        EXPECT_EQ(message, c.shown) << c.answer;
+    }
+}
+
 TEST(ObjectListReading, ReadsFieldsOfEachObjectInOrder) {
     const auto objects = ReadObjectList(R"([{"uuid":"a1","name":"Memo: urgent"},{"uuid":"b2","name":"Plain"}])");
     ASSERT_EQ(objects.size(), 2u);
