@@ -58,7 +58,7 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
 
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + "/v1/me";
-    request.headers = {"cache-control: no-cache", CString("authorization: Driver ") + key};
+    request.headers = {"cache-control: no-cache", AuthorizationHeader(key)};
 
     return RunExchange(
         endpoint, request, [] { Write("COVERPAGEID", ""); },

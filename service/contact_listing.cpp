@@ -22,7 +22,7 @@ int RequestContacts(const CString& search_text, const CString& sort_suffix, CStr
     const CString key = ReadSettingText("USERNAME");
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + ContactsRequestPath(search_text, sort_suffix);
-    request.headers = {"cache-control: no-cache", CString("authorization: Driver ") + key};
+    request.headers = {"cache-control: no-cache", AuthorizationHeader(key)};
 
     return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
         if (!outcome.transferred) {

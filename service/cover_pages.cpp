@@ -44,7 +44,7 @@ int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& defaul
 
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + CoverPagesRequestPath(account_id, user_id);
-    request.headers = {CString("authorization: Driver ") + key, "content-type: application/json;",
+    request.headers = {AuthorizationHeader(key), "content-type: application/json;",
                        "x-subdomain: app"};
 
     return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {

@@ -74,7 +74,7 @@ int SubmitFax(const FaxSubmission& fax, Notifier& notifier, const ServiceEndpoin
 
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + "/v1/fax/send";
-    request.headers = {CString("authorization: Driver ") + fax.key};
+    request.headers = {AuthorizationHeader(fax.key)};
     request.multipart = true;
     request.form = {
         {"recipientFax", texts.numbers, false, ""},

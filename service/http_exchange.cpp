@@ -52,6 +52,8 @@ CString UploadFailedText(const CString& error_text) {
     return text;
 }
 
+CString AuthorizationHeader(const CString& key) { return CString("authorization: Driver ") + key; }
+
 namespace {
 
 // Certificates are always verified; a configured CA is the only one trusted.

@@ -51,5 +51,8 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
 // The box of a transport failure: "Upload Failed : " and libcurl's text.
 CString UploadFailedText(const CString& error_text);
 
+// The header that carries the application key in every request.
+CString AuthorizationHeader(const CString& key);
+
 // The largest answer a submission may bring; the transfer stops at this.
 constexpr long long kSubmissionAnswerCap = 600001;
