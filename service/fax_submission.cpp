@@ -35,8 +35,55 @@ RecipientTexts BuildRecipientTexts(const CStringArray& numbers, const CStringArr
     return texts;
 }
 
-int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {
-    int result = 1;
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The bare value after a key's colon: up to the next comma, blank or bracket.
+CString ScalarAfter(const CString& text, int position) {
+    while (position < text.GetLength() && IsBlank(text.GetAt(position))) ++position;
+    int end = position;
+    while (end < text.GetLength()) {
+        const char c = text.GetAt(end);
+        if (c == ',' || c == ']' || IsBlank(c)) break;
+        ++end;
+    }
+    return text.Mid(position, end - position);
+}
+
+// The string value of "message" alone (escapes undone), or empty text.
+CString MessageValue(const CString& text) {
+    const int key = text.Find("message\":", 0);
+    if (key == -1) return CString();
+    int p = key + 9;
+    while (p < text.GetLength() && IsBlank(text.GetAt(p))) ++p;
+    if (p >= text.GetLength() || text.GetAt(p) != '"') return CString();
+    CString value;
+    for (++p; p < text.GetLength(); ++p) {
+        const char c = text.GetAt(p);
+        if (c == '"') break;
+        if (c == '\\' && p + 1 < text.GetLength()) {
+            const char next = text.GetAt(++p);
+            value += next == 'n' ? ' ' : next;
+            continue;
+        }
+        value += c;
+    }
+    return value;
+}
+
+SubmissionVerdict Verdict(int result, const CString& text, unsigned icon) {
+    SubmissionVerdict verdict;
+    verdict.result = result;
+    verdict.shown = true;
+    verdict.text = text;
+    verdict.icon = icon;
+    return verdict;
+}
+
+}  // namespace
+
+SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
     CString a = answer;
     a.Remove("{");
     a.Remove("}");
@@ -47,29 +94,35 @@ int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {
             CString message = a.Mid(f + 8);
             message.Remove("\"");
             message.Remove("]");
-            notifier.Show(message, kServiceCaption, kIconHand);
-            result = -1;
+            return Verdict(kSubmissionFailed, message, kIconHand);
         }
     }
-    if (result == 1) {
-        if (a.Find("success\":", 0) != -1) {
-            notifier.Show("Success! Your fax has been sent", kServiceCaption, kIconInformation);
-        } else {
-            const int m = a.Find("message\":", 0);
-            if (m == -1) {
-                notifier.Show("Unable to upload file", kServiceCaption, kIconHand);
-            } else {
-                CString message = a.Mid(m + 9, a.GetLength() - m - 9);
-                message.Remove("\"");
-                notifier.Show(message, kServiceCaption, kIconHand);
-            }
-            result = -1;
+    const int success = a.Find("success\":", 0);
+    if (success != -1) {
+        // A refusal must never read as a sent fax: the job would be deleted.
+        const CString value = ScalarAfter(a, success + 9);
+        if (value == "false" || value == "0" || value == "null") {
+            CString message = MessageValue(a);
+            message.Trim();
+            if (message.IsEmpty()) message = "Fax was not accepted";
+            return Verdict(kSubmissionRefused, message, kIconExclamation);
         }
+        return Verdict(kSubmissionConfirmed, "Success! Your fax has been sent", kIconInformation);
     }
-    return result;
+    const int m = a.Find("message\":", 0);
+    if (m == -1) return Verdict(kSubmissionFailed, "Unable to upload file", kIconHand);
+    CString message = a.Mid(m + 9, a.GetLength() - m - 9);
+    message.Remove("\"");
+    return Verdict(kSubmissionFailed, message, kIconHand);
 }
 
-int SubmitFax(const FaxSubmission& fax, Notifier& notifier, const ServiceEndpoint& endpoint) {
+int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {
+    const SubmissionVerdict verdict = JudgeSubmissionAnswer(answer);
+    notifier.Show(verdict.text, kServiceCaption, verdict.icon);
+    return verdict.result;
+}
+
+SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint) {
     const RecipientTexts texts = BuildRecipientTexts(fax.numbers, fax.contact_ids, fax.prefixes);
 
     ExchangeRequest request;
@@ -89,11 +142,28 @@ int SubmitFax(const FaxSubmission& fax, Notifier& notifier, const ServiceEndpoin
         request.form.push_back({"coverPageId", fax.cover_page_id, false, ""});
     }
 
-    return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
-        if (!outcome.transferred) {
-            notifier.Show(UploadFailedText(outcome.error_text), kServiceCaption, kIconHand);
-            return kRequestFailed;
-        }
-        return ReadSubmissionAnswer(outcome.answer, notifier);
+    SubmissionTransfer transfer;
+    RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
+        transfer.has_handle = true;
+        transfer.outcome = outcome;
+        return 0;
     });
+    return transfer;
+}
+
+SubmissionVerdict JudgeSubmission(const SubmissionTransfer& transfer) {
+    if (!transfer.has_handle) {
+        SubmissionVerdict verdict;
+        verdict.result = kNoTransferHandle;
+        return verdict;
+    }
+    if (!transfer.outcome.transferred)
+        return Verdict(kSubmissionFailed, UploadFailedText(transfer.outcome.error_text), kIconHand);
+    return JudgeSubmissionAnswer(transfer.outcome.answer);
+}
+
+int SubmitFax(const FaxSubmission& fax, Notifier& notifier, const ServiceEndpoint& endpoint) {
+    const SubmissionVerdict verdict = JudgeSubmission(TransferFax(fax, endpoint));
+    if (verdict.shown) notifier.Show(verdict.text, kServiceCaption, verdict.icon);
+    return verdict.result;
 }

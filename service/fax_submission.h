@@ -4,6 +4,7 @@
 
 #include "framework/cstring.h"
 #include "framework/notifier.h"
+#include "service/http_exchange.h"
 #include "service/service_endpoint.h"
 
 struct FaxSubmission {
@@ -28,8 +29,35 @@ struct RecipientTexts {
 RecipientTexts BuildRecipientTexts(const CStringArray& numbers, const CStringArray& contact_ids,
                                    const CStringArray& prefixes);
 
-// Judges the service's answer and shows the verdict: 1 confirmed, -1 not.
+// 1: confirmed; 0: the service answered that it refused the fax; -1: failed.
+constexpr int kSubmissionConfirmed = 1;
+constexpr int kSubmissionRefused = 0;
+constexpr int kSubmissionFailed = -1;
+
+// What the user is told about a submission and its result code.
+struct SubmissionVerdict {
+    int result = kSubmissionFailed;
+    bool shown = false;  // false only without a transfer handle
+    CString text;
+    unsigned icon = 0;
+};
+
+// Judges the service's answer. A "success" member whose value is false, 0 or
+// null is a refusal, never a confirmation: it carries the service's message.
+SubmissionVerdict JudgeSubmissionAnswer(const CString& answer);
+
+// Judges the answer and shows the verdict: 1 confirmed, 0 refused, -1 failed.
 int ReadSubmissionAnswer(const CString& answer, Notifier& notifier);
 
-// 1: the service confirmed the fax; -1: failure, shown; -2: no transfer handle.
+// The transfer alone: no box is shown, so it may run away from the window's
+// thread; the verdict is judged (and shown) afterwards by the window.
+struct SubmissionTransfer {
+    bool has_handle = false;
+    ExchangeOutcome outcome;
+};
+SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint = DefaultEndpoint());
+SubmissionVerdict JudgeSubmission(const SubmissionTransfer& transfer);
+
+// Transfer, verdict and box in one. 1: the service confirmed the fax;
+// 0: it refused it, shown; -1: failure, shown; -2: no transfer handle.
 int SubmitFax(const FaxSubmission& fax, Notifier& notifier, const ServiceEndpoint& endpoint = DefaultEndpoint());

@@ -518,6 +518,7 @@ class FaultTests(unittest.TestCase):
             ("message", 400, b'{"message":"Bad request"}'),
             ("errors", 400, b'{"errors":[{"error":"No recipients","field":"recipientFax"}]}'),
             ("empty", 200, b""),
+            ("refused", 200, b'{"success":false,"message":"Fax refused: the line is not accepting faxes"}'),
         ]
         for mode, status, body in cases:
             for path in ("/v1/me", "/v1/contacts?order=name%20asc&limit=3000"):

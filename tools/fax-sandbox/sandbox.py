@@ -37,6 +37,8 @@ IDLE_TIMEOUT = 60.0
 FAX_NUMBER = re.compile(r"^\+[0-9]{7,15}$")
 
 TOKEN_ERROR = {"name": "JsonWebTokenError", "message": "JsonWebTokenError"}
+# A well-formed answer that declines the fax: "success" is there, but false.
+REFUSED = {"success": False, "message": "Fax refused: the line is not accepting faxes"}
 NO_RECIPIENTS = {"errors": [{"error": "No recipients", "field": "recipientFax"}]}
 
 HTML_502 = (
@@ -47,7 +49,7 @@ HTML_502 = (
 
 FAULT_MODES = (
     "error-object", "token-error", "jwt-expired", "message", "errors",
-    "html-502", "empty", "huge", "stall", "drop",
+    "html-502", "empty", "huge", "stall", "drop", "refused",
 )
 
 
@@ -429,6 +431,8 @@ def fault_answer(mode):
         return Answer(200, b"")
     if mode == "huge":
         return Answer(200, HUGE)
+    if mode == "refused":
+        return Answer(200, REFUSED)
     raise ValueError(mode)
 
 

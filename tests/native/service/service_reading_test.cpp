@@ -322,7 +322,7 @@ TEST(SubmissionVerdict, ShowsOneBoxPerAnswer) {
         {R"({"errors":[],"message":"Bad"})", -1, "Bad", kIconHand},
         {R"({"errors":[],"success":true})", 1, "Success! Your fax has been sent", kIconInformation},
         {R"({"success":true,"message":"Fax queued"})", 1, "Success! Your fax has been sent", kIconInformation},
-        {R"({"success":false})", 1, "Success! Your fax has been sent", kIconInformation},  // only the key counts
+        {R"({"success":false})", 0, "Fax was not accepted", kIconExclamation},  // a refusal, not a sent fax
         {R"({"message":"Bad request"})", -1, "Bad request", kIconHand},
         {"", -1, "Unable to upload file", kIconHand},
         {"<html>502</html>", -1, "Unable to upload file", kIconHand},
