@@ -115,4 +115,42 @@ void EnsureGdiplus() {
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
 }
 
+namespace {
+
+bool PngEncoder(CLSID* clsid) {
+    UINT count = 0;
+    UINT size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    if (!size) return false;
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(encoders[i].MimeType) == L"image/png") {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string SaveScreenshot(const Capture& capture, const std::string& name) {
+    EnsureGdiplus();
+    const std::string folder = std::string(KESTRID_BINARY_DIR) + "/screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "/" + name;
+    Gdiplus::Bitmap bitmap(capture.width, capture.height, PixelFormat24bppRGB);
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x) {
+            const COLORREF c = capture.At(x, y);
+            bitmap.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    CLSID png;
+    if (!PngEncoder(&png)) return std::string();
+    const std::wstring wide(path.begin(), path.end());
+    return bitmap.Save(wide.c_str(), &png, nullptr) == Gdiplus::Ok ? path : std::string();
+}
+
 }  // namespace kestrid_test

@@ -39,4 +39,8 @@ std::string Describe(COLORREF c);
 // Starts GDI+ for the test program (once).
 void EnsureGdiplus();
 
+// Saves a capture as a PNG for review in the build folder's screenshots/
+// (GDI+ started); returns the path, empty when it could not be written.
+std::string SaveScreenshot(const Capture& capture, const std::string& name);
+
 }  // namespace kestrid_test
