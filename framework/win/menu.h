@@ -24,7 +24,8 @@ public:
     HMENU Detach();
     BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
-    BOOL DestroyMenu();
+    // Menus that own more than the handle release that too.
+    virtual BOOL DestroyMenu();
 
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* item = nullptr) {
         return ::AppendMenuA(m_hMenu, flags, id, item);
@@ -43,6 +44,8 @@ public:
     CMenu* GetSubMenu(int position) const { return FromHandle(::GetSubMenu(m_hMenu, position)); }
     UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
     UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
+    BOOL SetMenuInfo(LPCMENUINFO info) { return ::SetMenuInfo(m_hMenu, info); }
+    BOOL GetMenuInfo(LPMENUINFO info) const { return ::GetMenuInfo(m_hMenu, info); }
     BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr) {
         return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner ? owner->m_hWnd : nullptr, rect);
     }
