@@ -13,6 +13,7 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -26,6 +27,15 @@ const char kAccountId[] = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22";
 const char kInvalidKey[] = "Invalid key. Please check your key and try again";
 
 std::string UploadFailed(CURLcode code) { return std::string("Upload Failed : ") + curl_easy_strerror(code); }
+
+// A connection closed by the service is reported with libcurl's own text for
+// one of the ways a transfer ends early; which one depends on the moment.
+bool IsDroppedConnectionText(const std::string& text) {
+    for (CURLcode code : {CURLE_GOT_NOTHING, CURLE_RECV_ERROR, CURLE_SEND_ERROR, CURLE_PARTIAL_FILE,
+                          CURLE_SSL_CONNECT_ERROR, CURLE_HTTP2})
+        if (text == curl_easy_strerror(code)) return true;
+    return false;
+}
 
 std::vector<std::string> Without(std::vector<std::string> headers, std::initializer_list<const char*> names) {
     std::vector<std::string> kept;
@@ -146,10 +156,13 @@ TEST_F(ServiceRequests, AccountLookupFailuresClearTheIdsAndStoreNothing) {
             } else {
                 ASSERT_EQ(notifier.boxes.size(), 1u) << what;
                 EXPECT_EQ(notifier.boxes[0].icon, kIconHand) << what;
-                if (c.shown.empty())
-                    EXPECT_EQ(notifier.boxes[0].text.str().rfind("Upload Failed : ", 0), 0u) << what;
-                else
+                if (c.shown.empty()) {
+                    EXPECT_EQ(notifier.boxes[0].text.Left(16), "Upload Failed : ") << what;
+                    EXPECT_TRUE(IsDroppedConnectionText(notifier.boxes[0].text.Mid(16).str()))
+                        << notifier.boxes[0].text.str();
+                } else {
                     EXPECT_EQ(notifier.boxes[0].text, c.shown) << what;
+                }
             }
             for (const char* name : {"userId", "accountId", "COVERPAGEID"}) EXPECT_EQ(ReadSettingText(name), "") << what;
             EXPECT_EQ(ReadSettingText("email"), "old") << what;
@@ -342,12 +355,26 @@ TEST_F(ServiceRequests, ContactSearchAndOrderTravelEncoded) {
         ASSERT_TRUE(ReadContactRecord(listing.records[0], first));
         if (c.first_name) {
             EXPECT_EQ(first.name, c.first_name) << c.search;
-        } else {
-            ContactRecord last;
-            ASSERT_TRUE(ReadContactRecord(listing.records[listing.records.GetSize() - 1], last));
-            EXPECT_GT(first.name.str(), "S");  // descending: late letters first
         }
     }
+
+    // Descending is the exact reverse of ascending, entry by entry.
+    const auto entry_ids = [&](const char* order) {
+        RecordingNotifier notifier;
+        const ContactListing listing = ReloadContacts("", order, notifier, endpoint());
+        std::vector<std::string> ids;
+        for (int i = 0; i < listing.records.GetSize(); ++i) {
+            ContactRecord record;
+            EXPECT_TRUE(ReadContactRecord(listing.records[i], record)) << listing.records[i].str();
+            if (record.level == 1) ids.push_back(record.uuid.str());
+        }
+        return ids;
+    };
+    std::vector<std::string> ascending = entry_ids(kContactsOrderAscending);
+    const std::vector<std::string> descending = entry_ids(kContactsOrderDescending);
+    ASSERT_GT(ascending.size(), 2u);
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(descending, ascending);
 
     RecordingNotifier notifier;
     const ContactListing none = ReloadContacts("no such contact", kContactsOrderAscending, notifier, endpoint());
@@ -379,7 +406,7 @@ TEST_F(ServiceRequests, ContactFailuresShowTheMessageAlone) {
         ASSERT_EQ(notifier.boxes.size(), 1u) << c.shown;
         EXPECT_EQ(notifier.boxes[0].icon, kIconHand);
         if (c.shown == "?")
-            EXPECT_EQ(notifier.boxes[0].text.Find("Upload Failed"), -1) << notifier.boxes[0].text.str();
+            EXPECT_TRUE(IsDroppedConnectionText(notifier.boxes[0].text.str())) << notifier.boxes[0].text.str();
         else
             EXPECT_EQ(notifier.boxes[0].text, c.shown);
     }

@@ -14,14 +14,21 @@ class RecordingResult(unittest.TextTestResult):
         self.cases = []  # (id, seconds, failure text or None, skipped)
         self._start = 0.0
         self._failure = None
+        self._current = None
 
     def startTest(self, test):
         self._start = time.time()
         self._failure = None
+        self._current = test
         super().startTest(test)
 
     def _fail(self, test, err):
         text = self._exc_info_to_string(err, test)
+        if test is not self._current and not isinstance(test, unittest.case._SubTest):
+            # A module or class set-up or tear-down that raised: no test was
+            # started for it, so it becomes a case of its own.
+            self.cases.append((test.id(), 0.0, text, False))
+            return
         self._failure = (self._failure + "\n" if self._failure else "") + text
 
     def addFailure(self, test, err):
@@ -37,12 +44,17 @@ class RecordingResult(unittest.TextTestResult):
         if err is not None:
             self._fail(subtest, err)
 
+    def addUnexpectedSuccess(self, test):
+        super().addUnexpectedSuccess(test)
+        self._failure = "passed although marked as an expected failure"
+
     def addSkip(self, test, reason):
         super().addSkip(test, reason)
-        self.cases.append((test.id(), time.time() - self._start, None, True))
+        self.cases.append((test.id(), time.time() - self._start, None, reason))
 
     def stopTest(self, test):
         super().stopTest(test)
+        self._current = None
         if not self.cases or self.cases[-1][0] != test.id():
             self.cases.append((test.id(), time.time() - self._start, self._failure, False))
 
@@ -64,7 +76,7 @@ def main():
         case = ET.SubElement(suite_el, "testcase", classname=name_parts[0], name=name_parts[-1],
                              time="%.3f" % seconds)
         if skipped:
-            ET.SubElement(case, "skipped")
+            ET.SubElement(case, "skipped", message=str(skipped))
         if failure:
             ET.SubElement(case, "failure", message="failed").text = failure
     ET.ElementTree(root).write(args.xml, encoding="utf-8", xml_declaration=True)

@@ -1,0 +1,234 @@
+"""The runner's own rules, on small fixture layers: whatever breaks outside a
+test case must still end the run with failures and a non-zero exit, and every
+case is counted exactly once."""
+import io
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import textwrap
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import layers  # noqa: E402
+
+# A stand-in for a gtest program: writes a report with the given cases (name,
+# passed) where GTEST_OUTPUT points, then ends as told.
+FAKE_PROGRAM = textwrap.dedent("""\
+    #!/bin/sh
+    name=$1; shift; ending=$1; shift
+    dir=${GTEST_OUTPUT#xml:}
+    if [ "$ending" != "crash-before-report" ]; then
+      { echo '<?xml version="1.0"?><testsuites><testsuite name="S">'
+        for c in "$@"; do
+          case "$c" in
+            *:fail) echo "<testcase classname=\\"S\\" name=\\"${c%:fail}\\"><failure message=\\"x\\"/></testcase>" ;;
+            *:skip) echo "<testcase classname=\\"S\\" name=\\"${c%:skip}\\" result=\\"skipped\\"><skipped/></testcase>" ;;
+            *) echo "<testcase classname=\\"S\\" name=\\"$c\\" result=\\"completed\\"/>" ;;
+          esac
+        done
+        echo '</testsuite></testsuites>'; } > "$dir$name.xml"
+    fi
+    case "$ending" in
+      crash-before-report) kill -SEGV $$ ;;
+      exit-1) exit 1 ;;
+      hang) sleep 30 ;;
+    esac
+    failed=0
+    for c in "$@"; do case "$c" in *:fail) failed=1 ;; esac; done
+    exit $failed
+""")
+
+
+class FixtureRun(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="runner-test-")
+        self.results = os.path.join(self.dir, "results")
+        os.makedirs(self.results)
+        self.fake = os.path.join(self.dir, "fake_program.sh")
+        with open(self.fake, "w") as f:
+            f.write(FAKE_PROGRAM)
+        os.chmod(self.fake, 0o755)
+
+    def tearDown(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def ctest_layer(self, name, programs, timeout=20):
+        """programs: (test name, command list) for add_test."""
+        src = os.path.join(self.dir, name + "-src")
+        os.makedirs(src)
+        lines = ["cmake_minimum_required(VERSION 3.20)", "project(fixture NONE)", "enable_testing()"]
+        for test, command in programs:
+            lines.append("add_test(NAME %s COMMAND %s)" % (test, " ".join(command)))
+        with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+        build = os.path.join(self.dir, name + "-build")
+        subprocess.run(["cmake", "-S", src, "-B", build], check=True, stdout=subprocess.DEVNULL)
+        with open(os.devnull, "w") as quiet:
+            return layers.run_ctest(self.results, name, build, timeout=timeout, output=quiet)
+
+    def program(self, name, ending, *cases):
+        return (name, ["sh", self.fake, name, ending] + list(cases))
+
+    def python_layer(self, name, modules):
+        folder = os.path.join(self.dir, name)
+        os.makedirs(folder)
+        for module, text in modules.items():
+            with open(os.path.join(folder, module + ".py"), "w") as f:
+                f.write(textwrap.dedent(text))
+        with open(os.devnull, "w") as quiet:
+            return layers.run_python(self.results, name, folder, timeout=60, output=quiet)
+
+    def summary(self, expected):
+        out = io.StringIO()
+        code = layers.summarize(self.results, expected, out=out)
+        return code, out.getvalue().splitlines()
+
+
+class CtestLayers(FixtureRun):
+    def test_program_endings(self):
+        cases = [
+            # (ending, cases, exit code of the run, closing line, a failure that must be named)
+            ("pass", ["a", "b"], 0, "2 passed, 0 failed", None),
+            ("pass", ["a", "b:fail"], 1, "1 passed, 1 failed", "S.b"),
+            ("crash-before-report", ["a"], 1, "0 passed, 1 failed", "failed outside its cases"),
+            ("exit-1", ["a", "b"], 1, "2 passed, 1 failed", "failed outside its cases"),
+            ("hang", ["a"], 1, "1 passed, 1 failed", "failed outside its cases"),
+            ("pass", ["a", "b:skip"], 0, "1 passed, 0 failed, 1 skipped", None),
+        ]
+        for i, (ending, test_cases, code, line, named) in enumerate(cases):
+            with self.subTest(ending=ending, cases=test_cases):
+                shutil.rmtree(self.results)
+                os.makedirs(self.results)
+                self.ctest_layer("layer%d" % i, [self.program("prog", ending, *test_cases)], timeout=2)
+                got_code, out = self.summary(["layer%d" % i])
+                self.assertEqual(got_code, code, out)
+                self.assertEqual(out[-1], line, out)
+                if named:
+                    self.assertTrue(any(named in l for l in out if l.startswith("FAILED")), out)
+
+    def test_unstartable_program_fails_not_skips(self):
+        self.ctest_layer("native", [self.program("good", "pass", "a"),
+                                    ("missing", ["/nonexistent/program"])])
+        code, out = self.summary(["native"])
+        self.assertEqual(code, 1)
+        self.assertEqual(out[-1], "1 passed, 1 failed")
+        self.assertIn("FAILED: native: program missing could not be started", out)
+
+    def test_passing_program_without_report_fails(self):
+        self.ctest_layer("native", [("silent", ["sh", "-c", "exit 0"])])
+        code, out = self.summary(["native"])
+        self.assertEqual((code, out[-1]), (1, "0 passed, 1 failed"))
+
+    def test_each_case_counted_once_over_several_programs_and_reruns(self):
+        self.ctest_layer("native", [self.program("one", "pass", "a", "b", "c"),
+                                    self.program("two", "pass", "d", "e:fail")])
+        code, out = self.summary(["native"])
+        self.assertEqual((code, out[-1]), (1, "4 passed, 1 failed"))
+        # a second run into the same results leaves no old report behind
+        with open(os.devnull, "w") as quiet:
+            layers.run_ctest(self.results, "native", os.path.join(self.dir, "native-build"), output=quiet)
+        self.assertEqual(self.summary(["native"])[1][-1], "4 passed, 1 failed")
+
+
+class PythonLayers(FixtureRun):
+    PASSING = """
+        import unittest
+        class T(unittest.TestCase):
+            def test_ok(self):
+                pass
+    """
+
+    def test_set_up_and_tear_down_errors_are_failures(self):
+        # what -> (module text, a word the failure's name must hold)
+        cases = {
+            "module set-up": ("""
+                import unittest
+                def setUpModule():
+                    raise RuntimeError("make-ca.sh failed")
+                class T(unittest.TestCase):
+                    def test_a(self):
+                        pass
+            """, "setUpModule"),
+            "class set-up": ("""
+                import unittest
+                class T(unittest.TestCase):
+                    @classmethod
+                    def setUpClass(cls):
+                        raise RuntimeError("no sandbox")
+                    def test_a(self):
+                        pass
+            """, "setUpClass"),
+            "module tear-down": ("""
+                import unittest
+                def tearDownModule():
+                    raise RuntimeError("cleanup failed")
+                class T(unittest.TestCase):
+                    def test_a(self):
+                        pass
+            """, "tearDownModule"),
+            "import error": ("import module_that_does_not_exist\n", "test_fixture"),
+        }
+        for i, (what, (text, named)) in enumerate(cases.items()):
+            with self.subTest(what):
+                name = "py%d" % i
+                self.python_layer(name, {"test_fixture": text, "test_passing": self.PASSING})
+                code, out = self.summary([name])
+                self.assertEqual(code, 1, out)
+                passed, failed = [int(w) for w in out[-1].replace(",", "").split()[0:3:2]]
+                self.assertGreaterEqual(failed, 1, out)
+                # the failure is a case of its own, named after what raised
+                self.assertTrue(any(l.startswith("FAILED") and named in l and "runner exited" not in l
+                                    for l in out), out)
+                # the passing module still counts; the tear-down case also keeps test_a
+                self.assertGreaterEqual(passed, 1, out)
+                shutil.rmtree(self.results)
+                os.makedirs(self.results)
+
+    def test_skip_is_named(self):
+        self.python_layer("py", {"test_fixture": """
+            import unittest
+            class T(unittest.TestCase):
+                @unittest.skip("needs a printer")
+                def test_printer(self):
+                    pass
+                def test_ok(self):
+                    pass
+        """})
+        code, out = self.summary(["py"])
+        self.assertEqual((code, out[-1]), (0, "1 passed, 0 failed, 1 skipped"))
+        self.assertIn("SKIPPED: test_fixture.T.test_printer", out)
+
+    def test_runner_that_cannot_run_fails_the_layer(self):
+        with open(os.devnull, "w") as quiet:
+            layers.run_python(self.results, "gone", os.path.join(self.dir, "no-such-folder"), timeout=60,
+                              output=quiet)
+        code, out = self.summary(["gone"])
+        self.assertEqual(code, 1)
+        self.assertIn("FAILED: gone: the runner wrote no report", out)
+
+
+class RunRecords(FixtureRun):
+    def test_missing_layer_failed_build_and_broken_record(self):
+        layers.record(self.results, "build-native", "build", 0)
+        layers.record(self.results, "build-win64", "build", 2)
+        with open(os.path.join(self.results, "layers", "broken.json"), "w") as f:
+            f.write("{not json")
+        code, out = self.summary(["build-native", "build-win64", "e2e"])
+        self.assertEqual(code, 1)
+        self.assertEqual(out[-1], "0 passed, 3 failed")
+        self.assertIn("FAILED: e2e: did not run", out)
+        self.assertIn("FAILED: build-win64 failed (exit 2)", out)
+
+    def test_unreadable_report_is_a_failure(self):
+        reports = os.path.join(self.results, "py.xml")
+        with open(reports, "w") as f:
+            f.write("<testsuites><testcase")
+        layers.record(self.results, "py", "python", 0, report=reports)
+        code, out = self.summary(["py"])
+        self.assertEqual((code, out[-1]), (1, "0 passed, 1 failed"))
+
+
+if __name__ == "__main__":
+    unittest.main()
