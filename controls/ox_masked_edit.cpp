@@ -132,7 +132,10 @@ void COXMaskedEdit::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         CEdit::OnKeyDown(key, repeat, flags);
         return;
     }
-    const bool shift = (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+    // The state that came with this key, as the edit itself reads it: the
+    // state of the keyboard now may already differ, and the edit would then
+    // extend a selection that this handler collapses.
+    const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
     int start = 0;
     int end = 0;
     switch (key) {

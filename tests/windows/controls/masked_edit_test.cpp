@@ -31,7 +31,9 @@ public:
         ++m_beeps;
         COXMaskedEdit::ValidationError();
     }
+    BOOL OnValidate() override { return m_ownVerdict; }
     int m_beeps = 0;
+    BOOL m_ownVerdict = TRUE;
 };
 
 // The send window's template with the number field bound as the window binds it.
@@ -54,6 +56,7 @@ public:
     std::vector<std::string> m_events;
     MaskedEditValidation m_validation{};
     BOOL m_refuse = FALSE;
+    BOOL m_ownValidation = TRUE;  // what the parent leaves in bDefaultValidation
     int m_refusedCaret = 0;
 
 protected:
@@ -67,10 +70,9 @@ protected:
     void OnValidateNumber(NMHDR* header, LRESULT* result) {
         auto* record = reinterpret_cast<MaskedEditValidation*>(header);
         m_validation = *record;
-        if (m_refuse) {
-            record->bValid = FALSE;
-            record->nPosition = m_refusedCaret;
-        }
+        if (m_refuse) record->bValid = FALSE;
+        record->bDefaultValidation = m_ownValidation;
+        record->nPosition = m_refusedCaret;
         m_events.push_back("validate");
         *result = 0;
     }
@@ -351,6 +353,93 @@ TEST_F(MaskedEditField, LeavingTheFieldAsksTheParentWhichMayRefuse) {
     EXPECT_EQ(Edit().m_beeps, 1);
     EXPECT_EQ(Selection(), std::make_pair(6, 6));  // the next slot from 4
     EXPECT_EQ(Text(), "(555)-   -    ");
+}
+
+TEST_F(MaskedEditField, TheParentsAnswerAndTheOwnValidationDecideTogether) {
+    struct Case {
+        BOOL parentRefuses;
+        BOOL ownValidation;
+        BOOL ownVerdict;
+        bool kept;
+    };
+    const Case cases[] = {
+        {FALSE, TRUE, TRUE, false},
+        {FALSE, TRUE, FALSE, true},   // the control's own check refuses
+        {FALSE, FALSE, FALSE, false},  // the parent waived the own check
+        {TRUE, FALSE, TRUE, true},
+        {TRUE, TRUE, TRUE, true},
+    };
+    CWnd* subject = m_dialog.GetDlgItem(IDC_SEND_SUBJECT);
+    for (const Case& c : cases) {
+        Edit().SetFocus();
+        PumpPending();
+        m_dialog.m_refuse = c.parentRefuses;
+        m_dialog.m_ownValidation = c.ownValidation;
+        m_dialog.m_refusedCaret = 9;
+        Edit().m_ownVerdict = c.ownVerdict;
+        Edit().m_beeps = 0;
+        subject->SetFocus();
+        PumpPending();
+        const HWND expected = c.kept ? Edit().m_hWnd : subject->m_hWnd;
+        EXPECT_EQ(::GetFocus(), expected) << c.parentRefuses << c.ownValidation << c.ownVerdict;
+        EXPECT_EQ(Edit().m_beeps, c.kept ? 1 : 0);
+        if (c.kept) {
+            EXPECT_EQ(Selection(), std::make_pair(10, 10));
+        }
+    }
+}
+
+TEST_F(MaskedEditField, FocusWithTheWholeTextSelectedStartsAtTheFirstSlot) {
+    Type("55");
+    m_dialog.GetDlgItem(IDC_SEND_SUBJECT)->SetFocus();
+    Edit().SetSel(0, -1);
+    EXPECT_EQ(Selection(), std::make_pair(0, 14));
+    Edit().SetFocus();
+    EXPECT_EQ(Selection(), std::make_pair(1, 1));
+
+    m_dialog.GetDlgItem(IDC_SEND_SUBJECT)->SetFocus();
+    Edit().SetSel(2, 5);  // any other selection stays
+    Edit().SetFocus();
+    EXPECT_EQ(Selection(), std::make_pair(2, 5));
+}
+
+TEST_F(MaskedEditField, AutoTabMovesOnAfterTheLastSlot) {
+    Edit().SetAutoTab(TRUE);
+    Type("555123456");
+    EXPECT_EQ(::GetFocus(), Edit().m_hWnd);
+    Char('7');
+    EXPECT_EQ(Text(), kFullPhone);
+    EXPECT_EQ(::GetFocus(), m_dialog.GetDlgItem(IDC_SEND_SUBJECT)->m_hWnd) << "the next tab stop";
+}
+
+TEST_F(MaskedEditField, ShiftWithArrowsSelectsInsteadOfSkipping) {
+    Edit().SetWindowText(kFullPhone);
+    Edit().SetSel(3, 3);
+    // The key state of the thread, which the edit reads for the same message.
+    auto shift = [](bool down) {
+        BYTE keys[256];
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    };
+    shift(true);
+    Key(VK_RIGHT);
+    Key(VK_RIGHT);
+    shift(false);
+    EXPECT_EQ(Selection(), std::make_pair(3, 5)) << "the selection reaches over the literals";
+    Key(VK_RIGHT);  // without Shift the caret lands on the next slot again
+    EXPECT_EQ(Selection(), std::make_pair(6, 6));
+}
+
+TEST_F(MaskedEditField, SeparatorLiteralsShowTheUsersLocale) {
+    char decimal[16] = {};
+    char date[16] = {};
+    ASSERT_GT(::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal), 1);
+    ASSERT_GT(::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, date, sizeof date), 1);
+    Edit().SetMask("##/##.#");
+    EXPECT_EQ(Text(), std::string("  ") + date[0] + "  " + decimal[0] + " ");
+    Type("12345");
+    EXPECT_EQ(Text(), std::string("12") + date[0] + "34" + decimal[0] + "5");
 }
 
 TEST_F(MaskedEditField, ClickIntoTheEmptyFieldStartsAtTheFirstSlot) {
