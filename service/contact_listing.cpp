@@ -40,12 +40,56 @@ int RequestContacts(const CString& search_text, const CString& sort_suffix, CStr
 
 namespace {
 
-// The value after key (whose opening quote is included in skip) up to the
-// next "\",\"".
-CString CutQuotedValue(const CString& text, const char* key, int skip) {
-    const int s = text.Find(key, 0) + skip;
-    const int e = text.Find("\",\"", s);
-    return text.Mid(s, e - s);
+// Where the value of key starts in own (its first byte after the colon and
+// any blanks), or -1 when own has no such key. A key counts only where it
+// begins a member: after a quote, or at the very start (an entry slice
+// begins inside the quote of its "uuid").
+int ValueStart(const CString& own, const char* key) {
+    const CString pattern = CString(key) + "\":";
+    for (int k = own.Find(pattern, 0); k != -1; k = own.Find(pattern, k + 1)) {
+        if (k > 0 && own.GetAt(k - 1) != '"') continue;
+        int s = k + pattern.GetLength();
+        while (s < own.GetLength() && (own.GetAt(s) == ' ' || own.GetAt(s) == '\t')) ++s;
+        return s;
+    }
+    return -1;
+}
+
+// The value of key as written: a quoted value without its quotes (escapes
+// kept as they stand), anything else up to the next comma or closing brace
+// or bracket. A missing key, and null in any case, read as empty.
+CString FieldValue(const CString& own, const char* key) {
+    const int s = ValueStart(own, key);
+    if (s == -1 || s >= own.GetLength()) return CString();
+    if (own.GetAt(s) == '"') {
+        int e = s + 1;
+        while (e < own.GetLength() && own.GetAt(e) != '"') e += own.GetAt(e) == '\\' ? 2 : 1;
+        return own.Mid(s + 1, e - s - 1);
+    }
+    int e = s;
+    while (e < own.GetLength() && own.GetAt(e) != ',' && own.GetAt(e) != '}' && own.GetAt(e) != ']') ++e;
+    CString raw = own.Mid(s, e - s);
+    raw.TrimRight();
+    CString lower = raw;
+    lower.MakeLower();
+    return lower.Equals("null") ? CString() : raw;
+}
+
+// The part of an entry slice that is the entry's own: everything before its
+// members. Searching the whole slice would read a member's last name, fax
+// number or kind as the entry's.
+CString OwnPart(const CString& slice, int members_start) {
+    return members_start < 0 ? slice : slice.Left(members_start);
+}
+
+ContactRecord ReadFields(const CString& own, int level) {
+    ContactRecord record;
+    record.level = level;
+    record.uuid = FieldValue(own, "uuid");
+    record.name = FieldValue(own, "name");
+    record.fax = FieldValue(own, "faxNumber");
+    record.org_flag = FieldValue(own, "isOrganization").Equals("true") ? 1 : 0;
+    return record;
 }
 
 }  // namespace
@@ -62,38 +106,28 @@ void BuildContactList(const CString& answer_text, CStringArray& records) {
     }
 
     for (const CString& slice : slices) {
-        ContactRecord entry;
-        entry.level = 1;
-        entry.uuid = CutQuotedValue(slice, "uuid\":", 7);
-        entry.name = CutQuotedValue(slice, "name\":", 7);
-        const int d = slice.Find("lastName\":", 0);
-        if (d != -1) {
-            const int s = d + 10;
-            const int e = slice.Find(",", s);
-            CString last = slice.Mid(s, e - s);
-            last.Remove("\"");
-            CString lower = last;
-            lower.MakeLower();
-            if (!lower.Equals("null") && !last.IsEmpty()) entry.name += CString(" ") + last;
-        }
-        entry.fax = CutQuotedValue(slice, "faxNumber\":", 12);
-        if (entry.fax.GetLength() >= 16) continue;
-        entry.org_flag = slice.Find("isOrganization\":true", 0) > 0 ? 1 : 0;
+        // The members: the "contacts" array, or without one every object
+        // after the first few characters.
+        const int array_key = slice.Find("contacts\":[", 0);
+        const int m = array_key + 11;
+        const CString members = slice.Mid(m);
+        const int first_member = members.Find("{", 0);
+        const int own_end = array_key != -1 ? array_key : (first_member == -1 ? -1 : m + first_member);
 
-        const CString members = slice.Mid(slice.Find("contacts\":[", 0) + 11);
+        ContactRecord entry = ReadFields(OwnPart(slice, own_end), 1);
+        CString last = FieldValue(OwnPart(slice, own_end), "lastName");
+        last.Remove("\"");
+        CString lower = last;
+        lower.MakeLower();
+        if (!lower.Equals("null") && !last.IsEmpty()) entry.name += CString(" ") + last;
+        if (entry.fax.GetLength() >= 16) continue;
+
         const int position = records.Add("Dummy");
         if (!members.IsEmpty()) {
-            int b = members.Find("{", 0);
+            int b = first_member;
             while (b != -1) {
                 const int t = members.Find("}", b);
-                const CString object = members.Mid(b, t - b);
-                ContactRecord member;
-                member.level = 0;
-                member.uuid = CutQuotedValue(object, "uuid\":", 7);
-                member.name = CutQuotedValue(object, "name\":", 7);
-                member.fax = CutQuotedValue(object, "faxNumber\":", 12);
-                member.org_flag = object.Find("isOrganization\":true", 0) > 0 ? 1 : 0;
-                records.Add(WriteContactRecord(member));
+                records.Add(WriteContactRecord(ReadFields(members.Mid(b, t - b), 0)));
                 ++entry.member_count;
                 b = members.Find("{", t);
             }

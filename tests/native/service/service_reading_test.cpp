@@ -131,17 +131,35 @@ TEST(ContactList, BuildsRecordsFromTheAnswer) {
          R"({"uuid":"m1","name":"Bo","faxNumber":"F3","isOrganization":false},)"
          R"({"uuid":"m2","name":"Cy","faxNumber":"F4","isOrganization":false}]}]})",
          {"1,1,Acme,2,F2,o1", "0,0,Bo,,F3,m1", "0,0,Cy,,F4,m2"}},
-        {"searches run over the members too",
+        {"an entry's own fields never come from its members",
          R"({"count":1,"rows":[{"uuid":"o1","name":"Acme","isOrganization":true,"contacts":[)"
          R"({"uuid":"m1","name":"Bo","lastName":"Smith","faxNumber":"F3","isOrganization":false}]}]})",
-         {"1,1,Acme Smith,1,F3,o1", "0,0,Bo,,F3,m1"}},
-        {"fax null, short cut kept (and escaped)",
+         {"1,1,Acme,1,,o1", "0,0,Bo,,F3,m1"}},
+        {"a person's kind is its own, not its member's",
+         R"({"count":1,"rows":[{"uuid":"p1","name":"Ann","faxNumber":"F1","contacts":[)"
+         R"({"uuid":"m1","name":"Org","faxNumber":"F3","isOrganization":true}]}]})",
+         {"1,0,Ann,1,F1,p1", "0,1,Org,,F3,m1"}},
+        {"fax null reads as empty",
          R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","faxNumber":null,"a":"b","c":[]}]})",
-         {"1,0,Ann,0,ull\\,\"a\":\"b,u1"}},
-        {"fax null, long cut drops the entry",
+         {"1,0,Ann,0,,u1"}},
+        {"fax null keeps the entry",
          R"({"count":2,"rows":[{"uuid":"u1","name":"Ann","faxNumber":null,"isOrganization":false,"x":"y","contacts":[]},)"
          R"({"uuid":"u2","name":"Bo","faxNumber":"F2","isOrganization":false,"contacts":[]}]})",
-         {"1,0,Bo,0,F2,u2"}},
+         {"1,0,Ann,0,,u1", "1,0,Bo,0,F2,u2"}},
+        {"a member's null fax reads as empty",
+         R"({"count":1,"rows":[{"uuid":"o1","name":"Acme","faxNumber":"F2","isOrganization":true,"contacts":[)"
+         R"({"uuid":"m1","name":"Bo","faxNumber":null,"isOrganization":false}]}]})",
+         {"1,1,Acme,1,F2,o1", "0,0,Bo,,,m1"}},
+        {"the last member of an entry ends at its brace",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","faxNumber":"F1"}]})",
+         {"1,0,Ann,0,F1,u1"}},
+        {"blanks after the colons",
+         R"({"count": 1, "rows": [{"uuid": "u1", "name": "Ann", "lastName": "Lee", "faxNumber": "F1", )"
+         R"("isOrganization": true, "contacts": []}]})",
+         {"1,1,Ann Lee,0,F1,u1"}},
+        {"a last name holding a comma is kept whole",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","lastName":"Lee, Jr","faxNumber":"F1","contacts":[]}]})",
+         {"1,0,Ann Lee\\, Jr,0,F1,u1"}},
         {"15-character fax passes, 16 drops the entry with its members",
          R"({"count":2,"rows":[{"uuid":"u1","name":"A","faxNumber":"+12345678901234","isOrganization":false,"contacts":[]},)"
          R"({"uuid":"o2","name":"B","faxNumber":"+123456789012345","isOrganization":true,"contacts":[)"

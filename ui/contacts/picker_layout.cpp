@@ -1,0 +1,78 @@
+#include "ui/contacts/picker_layout.h"
+
+#include "resource.h"
+
+const char kPickerFontFace[] = "Segoe UI";
+const char kPickerSemiboldFontFace[] = "Segoe UI Semibold";
+const char kRowFontFace[] = "Montserrat";
+
+PickerPlace ContactPickerPlace(int full_screen_width, int full_screen_height) {
+    return {(full_screen_width - kPickerWidth) / 2, (full_screen_height - kPickerHeight) / 2 - 20};
+}
+
+const PickerControlPlace kPickerLayout[] = {
+    {IDC_PICK_TITLE, 292, 17, 200, 18, 16},
+    {IDC_PICK_CLOSE, 684, 12, 12, 12, 0},
+    {IDC_PICK_SEARCH, 74, 100, 600, 24, 20},
+    {IDC_PICK_NAME_HEADING, 87, 170, 50, 26, 16},
+    {IDC_PICK_SORT_DOWN, 140, 170, 20, 20, 0},
+    {IDC_PICK_SORT_UP, 140, 170, 20, 20, 0},
+    {IDC_PICK_FAX_HEADING, 420, 170, 50, 20, 16},
+    {kPickerPanelId, 30, 200, 650, 350, 0},
+    {IDC_PICK_PAGE_SIZE, 44, 568, 30, 23, 13},
+    {IDC_PICK_PAGE_SIZE_UP, 77, 565, 10, 10, 0},
+    {IDC_PICK_PAGE_SIZE_DOWN, 77, 576, 10, 10, 0},
+    {IDC_PICK_RANGE, 105, 568, 75, 23, 13},
+    {IDC_PICK_PREVIOUS, 191, 556, 45, 45, 0},
+    {IDC_PICK_NEXT, 239, 556, 45, 45, 0},
+    {IDC_PICK_SELECT, 536, 556, 160, 45, 0},
+};
+const int kPickerLayoutCount = sizeof kPickerLayout / sizeof kPickerLayout[0];
+
+const PickerButtonFaces kPickerButtonFaces[] = {
+    {IDC_PICK_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
+    {IDC_PICK_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN},
+    {IDC_PICK_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP},
+    {IDC_PICK_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP},
+    {IDC_PICK_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN},
+    {IDC_PICK_PREVIOUS, IDP_PREVIOUS_PRESSED, IDP_PREVIOUS, IDP_PREVIOUS_HOVER, IDP_PREVIOUS_PRESSED},
+    {IDC_PICK_NEXT, IDP_NEXT_PRESSED, IDP_NEXT, IDP_NEXT_HOVER, IDP_NEXT_PRESSED},
+    {IDC_PICK_SELECT, IDP_SELECT_PRESSED, IDP_SELECT, IDP_SELECT_HOVER, IDP_SELECT_PRESSED},
+};
+const int kPickerButtonFaceCount = sizeof kPickerButtonFaces / sizeof kPickerButtonFaces[0];
+
+std::vector<ShowChange> PickerShowMode(int mode) {
+    switch (mode) {
+        case 0:
+            return {{kPickerPanelId, false},      {IDC_PICK_TITLE, true},        {IDC_PICK_NAME_HEADING, true},
+                    {IDC_PICK_FAX_HEADING, true}, {IDC_PICK_CLOSE, true},        {IDC_PICK_SEARCH, true},
+                    {IDC_PICK_SORT_DOWN, false},  {IDC_PICK_SORT_UP, true},      {IDC_PICK_PAGE_SIZE, true},
+                    {IDC_PICK_RANGE, true},       {IDC_PICK_PAGE_SIZE_UP, true}, {IDC_PICK_PAGE_SIZE_DOWN, true},
+                    {IDC_PICK_PREVIOUS, true},    {IDC_PICK_NEXT, true},         {IDC_PICK_SELECT, true}};
+        case 1: return {{kPickerPanelId, true}};
+        case 2: return {{IDC_PICK_SORT_DOWN, false}, {IDC_PICK_SORT_UP, true}};
+        case 3: return {{IDC_PICK_SORT_DOWN, true}, {IDC_PICK_SORT_UP, false}};
+        case 4: return {{kPickerPanelId, false}};
+        default: return {};
+    }
+}
+
+std::vector<PickerControlPlace> ContactRowLayout(int indent) {
+    return {
+        {IDC_CONROW_KIND, indent + 8, 10, 20, 20, 0},
+        {IDC_CONROW_NAME, indent + 40, 8, 250, 30, 0},
+        {IDC_CONROW_MEMBER_ICON, indent + 290, 10, 20, 20, 0},
+        {IDC_CONROW_MEMBER_COUNT, indent + 311, 8, 50, 30, 0},
+        {IDC_CONROW_FAX, 400, 8, 150, 30, 0},
+        {IDC_CONROW_HIDE_MEMBERS, 576, 12, 16, 16, 0},
+        {IDC_CONROW_SHOW_MEMBERS, 576, 12, 16, 16, 0},
+    };
+}
+
+const PickerButtonFaces kRowMemberButtonFaces[] = {
+    {IDC_CONROW_HIDE_MEMBERS, IDP_HIDE_MEMBERS_PRESSED, IDP_HIDE_MEMBERS, IDP_HIDE_MEMBERS_HOVER,
+     IDP_HIDE_MEMBERS_PRESSED},
+    {IDC_CONROW_SHOW_MEMBERS, IDP_SHOW_MEMBERS_PRESSED, IDP_SHOW_MEMBERS, IDP_SHOW_MEMBERS_HOVER,
+     IDP_SHOW_MEMBERS_PRESSED},
+};
+const int kRowMemberButtonFaceCount = sizeof kRowMemberButtonFaces / sizeof kRowMemberButtonFaces[0];
