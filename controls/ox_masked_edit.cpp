@@ -258,8 +258,13 @@ LRESULT COXMaskedEdit::OnSetText(WPARAM, LPARAM lParam) {
         m_bHoldEditNotifications = TRUE;
         const LRESULT result = Default();
         m_bHoldEditNotifications = FALSE;
+        // Text the parent sets while it is told is the owner's, and must go
+        // through the mask like any other.
+        const int depth = m_nUpdateDepth;
+        m_nUpdateDepth = 0;
         NotifyParent(EN_UPDATE);
         if (m_bChangeNotification) NotifyParent(EN_CHANGE);
+        m_nUpdateDepth = depth;
         return result;
     }
     if (!m_engine.HasMask()) return Default();

@@ -55,6 +55,7 @@ public:
     CountingMaskedEdit m_number;
     std::vector<std::string> m_events;
     MaskedEditValidation m_validation{};
+    BOOL m_clearOnChange = FALSE;
     BOOL m_refuse = FALSE;
     BOOL m_ownValidation = TRUE;  // what the parent leaves in bDefaultValidation
     int m_refusedCaret = 0;
@@ -65,7 +66,13 @@ protected:
         DDX_Control(exchange, IDC_SEND_NUMBER, m_number);
     }
     void OnNumberUpdate() { m_events.push_back("update"); }
-    void OnNumberChange() { m_events.push_back("change"); }
+    void OnNumberChange() {
+        m_events.push_back("change");
+        if (m_clearOnChange) {
+            m_clearOnChange = FALSE;
+            m_number.SetWindowText("");
+        }
+    }
     void OnNumberKillFocus() { m_events.push_back("killfocus"); }
     void OnValidateNumber(NMHDR* header, LRESULT* result) {
         auto* record = reinterpret_cast<MaskedEditValidation*>(header);
@@ -177,6 +184,17 @@ TEST_F(MaskedEditField, TenTypedDigitsGiveTheNumberWithOneChangeEach) {
         EXPECT_EQ(m_dialog.m_events[i], "update");
         EXPECT_EQ(m_dialog.m_events[i + 1], "change");
     }
+}
+
+TEST_F(MaskedEditField, TextTheParentSetsWhileBeingToldStillFollowsTheMask) {
+    Type("55");
+    m_dialog.m_clearOnChange = TRUE;
+    Char('5');
+    EXPECT_EQ(Text(), kEmptyPhone);
+    EXPECT_TRUE(Edit().IsInputEmpty());
+    Edit().SetSel(1, 1);
+    Type("12");
+    EXPECT_EQ(Text(), "(12 )-   -    ");
 }
 
 TEST_F(MaskedEditField, RefusedCharactersBeepAndChangeNothing) {
