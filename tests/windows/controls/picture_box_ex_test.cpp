@@ -153,20 +153,22 @@ public:
         for (COLORREF c : kPalette) m_bytes.insert(m_bytes.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
     }
     // delay < 0: no graphic control extension.
-    GifMaker& Frame(int colour, int delay, int disposal = 0) {
+    GifMaker& Frame(int colour, int delay, int disposal = 0) { return Part(colour, delay, disposal, 0, 0, m_width, m_height); }
+    // A frame covering only part of the picture.
+    GifMaker& Part(int colour, int delay, int disposal, int left, int top, int width, int height) {
         if (delay >= 0) {
             m_bytes.insert(m_bytes.end(), {0x21, 0xF9, 4, static_cast<unsigned char>(disposal << 2)});
             Word(delay);
             m_bytes.insert(m_bytes.end(), {0, 0});
         }
         m_bytes.push_back(0x2C);
-        Word(0);
-        Word(0);
-        Word(m_width);
-        Word(m_height);
+        Word(left);
+        Word(top);
+        Word(width);
+        Word(height);
         m_bytes.push_back(0);
         m_bytes.push_back(2);  // minimum code size: 3-bit codes, clear 4, end 5
-        const Bytes data = SolidLzw(colour, m_width * m_height);
+        const Bytes data = SolidLzw(colour, width * height);
         for (size_t at = 0; at < data.size(); at += 255) {
             const size_t count = std::min<size_t>(255, data.size() - at);
             m_bytes.push_back(static_cast<unsigned char>(count));
@@ -440,6 +442,44 @@ TEST_F(PictureBoxTest, FramesWithoutTimingDoNotFreezeTheLoop) {
     box.Stop();
     ASSERT_GE(changes.size(), 4u);
     EXPECT_LT(MedianInterval(changes), 112.0) << Intervals(changes);
+}
+
+// Red picture; a blue patch put back to red by "restore to previous"; a green
+// patch cleared by "restore to background"; a white dot while that shows.
+TEST_F(PictureBoxTest, FramesAreDisposedAsTheyAsk) {
+    TestPictureBox& box = m_view.m_picture;
+    ASSERT_TRUE(LoadMemory(GifMaker(20, 6)
+                               .Frame(0, 25, 1)
+                               .Part(2, 25, 3, 4, 2, 4, 2)
+                               .Part(1, 25, 2, 12, 2, 4, 2)
+                               .Part(3, 25, 1, 0, 0, 1, 1)
+                               .Done()));
+    ASSERT_EQ(box.m_arrFrames.size(), 4u);
+    EXPECT_EQ(box.m_arrFrames[1].m_nFrameLeft, 4);
+    EXPECT_EQ(box.m_arrFrames[2].m_nDisposal, 2);
+    const COLORREF background = ::GetSysColor(COLOR_BTNFACE);
+    struct Look {
+        COLORREF blueSpot, greenSpot;  // at (5, 2) and (13, 3)
+    } expected[4] = {{kRed, kRed}, {kBlue, kRed}, {kRed, kGreen}, {kRed, background}};
+    int checked[4] = {};
+    box.Draw();
+    // Each frame stays 250 ms: look at it well inside that time.
+    int frame = -1;
+    double since = 0;
+    WatchFrames(box, 2200, [&] {
+        if (box.m_nCurrFrame != frame) {
+            frame = box.m_nCurrFrame;
+            since = NowMs();
+            return;
+        }
+        if (NowMs() - since < 80 || NowMs() - since > 180) return;
+        const Capture shot = CaptureClient(box.m_hWnd);
+        EXPECT_TRUE(Near(shot.At(5, 2), expected[frame].blueSpot)) << "frame " << frame << ": " << Describe(shot.At(5, 2));
+        EXPECT_TRUE(Near(shot.At(13, 3), expected[frame].greenSpot)) << "frame " << frame << ": " << Describe(shot.At(13, 3));
+        ++checked[frame];
+    });
+    box.Stop();
+    for (int i = 0; i < 4; ++i) EXPECT_GT(checked[i], 0) << "frame " << i << " was never looked at";
 }
 
 TEST_F(PictureBoxTest, SingleFrameGifAndBitmapAreDrawnOnce) {
