@@ -1,0 +1,21 @@
+// The account lookup's answer: the name/value pairs that go to the settings
+// store and the default cover page.
+#include "fuzz_check.h"
+#include "service/account_lookup.h"
+#include "service/response_scanning.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const CString answer = TextOf(data, size);
+    CString message;
+    ReadServiceError(answer, message);
+    for (const SettingPair& pair : ReadAccountPairs(answer)) {
+        // Names and values are stored as registry text: no separators left in them.
+        FUZZ_CHECK(pair.name.Find(":", 0) == -1 && pair.name.Find(",", 0) == -1);
+        FUZZ_CHECK(pair.value.Find(":", 0) == -1 && pair.value.Find("\"", 0) == -1);
+    }
+    const CString cover = ReadDefaultCoverPageId(answer);
+    FUZZ_CHECK(cover.Find("\"", 0) == -1);
+    FUZZ_CHECK(cover.GetLength() <= answer.GetLength());
+    if (!cover.IsEmpty()) FUZZ_CHECK(answer.Find("\"faxDefaultCoverPage\":", 0) != -1);
+    return 0;
+}

@@ -1,0 +1,27 @@
+// The command-line grammar: window choice, print-file path and silent key.
+// The first line is the stored key, the rest the command line.
+#include "app/command_line.h"
+#include "fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const CString input = TextOf(data, size);
+    const int nl = input.Find("\n", 0);
+    const CString stored_key = nl == -1 ? CString() : input.Left(nl);
+    const CString command_line = nl == -1 ? input : input.Mid(nl + 1);
+
+    const StartWindow window = ChooseStartWindow(command_line, stored_key);
+    const bool silent = command_line.Find(kSilentKeyMarker, 0) != -1;
+    if (silent || command_line.IsEmpty() || stored_key.IsEmpty()) FUZZ_CHECK(window == StartWindow::KeySetup);
+    else FUZZ_CHECK(window == StartWindow::SendFax);
+
+    CString key = "untouched";
+    FUZZ_CHECK(ExtractSilentKey(command_line, key) == silent);
+    if (silent) FUZZ_CHECK(command_line.Find(CString(kSilentKeyMarker) + key, 0) != -1);
+    else FUZZ_CHECK(key == "untouched");
+
+    const CString path = ExtractPrintFilePath(command_line);
+    // The path is always a piece of the command line, never more.
+    FUZZ_CHECK(command_line.Find(path, 0) != -1);
+    if (command_line.Find("-fromspooler", 0) == -1) FUZZ_CHECK(path == command_line);
+    return 0;
+}
