@@ -2,18 +2,25 @@
 
 #include <vector>
 
-BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, result);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+namespace {
+
+// An owner-drawn button or static draws itself; everything else goes the usual way.
+template <class Control>
+BOOL DrawOrReflect(Control* control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message != WM_DRAWITEM) return control->CWnd::OnChildNotify(message, wParam, lParam, result);
+    control->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
     if (result) *result = TRUE;
     return TRUE;
 }
 
+}  // namespace
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return DrawOrReflect(this, message, wParam, lParam, result);
+}
+
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, result);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (result) *result = TRUE;
-    return TRUE;
+    return DrawOrReflect(this, message, wParam, lParam, result);
 }
 
 void CEdit::SetSel(int start, int end, BOOL noScroll) {

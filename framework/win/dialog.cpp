@@ -87,14 +87,24 @@ BOOL CDialog::Create(UINT idTemplate, CWnd* parent) {
     m_nIDTemplate = idTemplate;
     if (parent) m_pParentWnd = parent;
     m_modal = false;
+    m_starting = true;
+    m_endedWhileStarting = false;
     HWND handle = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(idTemplate),
                                        m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, DialogProc,
                                        reinterpret_cast<LPARAM>(this));
-    if (handle && !m_hWnd) ::DestroyWindow(handle);  // its initialisation failed
-    return handle && m_hWnd;
+    m_starting = false;
+    // A dialog that ended itself while it started (its data exchange or its
+    // own initialisation failed) was not made.
+    if (handle && (!m_hWnd || m_endedWhileStarting)) {
+        if (m_hWnd) DestroyWindow();
+        if (::IsWindow(handle)) ::DestroyWindow(handle);
+        return FALSE;
+    }
+    return handle != nullptr;
 }
 
 void CDialog::EndDialog(int result) {
+    if (m_starting) m_endedWhileStarting = true;
     if (m_modal) {
         m_nModalResult = result;
         m_continueModal = false;
@@ -149,9 +159,8 @@ BOOL CDialogEx::OnEraseBkgnd(CDC* dc) {
 }
 
 HBRUSH CDialogEx::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
-    LRESULT reflected = 0;
-    if (wnd && wnd->m_hWnd != m_hWnd && ReflectLastMsg(wnd->m_hWnd, &reflected))
-        return reinterpret_cast<HBRUSH>(reflected);
+    HBRUSH reflected = nullptr;
+    if (ReflectCtlColor(wnd, &reflected)) return reflected;
     if (m_brBkgr.m_hObject && (ctlColor == CTLCOLOR_DLG || ctlColor == CTLCOLOR_STATIC)) {
         dc->SetBkColor(m_backgroundColour);
         return static_cast<HBRUSH>(m_brBkgr.m_hObject);

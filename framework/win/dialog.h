@@ -15,6 +15,8 @@ public:
     // message is posted again for the enclosing loop).
     virtual INT_PTR DoModal();
     // A modeless dialog, normally a child of parent by its template's style.
+    // FALSE, with no window left, when the dialog ended itself while it
+    // started (a failed data exchange ends it with -1).
     BOOL Create(UINT idTemplate, CWnd* parent = nullptr);
     // Ends a modal dialog with result; hides a modeless one.
     void EndDialog(int result);
@@ -38,6 +40,8 @@ protected:
     void RunModalLoop();
 
     bool m_modal = false;
+    bool m_starting = false;            // inside Create
+    bool m_endedWhileStarting = false;  // EndDialog came before Create returned
     bool m_continueModal = false;
     INT_PTR m_nModalResult = -1;
 

@@ -19,7 +19,7 @@ template <class T, class H, class IsAlive>
 T* TemporaryGdiWrapper(H handle, IsAlive alive) {
     if (!handle) return nullptr;
     return TemporaryWrapper<T, ReleaseWrapper>(
-        handle, 512,
+        handle,
         [](H h) {
             T* wrapper = new T;
             wrapper->Attach(h);
@@ -87,15 +87,6 @@ BOOL CBrush::CreateSolidBrush(COLORREF colour) {
     return Attach(::CreateSolidBrush(colour));
 }
 
-CPen* CPen::FromHandle(HPEN handle) {
-    return TemporaryGdiWrapper<CPen>(handle, [](HPEN h) { return GdiAlive(h); });
-}
-
-BOOL CPen::CreatePen(int style, int width, COLORREF colour) {
-    DeleteObject();
-    return Attach(::CreatePen(style, width, colour));
-}
-
 CDC::~CDC() {
     if (m_owned && m_hDC) ::DeleteDC(m_hDC);
 }
@@ -144,19 +135,9 @@ CBrush* CDC::SelectObject(CBrush* brush) {
     return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, brush ? brush->m_hObject : nullptr)));
 }
 
-CPen* CDC::SelectObject(CPen* pen) {
-    return CPen::FromHandle(static_cast<HPEN>(::SelectObject(m_hDC, pen ? pen->m_hObject : nullptr)));
-}
-
 CPoint CDC::SetWindowOrg(int x, int y) {
     POINT old{};
     ::SetWindowOrgEx(m_hDC, x, y, &old);
-    return old;
-}
-
-CPoint CDC::SetViewportOrg(int x, int y) {
-    POINT old{};
-    ::SetViewportOrgEx(m_hDC, x, y, &old);
     return old;
 }
 
@@ -181,18 +162,6 @@ void CDC::FillSolidRect(int x, int y, int width, int height, COLORREF colour) {
     FillSolidRect(&rect, colour);
 }
 
-CPoint CDC::MoveTo(int x, int y) {
-    POINT old{};
-    ::MoveToEx(m_hDC, x, y, &old);
-    return old;
-}
-
-CSize CDC::GetTextExtent(const char* text, int length) const {
-    SIZE size{};
-    ::GetTextExtentPoint32A(m_hDC, text, length, &size);
-    return size;
-}
-
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
 CPaintDC::~CPaintDC() {
     ::EndPaint(m_hWnd, &m_ps);
@@ -201,12 +170,6 @@ CPaintDC::~CPaintDC() {
 
 CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::GetDC(m_hWnd); }
 CClientDC::~CClientDC() {
-    ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
-}
-
-CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { m_hDC = ::GetWindowDC(m_hWnd); }
-CWindowDC::~CWindowDC() {
     ::ReleaseDC(m_hWnd, m_hDC);
     m_hDC = nullptr;
 }

@@ -1,4 +1,4 @@
-// Thin owners of GDI handles: objects (bitmap, font, brush, pen) and device
+// Thin owners of GDI handles: objects (bitmap, font, brush) and device
 // contexts. An owning object deletes its handle; FromHandle gives a temporary
 // wrapper that never deletes what it wraps.
 #pragma once
@@ -55,15 +55,6 @@ public:
     BOOL CreateSolidBrush(COLORREF colour);
 };
 
-class CPen : public CGdiObject {
-public:
-    CPen() = default;
-    CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
-    static CPen* FromHandle(HPEN handle);
-    operator HPEN() const { return static_cast<HPEN>(m_hObject); }  // NOLINT
-    BOOL CreatePen(int style, int width, COLORREF colour);
-};
-
 class CDC {
 public:
     CDC() = default;
@@ -84,21 +75,14 @@ public:
     CBitmap* SelectObject(CBitmap* bitmap);
     CFont* SelectObject(CFont* font);
     CBrush* SelectObject(CBrush* brush);
-    CPen* SelectObject(CPen* pen);
     HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
-    HGDIOBJ SelectStockObject(int index) { return ::SelectObject(m_hDC, ::GetStockObject(index)); }
 
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     int GetBkMode() const { return ::GetBkMode(m_hDC); }
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
     COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
-    COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
-    int SetStretchBltMode(int mode) { return ::SetStretchBltMode(m_hDC, mode); }
     CPoint SetWindowOrg(int x, int y);
-    CPoint SetViewportOrg(int x, int y);
-    int SaveDC() { return ::SaveDC(m_hDC); }
-    BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop);
@@ -109,16 +93,12 @@ public:
     void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, *brush); }
     void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, *brush); }
     BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
-    CPoint MoveTo(int x, int y);
-    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     int DrawText(const char* text, int length, LPRECT rect, UINT format) {
         return ::DrawTextA(m_hDC, text, length, rect, format);
     }
     BOOL TextOut(int x, int y, const char* text, int length) { return ::TextOutA(m_hDC, x, y, text, length); }
-    CSize GetTextExtent(const char* text, int length) const;
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-    int IntersectClipRect(int l, int t, int r, int b) { return ::IntersectClipRect(m_hDC, l, t, r, b); }
 
     HDC m_hDC = nullptr;
 
@@ -137,21 +117,12 @@ private:
     HWND m_hWnd;
 };
 
-// GetDC / ReleaseDC of a window's client area (or whole window).
+// GetDC / ReleaseDC of a window's client area.
 class CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* wnd);
     ~CClientDC() override;
 
 protected:
-    HWND m_hWnd;
-};
-
-class CWindowDC : public CDC {
-public:
-    explicit CWindowDC(CWnd* wnd);
-    ~CWindowDC() override;
-
-private:
     HWND m_hWnd;
 };

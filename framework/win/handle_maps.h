@@ -47,15 +47,19 @@ private:
     std::unordered_map<H, T*> m_map;
 };
 
-// The temporary wrapper of handle, reused while the handle lives. Once the
-// table holds more than sweepAbove wrappers, those of handles that are gone
-// are dropped.
+// How many temporary wrappers of one kind a thread keeps before it drops
+// those whose handles are gone. Wrappers of live handles are never dropped,
+// so the number only bounds memory: a sweep walks the whole table, and a
+// window's worth of controls, menus and GDI objects stays well below it.
+constexpr std::size_t kTemporaryWrappersBeforeSweep = 256;
+
+// The temporary wrapper of handle, reused while the handle lives.
 template <class T, class Deleter = std::default_delete<T>, class H, class Make, class IsAlive>
-T* TemporaryWrapper(H handle, std::size_t sweepAbove, Make make, IsAlive alive) {
+T* TemporaryWrapper(H handle, Make make, IsAlive alive) {
     thread_local std::unordered_map<H, std::unique_ptr<T, Deleter>> table;
     auto found = table.find(handle);
     if (found != table.end()) return found->second.get();
-    if (table.size() > sweepAbove) {
+    if (table.size() > kTemporaryWrappersBeforeSweep) {
         for (auto it = table.begin(); it != table.end();) {
             if (!alive(it->first)) it = table.erase(it);
             else ++it;

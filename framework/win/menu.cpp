@@ -31,7 +31,7 @@ CMenu* CMenu::FromHandle(HMENU handle) {
     if (!handle) return nullptr;
     if (CMenu* menu = FromHandlePermanent(handle)) return menu;
     return TemporaryWrapper<TemporaryMenu>(
-        handle, 128, [](HMENU h) { return new TemporaryMenu(h); }, [](HMENU h) { return ::IsMenu(h) != FALSE; });
+        handle, [](HMENU h) { return new TemporaryMenu(h); }, [](HMENU h) { return ::IsMenu(h) != FALSE; });
 }
 
 CMenu* CMenu::FindPermanentForItem(UINT id) {

@@ -29,10 +29,29 @@ struct MessageMap {
 // the control's map shifted by this base.
 constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
+// Destroys the window of the object it is a member of while that object is
+// still whole (right after its class's destructor body, before its members
+// and its bases go), so the class's own WM_DESTROY handlers run even when the
+// object is deleted before its window. Every class with a message map has
+// one, declared with the map: the most derived one acts, the others find the
+// window gone. A destructor that releases what its WM_DESTROY handler uses
+// calls DestroyWindow() itself first.
+class WindowDestroyGuard {
+public:
+    explicit WindowDestroyGuard(CWnd* owner) : m_owner(owner) {}
+    ~WindowDestroyGuard();
+    WindowDestroyGuard(const WindowDestroyGuard&) = delete;
+    WindowDestroyGuard& operator=(const WindowDestroyGuard&) = delete;
+
+private:
+    CWnd* m_owner;
+};
+
 #define DECLARE_MESSAGE_MAP()                          \
 protected:                                             \
     static const MessageMap* GetThisMessageMap();      \
-    const MessageMap* GetMessageMap() const override;
+    const MessageMap* GetMessageMap() const override;  \
+    WindowDestroyGuard m_destroyGuard_{this};
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
     const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \

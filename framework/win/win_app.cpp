@@ -9,15 +9,6 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-int CWinApp::Run() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return ExitInstance();
-}
-
 CWinApp* AfxGetApp() { return g_app; }
 
 HINSTANCE AfxGetInstanceHandle() {
@@ -31,6 +22,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     if (!app) return 1;
     app->m_hInstance = instance;
     app->m_lpCmdLine = command_line ? command_line : "";
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    app->InitInstance();
+    return app->ExitInstance();
 }

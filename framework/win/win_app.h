@@ -1,5 +1,7 @@
 // The application object: one global instance derived from CWinApp, whose
-// InitInstance the entry point runs. A FALSE result ends the process.
+// InitInstance the entry point runs. The program's windows are modal and run
+// inside InitInstance, so there is no message loop of the application's own:
+// when InitInstance returns, the process ends with ExitInstance's code.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +17,6 @@ public:
 
     virtual BOOL InitInstance() { return TRUE; }
     virtual int ExitInstance() { return m_exitCode; }
-    virtual int Run();
 
     void SetRegistryKey(const char* company) { m_registryKey = company; }
     // An icon resource of the executable at the system's large icon size.

@@ -30,10 +30,20 @@ const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 CWnd::~CWnd() {
+    // Normally the guard of the class's message map destroyed the window
+    // already; here only CWnd's own handling is left.
+    DestroyOwnedWindow();
+}
+
+void CWnd::DestroyOwnedWindow() {
     if (m_temporary || !m_hWnd) return;
     if (FromHandlePermanent(m_hWnd) != this) return;
     if (::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this) Detach();
+}
+
+WindowDestroyGuard::~WindowDestroyGuard() {
+    if (m_owner) m_owner->DestroyOwnedWindow();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND handle) {
@@ -44,7 +54,7 @@ CWnd* CWnd::FromHandle(HWND handle) {
     if (!handle) return nullptr;
     if (CWnd* wnd = FromHandlePermanent(handle)) return wnd;
     return TemporaryWrapper<CTempWnd>(
-        handle, 256, [](HWND h) { return new CTempWnd(h); }, [](HWND h) { return ::IsWindow(h) != FALSE; });
+        handle, [](HWND h) { return new CTempWnd(h); }, [](HWND h) { return ::IsWindow(h) != FALSE; });
 }
 
 BOOL CWnd::Attach(HWND handle) {
@@ -76,15 +86,6 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     if (!parent || !parent->m_hWnd) return FALSE;
     HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
     return control ? SubclassWindow(control) : FALSE;
-}
-
-HWND CWnd::UnsubclassWindow() {
-    if (!m_hWnd) return nullptr;
-    if (m_pfnSuper) {
-        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        m_pfnSuper = nullptr;
-    }
-    return Detach();
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
@@ -235,9 +236,16 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
 }
 
+BOOL CWnd::ReflectCtlColor(CWnd* wnd, HBRUSH* brush) {
+    LRESULT reflected = 0;
+    if (!wnd || wnd->m_hWnd == m_hWnd || !ReflectLastMsg(wnd->m_hWnd, &reflected)) return FALSE;
+    *brush = reinterpret_cast<HBRUSH>(reflected);
+    return TRUE;
+}
+
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd* wnd, UINT) {
-    LRESULT brush = 0;
-    if (wnd && wnd->m_hWnd != m_hWnd && ReflectLastMsg(wnd->m_hWnd, &brush)) return reinterpret_cast<HBRUSH>(brush);
+    HBRUSH brush = nullptr;
+    if (ReflectCtlColor(wnd, &brush)) return brush;
     return reinterpret_cast<HBRUSH>(Default());
 }
 
@@ -292,9 +300,7 @@ const MessageMap* CWnd::GetThisMessageMap() {
 
 CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
 CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-CWnd* CWnd::SetParent(CWnd* parent) { return FromHandle(::SetParent(m_hWnd, parent ? parent->m_hWnd : nullptr)); }
 CWnd* CWnd::GetWindow(UINT relation) const { return FromHandle(::GetWindow(m_hWnd, relation)); }
-CWnd* CWnd::GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
     return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags);
@@ -314,23 +320,6 @@ void CWnd::ScreenToClient(LPRECT rect) const {
 
 void CWnd::ClientToScreen(LPRECT rect) const {
     ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(rect), 2);
-}
-
-void CWnd::CenterWindow(CWnd* alternateOwner) {
-    CRect area;
-    HWND owner = alternateOwner ? alternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
-    if ((GetStyle() & WS_CHILD) && ::GetParent(m_hWnd)) {
-        ::GetClientRect(::GetParent(m_hWnd), &area);
-    } else if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
-        ::GetWindowRect(owner, &area);
-    } else {
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    CRect own;
-    GetWindowRect(&own);
-    ::SetWindowPos(m_hWnd, nullptr, area.left + (area.Width() - own.Width()) / 2,
-                   area.top + (area.Height() - own.Height()) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWnd::GetWindowText(CString& text) const {
@@ -366,7 +355,6 @@ HICON CWnd::GetIcon(BOOL big) const {
 
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
-CWnd* CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
     DWORD style = GetStyle();
@@ -378,20 +366,9 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
     return TRUE;
 }
 
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) {
-    DWORD style = GetExStyle();
-    DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
-    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
-    if (flags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
-    return TRUE;
-}
-
 CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
 int CWnd::ReleaseDC(CDC* dc) { return dc ? ::ReleaseDC(m_hWnd, dc->m_hDC) : 0; }
 
-CMenu* CWnd::GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
 
 BOOL CWnd::GetScrollInfo(int bar, LPSCROLLINFO info, UINT mask) {
     info->cbSize = sizeof(SCROLLINFO);

@@ -48,7 +48,6 @@ public:
     // Attach and route the window's messages through this object.
     BOOL SubclassWindow(HWND handle);
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
-    HWND UnsubclassWindow();
 
     // A window of a registered class, subclassed at once.
     BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
@@ -59,9 +58,7 @@ public:
     CWnd* GetDlgItem(int id) const;
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const;
-    CWnd* SetParent(CWnd* parent);
     CWnd* GetWindow(UINT relation) const;
-    CWnd* GetTopLevelParent() const;
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
     BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
     BOOL MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
@@ -77,15 +74,12 @@ public:
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
         return ::RedrawWindow(m_hWnd, rect, region, flags);
     }
-    void SetRedraw(BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
     void ScreenToClient(LPRECT rect) const;
     void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
     void ClientToScreen(LPRECT rect) const;
-    void CenterWindow(CWnd* alternateOwner = nullptr);
-    void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
 
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr) {
@@ -106,12 +100,10 @@ public:
 
     CWnd* SetFocus();
     static CWnd* GetFocus();
-    CWnd* SetCapture();
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
-    // Styles changed in place; with flags, SetWindowPos(flags) refreshes the frame.
+    // Style changed in place; with flags, SetWindowPos(flags) refreshes the frame.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-    BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
@@ -121,18 +113,15 @@ public:
     }
     CDC* GetDC();
     int ReleaseDC(CDC* dc);
-    CMenu* GetSystemMenu(BOOL revert) const;
 
     int SetScrollInfo(int bar, LPSCROLLINFO info, BOOL redraw = TRUE) {
         return ::SetScrollInfo(m_hWnd, bar, info, redraw);
     }
     BOOL GetScrollInfo(int bar, LPSCROLLINFO info, UINT mask = SIF_ALL);
     int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
-    int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
     void ScrollWindow(int dx, int dy, LPCRECT rect = nullptr, LPCRECT clip = nullptr) {
         ::ScrollWindow(m_hWnd, dx, dy, rect, clip);
     }
-    void ShowScrollBar(UINT bar, BOOL show = TRUE) { ::ShowScrollBar(m_hWnd, bar, show); }
 
     // Data exchange between the controls and the members.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
@@ -170,6 +159,9 @@ protected:
     static BOOL ReflectLastMsg(HWND child, LRESULT* result = nullptr);
     static BOOL ReflectMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The colour request being handled, handed to wnd when it is a control
+    // other than this window; TRUE (and its brush) when the control answered.
+    BOOL ReflectCtlColor(CWnd* wnd, HBRUSH* brush);
     // Walks the maps for an entry; TRUE when a handler took the message.
     BOOL DispatchToMap(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
@@ -223,6 +215,11 @@ protected:
 
     WNDPROC m_pfnSuper = nullptr;  // the procedure the window had before subclassing
     bool m_temporary = false;      // a wrapper made by FromHandle
+
+private:
+    // Destroys the window this object owns, if any.
+    void DestroyOwnedWindow();
+    friend class WindowDestroyGuard;
 };
 
 CWnd* AfxGetMainWnd();

@@ -9,6 +9,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -752,6 +753,138 @@ TEST(MessageBoxNotifier, ShowsAnOkBoxOwnedByTheWindow) {
         EXPECT_EQ(g_seen.icon, ::LoadIconA(nullptr, c.systemIcon));
     }
     owner.DestroyWindow();
+}
+
+// A panel that notes its own WM_DESTROY, reading one of its members there.
+class NotingPanel : public CDialog {
+public:
+    NotingPanel(std::vector<std::string>* log, const char* name) : CDialog(IDD_CHILD), m_log(log), m_name(name) {}
+    void OnOK() override {}
+    void OnCancel() override {}
+
+protected:
+    void OnDestroy() {
+        m_log->push_back(m_name + " destroy");
+        CDialog::OnDestroy();
+    }
+    std::vector<std::string>* m_log;
+    std::string m_name;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NotingPanel, CDialog)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+// A row: members of its own, the handler only in its base.
+class NotingRow : public NotingPanel {
+public:
+    using NotingPanel::NotingPanel;
+    std::vector<int> m_cells{1, 2, 3};
+};
+
+// A window that owns a panel as a member.
+class PanelOwner : public CDialog {
+public:
+    explicit PanelOwner(std::vector<std::string>* log) : CDialog(IDD_FRAME), m_log(log), m_panel(log, "panel") {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        return m_panel.Create(IDD_CHILD, this);
+    }
+
+protected:
+    void OnDestroy() {
+        m_log->push_back("owner destroy");
+        CDialog::OnDestroy();
+    }
+    std::vector<std::string>* m_log;
+    NotingPanel m_panel;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(PanelOwner, CDialog)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+TEST(WindowLifetime, ObjectsDeletedWithTheirWindowStillHandleItsDestruction) {
+    CDialog parent(IDD_FRAME);
+    ASSERT_TRUE(parent.Create(IDD_FRAME));
+    std::vector<std::string> log;
+
+    auto* panel = new NotingPanel(&log, "panel");
+    ASSERT_TRUE(panel->Create(IDD_CHILD, &parent));
+    HWND panelWindow = panel->m_hWnd;
+    delete panel;
+    EXPECT_EQ(log, std::vector<std::string>{"panel destroy"});
+    EXPECT_FALSE(::IsWindow(panelWindow));
+    EXPECT_EQ(CWnd::FromHandlePermanent(panelWindow), nullptr);
+
+    log.clear();
+    auto row = std::make_unique<NotingRow>(&log, "row");
+    ASSERT_TRUE(row->Create(IDD_CHILD, &parent));
+    row.reset();
+    EXPECT_EQ(log, std::vector<std::string>{"row destroy"});
+    parent.DestroyWindow();
+}
+
+TEST(WindowLifetime, AWindowGoingWithItsObjectTakesItsPanelsWithEveryHandler) {
+    std::vector<std::string> log;
+    {
+        PanelOwner owner(&log);
+        ASSERT_TRUE(owner.Create(IDD_FRAME));
+        ASSERT_NE(owner.GetWindow(GW_CHILD), nullptr);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"owner destroy", "panel destroy"}));
+}
+
+// A child whose controls cannot be bound, and one that ends itself while it starts.
+class UnboundChild : public CDialog {
+public:
+    UnboundChild() : CDialog(IDD_CHILD) {}
+    CButton m_missing;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_MISSING, m_missing); }
+};
+
+class SelfEndingChild : public CDialog {
+public:
+    SelfEndingChild() : CDialog(IDD_CHILD) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        EndDialog(-1);
+        return TRUE;
+    }
+};
+
+BOOL CALLBACK CountDialog(HWND window, LPARAM count) {
+    char name[16] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ChildDialogsOf(HWND parent) {
+    int count = 0;
+    ::EnumChildWindows(parent, CountDialog, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST(ChildDialog, CreateFailsWhenItsInitialisationFails) {
+    CDialog parent(IDD_FRAME);
+    ASSERT_TRUE(parent.Create(IDD_FRAME));
+    UnboundChild unbound;
+    EXPECT_FALSE(unbound.Create(IDD_CHILD, &parent));
+    EXPECT_EQ(unbound.m_hWnd, nullptr);
+    SelfEndingChild ending;
+    EXPECT_FALSE(ending.Create(IDD_CHILD, &parent));
+    EXPECT_EQ(ending.m_hWnd, nullptr);
+    EXPECT_EQ(ChildDialogsOf(parent.m_hWnd), 0) << "a failed child is left behind";
+    // A failed start does not spoil the next one.
+    PanelDialog panel;
+    EXPECT_TRUE(panel.Create(IDD_CHILD, &parent));
+    EXPECT_EQ(ChildDialogsOf(parent.m_hWnd), 1);
+    parent.DestroyWindow();
 }
 
 }  // namespace
