@@ -8,14 +8,10 @@ CGdipButton::~CGdipButton() {
     delete m_pHoverImage;
     delete m_pDisabledImage;
     // Surfaces give their bitmaps back before both go.
-    if (m_dcBk.m_hDC) ::SelectObject(m_dcBk.m_hDC, m_oldBk);
-    if (m_dcStd.m_hDC) ::SelectObject(m_dcStd.m_hDC, m_oldStd);
-    if (m_dcStdP.m_hDC) ::SelectObject(m_dcStdP.m_hDC, m_oldStdP);
-    if (m_dcStdH.m_hDC) ::SelectObject(m_dcStdH.m_hDC, m_oldStdH);
-    m_dcBk.DeleteDC();
-    m_dcStd.DeleteDC();
-    m_dcStdP.DeleteDC();
-    m_dcStdH.DeleteDC();
+    FreeSurface(m_dcBk, m_bmpBk, m_oldBk);
+    FreeSurface(m_dcStd, m_bmpStd, m_oldStd);
+    FreeSurface(m_dcStdP, m_bmpStdP, m_oldStdP);
+    FreeSurface(m_dcStdH, m_bmpStdH, m_oldStdH);
 }
 
 BEGIN_MESSAGE_MAP(CGdipButton, CButton)
@@ -61,7 +57,27 @@ BOOL CGdipButton::PreTranslateMessage(MSG* msg) {
 
 BOOL CGdipButton::OnEraseBkgnd(CDC*) { return TRUE; }
 
-void CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image,
+BOOL CGdipButton::MakeSurface(CDC* like, int width, int height, CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
+    if (!surface.CreateCompatibleDC(like) || !bitmap.CreateCompatibleBitmap(like, width, height)) {
+        FreeSurface(surface, bitmap, oldBitmap);
+        return FALSE;
+    }
+    oldBitmap = ::SelectObject(surface.m_hDC, bitmap.m_hObject);
+    if (!oldBitmap) {
+        FreeSurface(surface, bitmap, oldBitmap);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CGdipButton::FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
+    if (surface.m_hDC && oldBitmap) ::SelectObject(surface.m_hDC, oldBitmap);
+    oldBitmap = nullptr;
+    surface.DeleteDC();
+    bitmap.DeleteObject();
+}
+
+bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image,
                                  CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
     CRect client;
     GetClientRect(&client);
@@ -70,10 +86,9 @@ void CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdi
     scratch->BitBlt(0, 0, width, height, &m_dcBk, 0, 0, SRCCOPY);
     if (image && image->m_pBitmap) graphics.DrawImage(image->m_pBitmap, 1, 1, width, height);
     graphics.Flush(Gdiplus::FlushIntentionSync);
-    surface.CreateCompatibleDC(scratch);
-    bitmap.CreateCompatibleBitmap(scratch, width, height);
-    oldBitmap = ::SelectObject(surface.m_hDC, bitmap.m_hObject);
+    if (!MakeSurface(scratch, width, height, surface, bitmap, oldBitmap)) return false;
     surface.BitBlt(0, 0, width, height, scratch, 0, 0, SRCCOPY);
+    return true;
 }
 
 HBRUSH CGdipButton::CtlColor(CDC* dc, UINT) {
@@ -82,6 +97,12 @@ HBRUSH CGdipButton::CtlColor(CDC* dc, UINT) {
     CRect client;
     GetClientRect(&client);
     CMemDC1 scratch(dc, &client);
+    // A scratch surface that could not be made leaves everything for the next request.
+    BITMAP scratchBitmap{};
+    if (!scratch.m_hDC ||
+        !::GetObjectA(::GetCurrentObject(scratch.m_hDC, OBJ_BITMAP), sizeof scratchBitmap, &scratchBitmap) ||
+        scratchBitmap.bmWidth < client.Width() || scratchBitmap.bmHeight < client.Height())
+        return nullptr;
     Gdiplus::Graphics graphics(scratch.m_hDC);
 
     if (!m_dcBk.m_hDC) {
@@ -91,17 +112,19 @@ HBRUSH CGdipButton::CtlColor(CDC* dc, UINT) {
         CRect place;
         GetWindowRect(&place);
         parent->ScreenToClient(&place);
-        m_dcBk.CreateCompatibleDC(&parentDC);
-        m_bmpBk.CreateCompatibleBitmap(&parentDC, client.Width(), client.Height());
-        m_oldBk = ::SelectObject(m_dcBk.m_hDC, m_bmpBk.m_hObject);
+        if (!MakeSurface(&parentDC, client.Width(), client.Height(), m_dcBk, m_bmpBk, m_oldBk)) return nullptr;
         m_dcBk.BitBlt(0, 0, client.Width(), client.Height(), &parentDC, place.left, place.top, SRCCOPY);
     }
-    if (!m_dcStd.m_hDC) ComposePicture(&scratch, graphics, m_pStdImage, m_dcStd, m_bmpStd, m_oldStd);
+    // Pictures made already are kept; one that could not be made is tried
+    // again on the next request, and only a full set counts as rendered.
+    bool complete = true;
+    if (!m_dcStd.m_hDC) complete &= ComposePicture(&scratch, graphics, m_pStdImage, m_dcStd, m_bmpStd, m_oldStd);
     if (!m_dcStdP.m_hDC && m_bHaveAltImage)
-        ComposePicture(&scratch, graphics, m_pAltImage, m_dcStdP, m_bmpStdP, m_oldStdP);
+        complete &= ComposePicture(&scratch, graphics, m_pAltImage, m_dcStdP, m_bmpStdP, m_oldStdP);
     if (!m_dcStdH.m_hDC)
-        ComposePicture(&scratch, graphics, m_bHaveHoverImage ? m_pHoverImage : m_pStdImage, m_dcStdH, m_bmpStdH,
-                       m_oldStdH);
+        complete &= ComposePicture(&scratch, graphics, m_bHaveHoverImage ? m_pHoverImage : m_pStdImage, m_dcStdH,
+                                   m_bmpStdH, m_oldStdH);
+    if (!complete) return nullptr;
 
     if (!m_pCurBtn) m_pCurBtn = &m_dcStd;
     m_bRendered = TRUE;

@@ -32,9 +32,13 @@ protected:
     void OnMouseHover(UINT flags, CPoint point);
 
     // One picture: the background surface, then image drawn over it one pixel
-    // right and down, kept in surface.
-    void ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image, CDC& surface,
+    // right and down, kept in surface. FALSE when the surface cannot be made.
+    bool ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image, CDC& surface,
                         CBitmap& bitmap, HGDIOBJ& oldBitmap);
+    // A memory DC like `like` holding a new width x height bitmap; FALSE (and
+    // nothing kept) when either cannot be made.
+    virtual BOOL MakeSurface(CDC* like, int width, int height, CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap);
+    static void FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap);
     static bool LoadSlot(CGdiPlusBitmapResource*& slot, UINT id, const char* type);
 
     CGdiPlusBitmapResource* m_pAltImage = nullptr;

@@ -182,6 +182,69 @@ TEST(GdipButton, PicturesAreComposedOnceOnTheFirstPaint) {
     EXPECT_TRUE(Near(FacePixel(dialog.m_button, 0, 0), kYellow)) << Describe(FacePixel(dialog.m_button, 0, 0));
 }
 
+namespace {
+
+// A button whose n-th picture surface cannot be made, as when GDI runs out.
+class RefusingButton : public TestButton {
+public:
+    int m_refuse = 0;
+    int m_made = 0;
+
+protected:
+    BOOL MakeSurface(CDC* like, int width, int height, CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) override {
+        if (++m_made == m_refuse) return FALSE;
+        return TestButton::MakeSurface(like, width, height, surface, bitmap, oldBitmap);
+    }
+};
+
+class RefusingButtonDialog : public CBitmapDialog {
+public:
+    RefusingButtonDialog() : CBitmapDialog(IDD_SKIN) {}
+    RefusingButton m_button;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override {
+        CBitmapDialog::DoDataExchange(exchange);
+        DDX_Control(exchange, IDC_IMAGE_BUTTON, m_button);
+    }
+};
+
+}  // namespace
+
+TEST(GdipButton, APictureThatCouldNotBeMadeIsMadeOnTheNextPaint) {
+    // 1: the background, 2: the normal picture, 3: pressed, 4: hover.
+    for (int refused : {1, 2, 3, 4}) {
+        EnsureGdiplus();
+        RefusingButtonDialog dialog;
+        dialog.m_button.m_refuse = refused;
+        ASSERT_TRUE(dialog.Create(IDD_SKIN, nullptr));
+        ASSERT_TRUE(dialog.SetBackgroundBitmap(IDB_QUAD_SMALL));
+        dialog.SetWindowPos(&CWnd::wndTopMost, 300, 200, 200, 150, SWP_NOACTIVATE);
+        dialog.GetDlgItem(IDC_LABEL)->ShowWindow(SW_HIDE);
+        dialog.GetDlgItem(IDC_EDIT)->ShowWindow(SW_HIDE);
+        dialog.m_button.MoveWindow(120, 90, 40, 20);
+        dialog.m_button.LoadAlternateImage(IDP_BLUE, "PNG");
+        dialog.m_button.LoadStandardImage(IDP_RED, "PNG");
+        dialog.m_button.LoadHoverImage(IDP_GREEN, "PNG");
+        dialog.ShowWindow(SW_SHOW);
+        dialog.UpdateWindow();
+        PumpPending();
+        ASSERT_GE(dialog.m_button.m_made, refused);
+        EXPECT_FALSE(dialog.m_button.m_bRendered) << "surface " << refused << " is missing";
+
+        dialog.m_button.Invalidate();
+        EXPECT_TRUE(ShowsColour(dialog.m_button, kRed)) << "surface " << refused << ": " << Describe(FacePixel(dialog.m_button));
+        EXPECT_TRUE(dialog.m_button.m_bRendered);
+        // Row 0 keeps the window's background where it was captured before
+        // the button first showed.
+        if (refused > 1) {
+            EXPECT_TRUE(Near(FacePixel(dialog.m_button, 20, 0), kYellow))
+                << "surface " << refused << ": " << Describe(FacePixel(dialog.m_button, 20, 0));
+        }
+        dialog.DestroyWindow();
+    }
+}
+
 TEST(GdipButton, ButtonWithoutImagesComposesAndDrawsNothing) {
     ButtonDialog dialog;
     dialog.Open(false);
