@@ -24,6 +24,24 @@ bool ClaimAlone(JobPlatform& platform, const CString& stem, const char* extensio
 
 }  // namespace
 
+ClaimResult ClaimResultForCreateError(unsigned long error, bool name_present) {
+    // Win32 error codes.
+    constexpr unsigned long kAccessDenied = 5, kSharingViolation = 32, kLockViolation = 33, kFileExists = 80,
+                            kAlreadyExists = 183, kDeletePending = 303;
+    switch (error) {
+    case kFileExists:
+    case kAlreadyExists:
+    case kSharingViolation:
+    case kLockViolation:
+    case kDeletePending:
+        return ClaimResult::Taken;
+    case kAccessDenied:
+        return name_present ? ClaimResult::Taken : ClaimResult::Failed;
+    default:
+        return ClaimResult::Failed;
+    }
+}
+
 WorkFileNames ClaimWorkFileNames(JobPlatform& platform, const CString& work_folder) {
     // Each name takes its own reading of the clock, so the two may straddle a
     // second and differ.

@@ -20,6 +20,13 @@ struct WorkFileNames {
 // name already created empty so no other job can take it.
 WorkFileNames ClaimWorkFileNames(JobPlatform& platform, const CString& work_folder);
 
+// How a refused exclusive create of a work file counts in the name search,
+// from the Win32 error and whether something still holds the name. A name
+// that exists, is open elsewhere (sharing or lock violation) or is pending
+// deletion (access denied while the name is still there) is taken, and the
+// next number is tried; only a folder that refuses new files ends the search.
+ClaimResult ClaimResultForCreateError(unsigned long error, bool name_present);
+
 enum class ConversionResult {
     NotStarted,  // Ghostscript could not be started; the user has been told
     Failed,      // it ran but did not produce the PDF

@@ -1,5 +1,7 @@
 #include "convert/win_job_platform.h"
 
+#include "convert/print_job.h"
+
 #include <io.h>
 
 #include <vector>
@@ -73,8 +75,13 @@ ClaimResult WinJobPlatform::ClaimNew(const CString& path) {
                                     nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) ? ClaimResult::Taken
-                                                                              : ClaimResult::Failed;
+        // A name pending deletion still answers, if only with another refusal.
+        bool present = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+        if (!present) {
+            const DWORD lookup = GetLastError();
+            present = lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND;
+        }
+        return ClaimResultForCreateError(error, present);
     }
     CloseHandle(file);
     return ClaimResult::Claimed;

@@ -295,6 +295,27 @@ TEST_F(PrintJobTest, ClaimSkipsStemsWithEitherNameTaken) {
                                                        "Fax_02012027-090503_3.pdf", "Fax_02012027-090503_3.ps"}));
 }
 
+TEST(ClaimResultForCreateError, NamesInUseOrBeingDeletedAreTakenOnlyARefusingFolderFails) {
+    struct Case {
+        const char* what;
+        unsigned long error;
+        bool name_present;
+        ClaimResult result;
+    };
+    const Case cases[] = {
+        {"file exists", 80, true, ClaimResult::Taken},
+        {"already exists", 183, true, ClaimResult::Taken},
+        {"sharing violation", 32, true, ClaimResult::Taken},
+        {"lock violation", 33, true, ClaimResult::Taken},
+        {"delete pending", 303, true, ClaimResult::Taken},
+        {"access denied, name pending deletion", 5, true, ClaimResult::Taken},
+        {"access denied, read-only folder", 5, false, ClaimResult::Failed},
+        {"path not found", 3, false, ClaimResult::Failed},
+        {"disk full", 112, false, ClaimResult::Failed},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ClaimResultForCreateError(c.error, c.name_present), c.result) << c.what;
+}
+
 TEST_F(PrintJobTest, EachNameTakesItsOwnClockReading) {
     fs::create_directories(work);
     TestPlatform platform;

@@ -196,6 +196,46 @@ TEST_F(PrintJobWindowsTest, ClaimIsExclusive) {
     EXPECT_EQ(platform.ClaimNew((program + "no such folder\\Fax_1.pdf").c_str()), ClaimResult::Failed);
 }
 
+// The clock stands still, so every claim asks for the same names.
+class StillClockPlatform : public WinJobPlatform {
+public:
+    LocalTime Now() override {
+        LocalTime time;
+        time.year = 2027;
+        time.month = 2;
+        time.day = 1;
+        time.hour = 9;
+        time.minute = 5;
+        time.second = 3;
+        return time;
+    }
+};
+
+TEST_F(PrintJobWindowsTest, NamesHeldOpenOrPendingDeletionCountAsTaken) {
+    StillClockPlatform platform;
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    // Another process still writes one name; another name is being deleted
+    // while a handle keeps it.
+    const std::string held = work + "Fax_02012027-090503.pdf";
+    const std::string pending = work + "Fax_02012027-090503_2.pdf";
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    HANDLE deleting = CreateFileA(pending.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(deleting, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(DeleteFileA(pending.c_str()));
+
+    EXPECT_EQ(platform.ClaimNew(held.c_str()), ClaimResult::Taken);
+    EXPECT_EQ(platform.ClaimNew(pending.c_str()), ClaimResult::Taken);
+    const WorkFileNames names = ClaimWorkFileNames(platform, work.c_str());
+    EXPECT_EQ(names.pdf_path.str(), work + "Fax_02012027-090503_3.pdf");
+    EXPECT_EQ(names.ps_path.str(), work + "Fax_02012027-090503_3.ps");
+    EXPECT_TRUE(names.pdf_claimed && names.ps_claimed);
+    CloseHandle(holder);
+    CloseHandle(deleting);
+    EXPECT_FALSE(Exists(pending));
+}
+
 TEST(WinJobPlatform, ProgramFolderIsTheFolderOfThisExecutable) {
     WinJobPlatform platform;
     const CString folder = ProgramFolder(platform);
