@@ -641,24 +641,26 @@ BOOL CNewMenu::InsertODMenu(UINT position, UINT flags, UINT_PTR id, const char* 
     data->m_pMenuIcon = icons;
     data->m_nMenuIconOffset = offset;
 
-    const int before = GetMenuItemCount();
+    // Where the new item will stand: at position, before the item with
+    // command position, or at the end when there is no such place.
+    const int count = GetMenuItemCount();
+    int index = count;
+    if (flags & MF_BYPOSITION) {
+        if (position < static_cast<UINT>(count)) index = static_cast<int>(position);
+    } else {
+        for (int i = 0; i < count; ++i)
+            if (GetMenuItemID(i) == position) {
+                index = i;
+                break;
+            }
+    }
     const UINT plain = data->m_nFlags & ~static_cast<UINT>(MF_OWNERDRAW);
     if (!InsertMenu(position, plain, id, (plain & MF_SEPARATOR) ? nullptr : data->m_szMenuText.GetString())) {
         delete data;
         return FALSE;
     }
     m_MenuItemList.push_back(data);
-    // The new item by position: where it was asked for, or the end.
-    UINT where = position;
-    UINT by = MF_BYPOSITION;
-    if (flags & MF_BYPOSITION) {
-        if (before >= 0 && position > static_cast<UINT>(before)) where = static_cast<UINT>(before);
-    } else {
-        where = static_cast<UINT>(id);
-        by = MF_BYCOMMAND;
-    }
-    const UINT ownerDrawn = (data->m_nFlags & ~static_cast<UINT>(MF_BYPOSITION)) | by;
-    return ModifyMenu(where, ownerDrawn, id, reinterpret_cast<const char*>(data));
+    return ModifyMenu(static_cast<UINT>(index), data->m_nFlags | MF_BYPOSITION, id, reinterpret_cast<const char*>(data));
 }
 
 CNewMenuItemData* CNewMenu::FindItemData(UINT_PTR itemData) const {

@@ -628,6 +628,14 @@ TEST(NewMenuEngine, PicturesShareListsByTheirSizeThreeImagesEach) {
     ASSERT_TRUE(::GetMenuItemInfoA(a.m_hMenu, 3, TRUE, &info));
     EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(a.m_MenuItemList[3]));
 
+    // By command: before the item with that command.
+    ASSERT_TRUE(a.InsertODMenu(172, MF_BYCOMMAND | MF_STRING, 170, "Before big", nullptr));
+    EXPECT_EQ(::GetMenuItemID(a.m_hMenu, 1), 170u);
+    EXPECT_EQ(::GetMenuItemID(a.m_hMenu, 2), 172u);
+    ASSERT_TRUE(::GetMenuItemInfoA(a.m_hMenu, 1, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(a.m_MenuItemList[4]));
+
     // A menu that is gone refuses items.
     a.DestroyMenu();
     EXPECT_TRUE(a.m_MenuItemList.empty());
