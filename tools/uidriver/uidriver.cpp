@@ -13,6 +13,10 @@
 //   uidriver windows                                 list visible top-level windows
 //   uidriver run <program> [command-line-text]       start a program with exactly that
 //                                                    command-line text, wait, exit with its code
+//   uidriver panel-rows <title-part>                 the rows of the window's panel, one line each:
+//                                                    "index|visible|top|name|count|fax"
+//   uidriver panel-click <title-part> <row> [control-id]
+//                                                    click a panel row, or a button in it
 #include <windows.h>
 
 #include <cstdio>
@@ -95,6 +99,26 @@ BOOL CALLBACK PrintWindowLine(HWND window, LPARAM) {
     return TRUE;
 }
 
+
+// The rows of a window's scrolling panel: the child dialogs of its first
+// child dialog, in the order they were made.
+std::vector<HWND> PanelRows(HWND window) {
+    std::vector<HWND> rows;
+    HWND panel = nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child && !panel; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") == 0) panel = child;
+    }
+    if (!panel) return rows;
+    for (HWND row = GetWindow(panel, GW_CHILD); row; row = GetWindow(row, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(row, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") == 0) rows.push_back(row);
+    }
+    return rows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +164,36 @@ int main(int argc, char** argv) {
         if (!control) return 1;
         // Posted: the click may open a modal box that would block a sent message.
         PostMessageA(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "panel-rows" && argc >= 3) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        const std::vector<HWND> rows = PanelRows(window);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            RECT place;
+            GetWindowRect(rows[i], &place);
+            POINT top = {place.left, place.top};
+            ScreenToClient(GetParent(rows[i]), &top);
+            auto text = [&](int id) { return TextOf(GetDlgItem(rows[i], id)); };
+            std::printf("%u|%d|%ld|%s|%s|%s\n", static_cast<unsigned>(i), IsWindowVisible(rows[i]) ? 1 : 0, top.y,
+                        text(1050).c_str(), text(1052).c_str(), text(1051).c_str());
+        }
+        return 0;
+    }
+    if (command == "panel-click" && argc >= 4) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        const std::vector<HWND> rows = window ? PanelRows(window) : std::vector<HWND>();
+        const size_t index = static_cast<size_t>(std::strtoul(argv[3], nullptr, 10));
+        if (index >= rows.size()) return 1;
+        if (argc >= 5) {
+            HWND control = GetDlgItem(rows[index], std::atoi(argv[4]));
+            if (!control) return 1;
+            PostMessageA(control, BM_CLICK, 0, 0);
+        } else {
+            PostMessageA(rows[index], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 20));
+            PostMessageA(rows[index], WM_LBUTTONUP, 0, MAKELPARAM(200, 20));
+        }
         return 0;
     }
     if (command == "box") {
