@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key) {
+    if (command_line.Find(kSilentKeyMarker, 0) != -1) return StartWindow::KeySetup;
     return !command_line.IsEmpty() && !stored_key.IsEmpty() ? StartWindow::SendFax : StartWindow::KeySetup;
 }
 
@@ -13,8 +14,10 @@ CString ExtractPrintFilePath(const CString& command_line) {
     return command_line.Mid(q1 + 1, q2 - q1 - 1);
 }
 
+const char kSilentKeyMarker[] = "/KEY=";
+
 bool ExtractSilentKey(const CString& command_line, CString& key) {
-    const int k = command_line.Find("/KEY=", 0);
+    const int k = command_line.Find(kSilentKeyMarker, 0);
     if (k == -1) return false;
     key = command_line.Mid(k + 5);
     return true;

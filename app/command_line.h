@@ -7,13 +7,16 @@
 enum class StartWindow { KeySetup, SendFax };
 
 // The send-fax window needs both a command line and a stored key; anything
-// else goes to key setup, which is where "/KEY=" takes effect.
+// else goes to key setup. "/KEY=" always goes to key setup, stored key or not,
+// so an installer can replace the key (it is never a print file).
 StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key);
 
 // The print-file path named by the command line. The spooler form
 // (-fromspooler -pages N "path") yields the text between the two quotes that
 // follow "-pages "; any other text is returned unchanged (not trimmed).
 CString ExtractPrintFilePath(const CString& command_line);
+
+extern const char kSilentKeyMarker[];  // "/KEY="
 
 // The installer form: everything after the first "/KEY=". False when the text
 // holds no "/KEY=".

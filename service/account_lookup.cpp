@@ -4,6 +4,7 @@
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -41,9 +42,14 @@ CString ReadDefaultCoverPageId(const CString& answer) {
     if (a == -1) return CString();
     const int f = answer.Find("\"faxDefaultCoverPage\":", a);
     if (f == -1) return CString();
-    const int c = answer.Find(",", f);
     const int s = f + 22;
-    CString value = answer.Mid(s, c - s);
+    // The value ends with its member: at the next comma, or at the brace that
+    // closes the account object when it is the last member.
+    const int comma = answer.Find(",", s);
+    const int brace = answer.Find("}", s);
+    const int end = comma == -1 ? brace : brace == -1 ? comma : std::min(comma, brace);
+    if (end == -1) return CString();
+    CString value = answer.Mid(s, end - s);
     value.Remove("\"");
     return value;
 }
@@ -53,15 +59,15 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
         if (!silent) notifier.Show(text, kServiceCaption, icon);
     };
 
-    Write("userId", "");
-    Write("accountId", "");
-
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + "/v1/me";
     request.headers = {"cache-control: no-cache", AuthorizationHeader(key)};
 
+    // The stored account values change only once a key is accepted: a refused
+    // key (an installer's bad key, a typing slip, a network failure) must not
+    // leave the key already stored without its account.
     return RunExchange(
-        endpoint, request, [] { Write("COVERPAGEID", ""); },
+        endpoint, request, nullptr,
         [&](const ExchangeOutcome& outcome) {
             if (!outcome.transferred) {
                 show(UploadFailedText(outcome.error_text), kIconHand);
@@ -80,6 +86,10 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
                 show(text, kIconHand);
                 return kRequestFailed;
             }
+            // Values of an earlier account must not survive into this one.
+            Write("userId", "");
+            Write("accountId", "");
+            Write("COVERPAGEID", "");
             for (const SettingPair& pair : ReadAccountPairs(answer)) {
                 if (pair.name.GetLength() >= kSettingsBufferSize) continue;  // no reader could ask for it
                 Write(pair.name.GetString(), pair.value);

@@ -10,6 +10,8 @@
 #include <vector>
 
 // 0: key accepted; -1: failure, shown unless silent; -2: no transfer handle.
+// Only an accepted key changes the store: the account values are then
+// cleared and filled from the answer; any failure leaves them as they were.
 int LookupAccount(const CString& key, bool silent, Notifier& notifier,
                   const ServiceEndpoint& endpoint = DefaultEndpoint());
 

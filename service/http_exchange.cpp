@@ -54,6 +54,14 @@ CString UploadFailedText(const CString& error_text) {
 
 CString AuthorizationHeader(const CString& key) { return CString("authorization: Driver ") + key; }
 
+const char kUnsafeHeaderText[] = "The key holds a control character and was not sent";
+
+bool IsHeaderSafe(const CString& text) {
+    for (const char c : text.str())
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+    return true;
+}
+
 namespace {
 
 // Certificates are always verified; a configured CA is the only one trusted.
@@ -103,7 +111,9 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
 
     curl_slist* headers = nullptr;
     bool headers_ok = true;
+    bool headers_safe = true;
     for (const CString& header : request.headers) {
+        headers_safe = headers_safe && IsHeaderSafe(header);
         curl_slist* grown = curl_slist_append(headers, header.GetString());
         if (grown) headers = grown;
         else headers_ok = false;
@@ -133,15 +143,17 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         if (request.multipart) curl_easy_setopt(curl, CURLOPT_HTTPPOST, form_first);
 
-        // A request missing a header or a form part must not go out as if whole.
-        const CURLcode code = headers_ok && form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
+        // A request missing a header or a form part must not go out as if whole,
+        // and a header that could split into more must not go out at all.
+        CURLcode code = CURLE_BAD_FUNCTION_ARGUMENT;
+        if (headers_safe) code = headers_ok && form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
         if (after_perform) after_perform();
 
         ExchangeOutcome outcome;
         outcome.curl_code = static_cast<int>(code);
         if (code != CURLE_OK) {
-            outcome.error_text = curl_easy_strerror(code);
-            std::fprintf(stderr, "curl_easy_perform() failed: %s\n", curl_easy_strerror(code));
+            outcome.error_text = headers_safe ? curl_easy_strerror(code) : kUnsafeHeaderText;
+            std::fprintf(stderr, "curl_easy_perform() failed: %s\n", outcome.error_text.GetString());
         } else {
             outcome.transferred = true;
             outcome.answer = chunk.size > 0 ? CString(chunk.memory) : CString();

@@ -54,5 +54,11 @@ CString UploadFailedText(const CString& error_text);
 // The header that carries the application key in every request.
 CString AuthorizationHeader(const CString& key);
 
+// False when the text holds a control character (any byte below 0x20): in a
+// header it would end the line early or add a header of its own. A request
+// with such a header is not sent; it fails with kUnsafeHeaderText.
+bool IsHeaderSafe(const CString& text);
+extern const char kUnsafeHeaderText[];
+
 // The largest answer a submission may bring; the transfer stops at this.
 constexpr long long kSubmissionAnswerCap = 600001;

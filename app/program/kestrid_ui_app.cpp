@@ -3,11 +3,14 @@
 #include "app/command_line.h"
 #include "app/program/start_windows.h"
 #include "app/settings_store.h"
+#include "ui/keysetup/kestrid_ui_login_dlg.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
+
+#include <cstring>
 
 CKestridUIApp theApp;
 
@@ -25,10 +28,16 @@ BOOL CKestridUIApp::InitInstance() {
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
+    // Our framework has no start-up of its own to run, no ActiveX containment
+    // and no shell manager: the program uses none of them.
     OleInitialize(nullptr);  // a failure only disables OLE pictures
     SetRegistryKey("Local AppWizard-Generated Applications");
 
-    const CString stored_key = ReadSettingText("USERNAME");
+    char buffer[kSettingsBufferSize];
+    std::memset(buffer, 0, sizeof buffer);
+    buffer[0] = '\0';
+    ReadSetting(kSettingsSection, "USERNAME", buffer);
+    const CString stored_key = buffer;
     const CString command_line = m_lpCmdLine;
 
     if (ChooseStartWindow(command_line, stored_key) == StartWindow::SendFax)
@@ -36,4 +45,13 @@ BOOL CKestridUIApp::InitInstance() {
     else
         RunKeySetupWindow(command_line);
     return FALSE;
+}
+
+void RunKeySetupWindow(const CString& command_line) {
+    CKestridUILoginDlg dialog;
+    CWinApp* app = AfxGetApp();
+    app->m_pMainWnd = &dialog;
+    dialog.m_strCmdLine = command_line;
+    dialog.DoModal();  // the result is not used: the program ends with the window
+    app->m_pMainWnd = nullptr;
 }

@@ -1,14 +1,23 @@
 """The real program under Wine: one Wine prefix and display per test session,
 a program folder per test, and the UI driver to look at windows."""
+import atexit
+import json
 import os
+import re
 import shutil
+import ssl
 import subprocess
 import tempfile
 import time
 import unittest
+import urllib.request
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILD = os.environ.get("KESTRID_WIN64_DIR", os.path.join(ROOT, "build", "win64"))
+# Screenshots of the windows, kept with the test output for review.
+SHOTS = os.path.join(os.path.dirname(os.path.abspath(BUILD)), "e2e-shots")
+SANDBOX_SCRIPT = os.path.join(ROOT, "tools", "fax-sandbox", "sandbox.py")
+SETTINGS_KEY = r"HKCU\Software\Fax\Settings"
 
 
 def wine_env():
@@ -56,16 +65,134 @@ def windows_path(unix_path):
     return "Z:" + unix_path.replace("/", "\\")
 
 
+def read_settings():
+    """Every value of the program's settings store, as {name: text}; empty
+    when the store does not exist yet."""
+    result = reg("query", SETTINGS_KEY)
+    values = {}
+    if result.returncode != 0:
+        return values
+    for line in result.stdout.splitlines():
+        match = re.match(r"^    (.+?)    REG_SZ(?:    (.*))?$", line.rstrip("\r"))
+        if match:
+            values[match.group(1)] = match.group(2) or ""
+    return values
+
+
+def write_setting(name, value):
+    reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+
+
+def clear_settings():
+    reg("delete", r"HKCU\Software\Fax", "/f")
+
+
+def screenshot(window, name):
+    """Saves the window (driver title part or "@id=text") as SHOTS/name.png
+    and returns the path; fails the calling test when it cannot."""
+    os.makedirs(SHOTS, exist_ok=True)
+    path = os.path.join(SHOTS, name + ".png")
+    if os.path.exists(path):
+        os.remove(path)
+    code, out = uidriver("shot", window, windows_path(path))
+    if code != 0 or not os.path.isfile(path):
+        raise AssertionError("no screenshot of %r: %s" % (window, out))
+    return path
+
+
+class Sandbox:
+    """The local fax service over HTTPS on KESTRID_SANDBOX_PORT with the
+    certificates in KESTRID_CA_DIR: the address and CA the program under test
+    was built for. Every request it gets is logged and can be read back."""
+
+    def __init__(self):
+        port = os.environ.get("KESTRID_SANDBOX_PORT")
+        self.ca_dir = os.environ.get("KESTRID_CA_DIR")
+        if not port or not self.ca_dir:
+            raise RuntimeError("KESTRID_SANDBOX_PORT and KESTRID_CA_DIR must name the program's service")
+        self.port = int(port)
+        self.work = tempfile.mkdtemp(prefix="kestrid-sandbox-")
+        self.outbox = os.path.join(self.work, "outbox")
+        self.log = os.path.join(self.work, "requests.jsonl")
+        ready = os.path.join(self.work, "ready")
+        self._err = open(os.path.join(self.work, "stderr"), "w+")
+        self.process = subprocess.Popen(
+            ["python3", SANDBOX_SCRIPT, "--port", str(self.port), "--tls", self.ca_dir,
+             "--outbox", self.outbox, "--log", self.log, "--ready-file", ready],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._err)
+        if not wait_until(lambda: os.path.exists(ready) or self.process.poll() is not None, 20):
+            self.stop()
+            raise RuntimeError("the fax sandbox did not come up on port %d" % self.port)
+        if self.process.poll() is not None:
+            self._err.seek(0)
+            raise RuntimeError("the fax sandbox ended: %s" % self._err.read())
+        self._tls = ssl.create_default_context(cafile=os.path.join(self.ca_dir, "ca.pem"))
+
+    @property
+    def base(self):
+        return "https://localhost:%d" % self.port
+
+    def _control(self, method, path, body=None):
+        data = json.dumps(body).encode() if body is not None else None
+        request = urllib.request.Request(self.base + path, data=data, method=method,
+                                         headers={"content-type": "application/json"})
+        with urllib.request.urlopen(request, context=self._tls, timeout=10) as answer:
+            return answer.read()
+
+    def set_fault(self, mode, count=1):
+        """The next count requests of the program get the fault ("none" clears)."""
+        self._control("POST", "/_sandbox/fault", {"mode": mode, "count": count})
+
+    def clear_fault(self):
+        self._control("POST", "/_sandbox/fault", {"mode": "none"})
+
+    def requests(self, path=None):
+        """The logged requests (dicts), control requests left out; only those
+        to path when given."""
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log) as log:
+            entries = [json.loads(line) for line in log if line.strip()]
+        entries = [e for e in entries if not e["path"].startswith("/_sandbox/")]
+        return [e for e in entries if path is None or e["path"] == path]
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self._err.close()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+_sandbox = None
+
+
+def sandbox():
+    """The session's one sandbox, started on first use and stopped at exit."""
+    global _sandbox
+    if _sandbox is None or _sandbox.process.poll() is not None:
+        _sandbox = Sandbox()
+        atexit.register(_sandbox.stop)
+    return _sandbox
+
+
 class ProgramFolder:
     """A copy of the program in a folder of its own, as an installer leaves it."""
 
-    def __init__(self, name="Vantrel Fax"):
+    def __init__(self, name="Vantrel Fax", version=None):
         self.base = tempfile.mkdtemp(prefix="kestrid-e2e-")
         self.path = os.path.join(self.base, name)
         os.makedirs(self.path)
         shutil.copy(os.path.join(BUILD, "KestridUI.exe"), self.path)
         self.exe = os.path.join(self.path, "KestridUI.exe")
         self.process = None
+        if version is not None:
+            with open(os.path.join(self.path, "Version.txt"), "wb") as out:
+                out.write(version.encode())
 
     def start(self, command_line=""):
         # Started through the driver so the program gets exactly this text.
@@ -77,6 +204,22 @@ class ProgramFolder:
 
     def wait_exit(self, timeout=60):
         return self.process.wait(timeout=timeout)
+
+    def watch(self, command_line="", timeout_ms=60000):
+        """Runs the program to its end; returns (exit code, [(class, title)]
+        of every window it showed). The code is None when it did not end in
+        time (it is then ended)."""
+        args = ["watch", str(timeout_ms), windows_path(self.exe)] + ([command_line] if command_line else [])
+        result = run_wine([os.path.join(BUILD, "uidriver.exe")] + args, timeout=timeout_ms / 1000 + 60,
+                          check=False)
+        windows, code = [], None
+        for line in result.stdout.splitlines():
+            parts = line.rstrip("\r").split("|", 2)
+            if parts[0] == "window" and len(parts) == 3:
+                windows.append((parts[1], parts[2]))
+            elif parts[0] == "exit" and len(parts) == 2 and result.returncode == 0:
+                code = int(parts[1])
+        return code, windows
 
     def cleanup(self):
         if self.process and self.process.poll() is None:

@@ -13,11 +13,27 @@
 //   uidriver windows                                 list visible top-level windows
 //   uidriver run <program> [command-line-text]       start a program with exactly that
 //                                                    command-line text, wait, exit with its code
+//   uidriver type <title-part> <control-id> <text>   type the characters into a control
+//   uidriver visible <title-part> <control-id>       print 1 when the control is visible, else 0
+//   uidriver password-char <title-part> <control-id> print an edit's password character code (0: none)
+//   uidriver box-icon [timeout-ms]                   like box, printing "caption|text|icon" with icon
+//                                                    hand, exclamation, information, question or none
+//   uidriver shot <title-part> <png-path>            save the window as the screen shows it
 //   uidriver panel-rows <title-part>                 the rows of the window's panel, one line each:
 //                                                    "index|visible|top|name|count|fax"
 //   uidriver panel-click <title-part> <row> [control-id]
 //                                                    click a panel row, or a button in it
+//   uidriver watch <timeout-ms> <program> [command-line-text]
+//                                                    run it, print "window|class|title" for each of its
+//                                                    windows that shows, then "exit|<code>"; 1 when it
+//                                                    did not end in time (it is then ended)
+//
+// A title part "@<control-id>=<text>" names the window by a control instead:
+// a visible top-level window whose control <control-id> shows <text> (for
+// windows without a title).
 #include <windows.h>
+
+#include <gdiplus.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,10 +55,20 @@ std::string TextOf(HWND window) {
     return text;
 }
 
+// "@<id>=<text>": the window's control <id> shows <text>.
+bool MatchesByControl(HWND window, const char* part) {
+    const char* equals = std::strchr(part, '=');
+    if (part[0] != '@' || !equals) return false;
+    HWND control = GetDlgItem(window, std::atoi(part + 1));
+    return control && TextOf(control).find(equals + 1) != std::string::npos;
+}
+
 BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
     Found* found = reinterpret_cast<Found*>(param);
     if (!IsWindowVisible(window)) return TRUE;
-    if (TextOf(window).find(found->part) != std::string::npos) {
+    const bool match = found->part[0] == '@' ? MatchesByControl(window, found->part)
+                                             : TextOf(window).find(found->part) != std::string::npos;
+    if (match) {
         found->window = window;
         return FALSE;
     }
@@ -76,8 +102,168 @@ BOOL CALLBACK MatchBox(HWND window, LPARAM param) {
     return FALSE;
 }
 
+// Pixels of a screen rectangle, as the display shows them (0x00RRGGBB).
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Picture CaptureScreen(const RECT& rect) {
+    Picture picture;
+    picture.width = rect.right - rect.left;
+    picture.height = rect.bottom - rect.top;
+    if (picture.width <= 0 || picture.height <= 0) return Picture();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, picture.width, picture.height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        const DWORD* from = static_cast<const DWORD*>(bits);
+        picture.pixels.assign(from, from + static_cast<size_t>(picture.width) * picture.height);
+        for (DWORD& pixel : picture.pixels) pixel &= 0xFFFFFF;
+        SelectObject(memory, old);
+    }
+    if (dib) DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (picture.pixels.empty()) return Picture();
+    return picture;
+}
+
+bool PngEncoder(CLSID* clsid) {
+    UINT count = 0;
+    UINT size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    if (!size) return false;
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(encoders[i].MimeType) == L"image/png") {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SavePng(const Picture& picture, const char* path) {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool saved = false;
+    {
+        Gdiplus::Bitmap bitmap(picture.width, picture.height, picture.width * 4, PixelFormat32bppRGB,
+                               reinterpret_cast<BYTE*>(const_cast<DWORD*>(picture.pixels.data())));
+        CLSID png;
+        const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
+        saved = PngEncoder(&png) && bitmap.Save(wide.c_str(), &png, nullptr) == Gdiplus::Ok;
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
+}
+
+// Which standard icon a message box shows: its icon control's pixels are
+// compared with each standard icon drawn over the box's own background.
+const char* BoxIconName(HWND box) {
+    HWND icon = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            icon = child;
+            break;
+        }
+    }
+    if (!icon || !IsWindowVisible(icon)) return "none";
+    RECT place;
+    GetWindowRect(icon, &place);
+    const int size = GetSystemMetrics(SM_CXICON);
+    place.right = place.left + size;
+    place.bottom = place.top + size;
+    const Picture shown = CaptureScreen(place);
+    if (shown.pixels.empty()) return "unknown";
+
+    struct Candidate {
+        const char* name;
+        LPCSTR id;
+    } candidates[] = {{"hand", IDI_HAND}, {"exclamation", IDI_EXCLAMATION},
+                      {"information", IDI_ASTERISK}, {"question", IDI_QUESTION}};
+    const char* best = "unknown";
+    long long best_difference = -1;
+    for (const Candidate& candidate : candidates) {
+        HICON standard = LoadIconA(nullptr, candidate.id);
+        if (!standard) continue;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        HBRUSH background = CreateSolidBrush(RGB(shown.At(0, 0) >> 16, (shown.At(0, 0) >> 8) & 0xFF, shown.At(0, 0) & 0xFF));
+        RECT all = {0, 0, size, size};
+        FillRect(memory, &all, background);
+        DrawIconEx(memory, 0, 0, standard, size, size, 0, nullptr, DI_NORMAL);
+        long long difference = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const COLORREF drawn = GetPixel(memory, x, y);
+                const DWORD seen = shown.At(x, y);
+                difference += std::abs(static_cast<int>(GetRValue(drawn)) - static_cast<int>(seen >> 16)) +
+                              std::abs(static_cast<int>(GetGValue(drawn)) - static_cast<int>((seen >> 8) & 0xFF)) +
+                              std::abs(static_cast<int>(GetBValue(drawn)) - static_cast<int>(seen & 0xFF));
+            }
+        SelectObject(memory, old);
+        DeleteObject(background);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        if (best_difference < 0 || difference < best_difference) {
+            best_difference = difference;
+            best = candidate.name;
+        }
+    }
+    // A poor best match (an icon not yet painted) is no match.
+    const long long tolerance = 12LL * 3 * size * size;
+    return best_difference >= 0 && best_difference <= tolerance ? best : "unknown";
+}
+
+// The windows of one process seen so far.
+struct Watch {
+    DWORD process;
+    std::vector<HWND> seen;
+};
+
+BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
+    Watch* watch = reinterpret_cast<Watch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != watch->process || !IsWindowVisible(window)) return TRUE;
+    for (HWND known : watch->seen)
+        if (known == window) return TRUE;
+    watch->seen.push_back(window);
+    char cls[128] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    std::printf("window|%s|%s\n", cls, TextOf(window).c_str());
+    return TRUE;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: uidriver find|gone|close|text|set-text|click|box|windows ...\n");
+    std::fprintf(stderr,
+                 "usage: uidriver find|gone|close|text|set-text|click|box|windows|run|type|visible|password-char|"
+                 "box-icon|shot|watch ...\n");
     return 2;
 }
 
@@ -229,6 +415,101 @@ int main(int argc, char** argv) {
     if (command == "windows") {
         EnumWindows(PrintWindowLine, 0);
         return 0;
+    }
+    if (command == "type" && argc >= 5) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        // Posted like the keyboard's characters, so they pass the program's
+        // own message loop; done once the control has taken them all.
+        const size_t before = TextOf(control).size();
+        const std::string text = argv[4];
+        for (const char c : text) PostMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
+        const DWORD start = GetTickCount();
+        while (TextOf(control).size() < before + text.size()) {
+            if (GetTickCount() - start >= 5000) return 1;
+            Sleep(20);
+        }
+        return 0;
+    }
+    if (command == "visible" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        std::printf("%d\n", IsWindowVisible(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "password-char" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        DWORD_PTR code = 0;
+        SendMessageTimeoutA(control, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &code);
+        std::printf("%u\n", static_cast<unsigned>(code));
+        return 0;
+    }
+    if (command == "box-icon") {
+        const DWORD timeout = TimeoutArg(argc, argv, 2, 20000);
+        const DWORD start = GetTickCount();
+        HWND box = nullptr;
+        while (EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box)), !box) {
+            if (GetTickCount() - start >= timeout) return 1;
+            Sleep(50);
+        }
+        // The icon is painted a moment after the box shows.
+        const char* icon = "unknown";
+        for (const DWORD painted = GetTickCount(); GetTickCount() - painted < 3000; Sleep(100)) {
+            icon = BoxIconName(box);
+            if (std::strcmp(icon, "unknown") != 0) break;
+        }
+        std::printf("%s|%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str(), icon);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if (command == "shot" && argc >= 4) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        RECT place;
+        GetWindowRect(window, &place);
+        const Picture picture = CaptureScreen(place);
+        if (picture.pixels.empty() || !SavePng(picture, argv[3])) {
+            std::fprintf(stderr, "cannot save %s\n", argv[3]);
+            return 1;
+        }
+        std::printf("%dx%d\n", picture.width, picture.height);
+        return 0;
+    }
+    if (command == "watch" && argc >= 4) {
+        const DWORD timeout = TimeoutArg(argc, argv, 2, 60000);
+        std::string line = std::string("\"") + argv[3] + "\"";
+        if (argc >= 5) line += std::string(" ") + argv[4];
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            std::fprintf(stderr, "cannot start %s (%lu)\n", argv[3], GetLastError());
+            return 2;
+        }
+        CloseHandle(pi.hThread);
+        // Any window the program shows stays long enough to be seen here: it
+        // waits for the user, or the program ends first.
+        Watch watch{pi.dwProcessId, {}};
+        const DWORD start = GetTickCount();
+        bool ended = false;
+        for (;;) {
+            EnumWindows(ReportNewWindow, reinterpret_cast<LPARAM>(&watch));
+            if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
+                ended = true;
+                break;
+            }
+            if (GetTickCount() - start >= timeout) break;
+        }
+        if (!ended) {
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        DWORD code = 1;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        std::printf("exit|%lu\n", code);
+        return ended ? 0 : 1;
     }
     return Usage();
 }

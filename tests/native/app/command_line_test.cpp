@@ -14,7 +14,12 @@ TEST(StartRouting, NeedsBothACommandLineAndAStoredKey) {
         {"", "k1", StartWindow::KeySetup},             // empty line, even with a key
         {"/KEY=abc", "", StartWindow::KeySetup},       // only way /KEY= takes effect
         {"C:\\job.ps", "", StartWindow::KeySetup},     // print job before set-up
-        {"/KEY=abc", "k1", StartWindow::SendFax},      // key stored: a print-file path
+        // An installer's new key is set up, never taken for a print file.
+        {"/KEY=abc", "k1", StartWindow::KeySetup},
+        {"setup /KEY=abc more", "k1", StartWindow::KeySetup},
+        {"/KEY=", "k1", StartWindow::KeySetup},
+        {"/key=abc", "k1", StartWindow::SendFax},      // the marker is case-sensitive
+        {"C:\\job.ps", "k1", StartWindow::SendFax},
         {"-fromspooler -pages 1 \"C:\\a.ps\"", "k1", StartWindow::SendFax},
     };
     for (const auto& c : cases)

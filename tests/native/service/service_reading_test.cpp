@@ -296,8 +296,11 @@ TEST(AccountAnswer, DefaultCoverPageOfTheAccountObject) {
     } cases[] = {
         {R"({"account":{"faxDefaultCoverPage":"cp1","name":"x"}})", "cp1"},
         {R"({"account":{"faxDefaultCoverPage":null,"name":"x"}})", "null"},
-        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"},"email":"e"})", "cp9}"},
-        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"}})", ""},
+        // The last member of the account object ends at its closing brace.
+        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"},"email":"e"})", "cp9"},
+        {R"({"account":{"name":"x","faxDefaultCoverPage":"cp9"}})", "cp9"},
+        {R"({"account":{"name":"x","faxDefaultCoverPage":null}})", "null"},
+        {R"({"account":{"faxDefaultCoverPage":"cp9")", ""},  // cut off: no end
         {R"({"faxDefaultCoverPage":"cp1","account":{"name":"x"}})", ""},
         {R"({"userId":"u1"})", ""},
     };
