@@ -49,8 +49,10 @@ HTML_502 = (
 
 FAULT_MODES = (
     "error-object", "token-error", "jwt-expired", "message", "errors",
-    "html-502", "empty", "huge", "stall", "drop", "refused",
+    "html-502", "empty", "huge", "stall", "drop", "refused", "slow",
 )
+# The "slow" mode answers normally after this long (a client's busy view can be seen).
+SLOW_SECONDS = 2.0
 
 
 def compact(obj):
@@ -513,8 +515,10 @@ class Handler(BaseHTTPRequestHandler):
             self.server.log.write(entry)
             self.stall()
             return
+        if fault == "slow":
+            time.sleep(SLOW_SECONDS)
         try:
-            if fault is not None:
+            if fault is not None and fault != "slow":
                 answer = fault_answer(fault)
             elif control:
                 answer = self.control(path, body)

@@ -23,6 +23,19 @@
 //                                                    "index|visible|top|name|count|fax"
 //   uidriver panel-click <title-part> <row> [control-id]
 //                                                    click a panel row, or a button in it
+//   uidriver chars <title-part> <control-id> <text> [expected-text]
+//                                                    post the characters; wait for the expected text
+//   uidriver key <title-part> <control-id> <vk>      post a key press (virtual-key code) to a control
+//   uidriver focus <title-part>                      print the ID of the control with the focus
+//   uidriver select <title-part> <control-id> <n>    select entry n of a combo box, print its text
+//   uidriver hover <title-part> <n> <control-id>     rest the pointer on that control of row n and
+//                                                    print the tool tip that shows
+//   uidriver menu <title-part> <control-id>          press the button, wait for the pop-up menu,
+//                                                    print its size "WxH"
+//   uidriver menu-key <title-part> <vk>              post a key press to the open pop-up menu
+//   uidriver shot-busy <title-part> <png-path> [control-id ...]
+//                                                    save a window whose thread may be busy (found
+//                                                    without messages); print "id:1|0" visibility
 //   uidriver watch <timeout-ms> <program> [command-line-text]
 //                                                    run it, print "window|class|title" for each of its
 //                                                    windows that shows, then "exit|<code>"; 1 when it
@@ -260,6 +273,73 @@ BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Controls with this ID inside the window's child dialogs (the rows of a
+// panel), in z-order; the window's own control of that ID is not among them.
+struct Nested {
+    HWND top;
+    int id;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectNested(HWND window, LPARAM param) {
+    Nested* nested = reinterpret_cast<Nested*>(param);
+    if (GetDlgCtrlID(window) == nested->id && GetParent(window) != nested->top && IsWindowVisible(window))
+        nested->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> NestedControls(HWND top, int id) {
+    Nested nested{top, id, {}};
+    EnumChildWindows(top, CollectNested, reinterpret_cast<LPARAM>(&nested));
+    return nested.found;
+}
+
+// A visible window of the given class that belongs to the window's thread.
+struct ThreadWindow {
+    DWORD thread;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchThreadWindow(HWND window, LPARAM param) {
+    ThreadWindow* wanted = reinterpret_cast<ThreadWindow*>(param);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (GetWindowThreadProcessId(window, nullptr) == wanted->thread && IsWindowVisible(window) &&
+        std::strcmp(cls, wanted->cls) == 0) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitThreadWindow(HWND top, const char* cls, DWORD timeout_ms) {
+    ThreadWindow wanted{GetWindowThreadProcessId(top, nullptr), cls, nullptr};
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        wanted.found = nullptr;
+        EnumWindows(MatchThreadWindow, reinterpret_cast<LPARAM>(&wanted));
+        if (wanted.found || GetTickCount() - start >= timeout_ms) return wanted.found;
+    }
+}
+
+// A visible top-level window by the title the system keeps for it: no
+// message is sent, so a window whose thread is busy is found too.
+struct QuietFind {
+    const char* part;
+    HWND window;
+};
+
+BOOL CALLBACK MatchTitleQuietly(HWND window, LPARAM param) {
+    QuietFind* find = reinterpret_cast<QuietFind*>(param);
+    wchar_t wide[512] = L"";
+    InternalGetWindowText(window, wide, 512);
+    char title[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, title, sizeof title, nullptr, nullptr);
+    if (!IsWindowVisible(window) || !std::strstr(title, find->part)) return TRUE;
+    find->window = window;
+    return FALSE;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: uidriver find|gone|close|text|set-text|click|box|windows|run|type|visible|password-char|"
@@ -474,6 +554,103 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%dx%d\n", picture.width, picture.height);
+        return 0;
+    }
+    if (command == "chars" && argc >= 5) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        // Like the keyboard's characters; with an expected text, done once
+        // the control shows it (a masked field keeps its length).
+        for (const char c : std::string(argv[4])) PostMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
+        if (argc < 6) {
+            Sleep(300);
+            return 0;
+        }
+        for (const DWORD start = GetTickCount(); TextOf(control) != argv[5]; Sleep(20))
+            if (GetTickCount() - start >= 5000) return 1;
+        return 0;
+    }
+    if (command == "key" && argc >= 5) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        const WPARAM vk = static_cast<WPARAM>(std::atoi(argv[4]));
+        PostMessageA(control, WM_KEYDOWN, vk, 1);
+        PostMessageA(control, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    if (command == "focus" && argc >= 3) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return 1;
+        std::printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+        return 0;
+    }
+    if (command == "select" && argc >= 5) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(control, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0, SMTO_ABORTIFHUNG, 5000,
+                            &got);
+        std::printf("%s\n", TextOf(control).c_str());
+        return 0;
+    }
+    if (command == "hover" && argc >= 5) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        const std::vector<HWND> controls = NestedControls(window, std::atoi(argv[4]));
+        const size_t row = static_cast<size_t>(std::atoi(argv[3]));
+        if (row >= controls.size()) return 1;
+        RECT place;
+        GetWindowRect(controls[row], &place);
+        // Two moves, so the control sees the pointer arrive and rest.
+        SetCursorPos(place.left + 2, place.top + 2);
+        Sleep(100);
+        SetCursorPos(place.left + 6, place.top + 6);
+        HWND tip = WaitThreadWindow(window, "tooltips_class32", 5000);
+        if (!tip) return 1;
+        std::printf("%s\n", TextOf(tip).c_str());
+        return 0;
+    }
+    if (command == "menu" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        PostMessageA(control, BM_CLICK, 0, 0);
+        HWND menu = WaitThreadWindow(GetParent(control), "#32768", 5000);
+        if (!menu) return 1;
+        Sleep(300);  // painted
+        RECT place;
+        GetWindowRect(menu, &place);
+        std::printf("%ldx%ld\n", place.right - place.left, place.bottom - place.top);
+        return 0;
+    }
+    if (command == "menu-key" && argc >= 4) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        HWND menu = WaitThreadWindow(window, "#32768", 2000);
+        if (!menu) return 1;
+        const WPARAM vk = static_cast<WPARAM>(std::atoi(argv[3]));
+        PostMessageA(menu, WM_KEYDOWN, vk, 1);
+        PostMessageA(menu, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    if (command == "shot-busy" && argc >= 4) {
+        // Found by the title the system keeps, so no message goes to a
+        // window whose thread is busy; shown a moment before the capture.
+        QuietFind find{argv[2], nullptr};
+        for (const DWORD start = GetTickCount(); !find.window && GetTickCount() - start < 20000; Sleep(20))
+            EnumWindows(MatchTitleQuietly, reinterpret_cast<LPARAM>(&find));
+        if (!find.window) return 1;
+        Sleep(300);
+        for (int i = 4; i < argc; ++i) {
+            HWND control = GetDlgItem(find.window, std::atoi(argv[i]));
+            std::printf("%s:%d\n", argv[i], control && IsWindowVisible(control) ? 1 : 0);
+        }
+        RECT place;
+        GetWindowRect(find.window, &place);
+        const Picture picture = CaptureScreen(place);
+        if (picture.pixels.empty() || !SavePng(picture, argv[3])) return 1;
         return 0;
     }
     if (command == "watch" && argc >= 4) {

@@ -1,0 +1,413 @@
+"""The send-fax window of the real program under Wine: a spooled print job is
+converted by the real Ghostscript (through the stand-in), numbers are typed
+and listed, and the fax goes to the local fax service over HTTPS. Screenshots
+of the window's views go to SHOTS."""
+import glob
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import (BUILD, ROOT, SHOTS, ProgramFolder, clear_settings, read_settings, sandbox, screenshot, uidriver,
+                     wait_until, windows_path, write_setting)
+
+VERSION = "4.0.1"
+WINDOW = "Vantrel v" + VERSION
+KEY = "test-key-123"
+USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
+ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
+VK_RETURN = 13
+
+# Control IDs of the send-fax window and of a number row.
+TITLE, NUMBER, ADD, SEND, CLOSE = "1047", "1053", "1007", "1010", "1008"
+COVER_OFF, COVER_ON, COUNTRY_MENU = "1011", "1009", "1013"
+DELIVER_TO, SUBJECT, NOTES, COVER_LIST = "1059", "1060", "1061", "1062"
+ROW_TEXT, ROW_REMOVE = "1050", "1054"
+
+
+def cover_page_id(name):
+    with open(os.path.join(ROOT, "tools", "fax-sandbox", "fixtures", "coverpages.json")) as fixture:
+        pages = json.load(fixture)
+    if isinstance(pages, dict):
+        pages = next(iter(pages.values()))
+    return next(page["uuid"] for page in pages if page["name"] == name)
+
+
+def pdf_pages(path):
+    out = subprocess.run(["gs", "-q", "-dNODISPLAY", "-dNOSAFER", "-c",
+                          "(%s) (r) file runpdfbegin pdfpagecount = quit" % path],
+                         capture_output=True, text=True, timeout=60)
+    return int(out.stdout.strip())
+
+
+class SendFaxCase(unittest.TestCase):
+    def setUp(self):
+        self.sandbox = sandbox()
+        self.sandbox.clear_fault()
+        clear_settings()
+        write_setting("USERNAME", KEY)
+        write_setting("userId", USER_ID)
+        write_setting("accountId", ACCOUNT_ID)
+        self.program = ProgramFolder(version=VERSION)
+        ghostscript = os.path.join(self.program.path, "Xtra", "PD")
+        os.makedirs(ghostscript)
+        for name in ("gswin32c.exe", "gs-standin.sh"):
+            shutil.copy(os.path.join(BUILD, "tools", "gs-standin", name), ghostscript)
+        self.spool = tempfile.mkdtemp(prefix="kestrid-spool-")
+        self.job = os.path.join(self.spool, "job 7.ps")
+        shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.job)
+        self.files = os.path.join(self.program.path, "Files")
+
+    def tearDown(self):
+        # A test that failed half way leaves the window (and maybe a box) up;
+        # killing the driver would leave the program itself running.
+        for _ in range(3):
+            if not self.program.process or self.program.process.poll() is not None:
+                break
+            uidriver("box", "300")
+            uidriver("close", WINDOW)
+            try:
+                self.program.wait_exit(10)
+            except subprocess.TimeoutExpired:
+                pass
+        self.program.cleanup()
+        shutil.rmtree(self.spool, ignore_errors=True)
+        clear_settings()
+
+    # -- driving the window
+
+    def open_job(self):
+        self.program.start('-fromspooler -pages 3 "%s"' % windows_path(self.job))
+        code, _ = uidriver("find", WINDOW, "60000")
+        self.assertEqual(code, 0, "the send-fax window did not open")
+        # Page 1 is shown once the cover pages are listed.
+        self.assertTrue(wait_until(lambda: self.visible(SEND), 30), "page 1 did not show")
+
+    def visible(self, control):
+        return uidriver("visible", WINDOW, control) == (0, "1")
+
+    def type_number(self, digits, shown):
+        self.assertEqual(uidriver("chars", WINDOW, NUMBER, digits, shown)[0], 0,
+                         "typed %s, field shows %r" % (digits, uidriver("text", WINDOW, NUMBER)[1]))
+
+    def rows(self):
+        """The display texts of the number panel's rows."""
+        code, out = uidriver("panel-rows", WINDOW)
+        self.assertEqual(code, 0)
+        return [line.split("|")[3] for line in out.splitlines() if line]
+
+    def add(self, digits, shown):
+        before = len(self.rows())
+        self.type_number(digits, shown)
+        self.assertEqual(uidriver("click", WINDOW, ADD)[0], 0)
+        self.assertTrue(wait_until(lambda: len(self.rows()) == before + 1, 10), self.rows())
+
+    def click(self, control):
+        self.assertEqual(uidriver("click", WINDOW, control)[0], 0)
+
+    def box(self):
+        code, out = uidriver("box-icon", "60000")
+        self.assertEqual(code, 0, "no message box")
+        return tuple(out.split("|"))
+
+    def job_files(self):
+        return sorted(os.listdir(self.files)) if os.path.isdir(self.files) else []
+
+    def pdf(self):
+        pdfs = glob.glob(os.path.join(self.files, "Fax_*.pdf"))
+        self.assertEqual(len(pdfs), 1, self.job_files())
+        return pdfs[0]
+
+    def faxes(self):
+        """The stored faxes: [(fields by name, folder)] in order."""
+        stored = []
+        for folder in sorted(glob.glob(os.path.join(self.sandbox.outbox, "*")), key=lambda f: int(os.path.basename(f))):
+            with open(os.path.join(folder, "fields.json")) as fields:
+                parts = json.load(fields)
+            stored.append((parts, folder))
+        return stored
+
+    def sent_and_ended(self, faxes_before):
+        self.assertEqual(self.box(), ("Vantrel", "Success! Your fax has been sent", "information"))
+        self.assertEqual(self.program.wait_exit(30), 0)
+        faxes = self.faxes()
+        self.assertEqual(len(faxes), faxes_before + 1)
+        self.assertEqual(self.job_files(), [], "nothing of the job may remain")
+        return faxes[-1]
+
+
+class SendingAJob(SendFaxCase):
+    def test_spooled_job_is_converted_listed_and_sent(self):
+        self.open_job()
+        self.assertEqual(uidriver("focus", WINDOW), (0, NUMBER))
+        self.assertTrue(self.visible(COVER_OFF))
+        self.assertFalse(self.visible(COVER_ON))
+        self.assertFalse(self.visible(SUBJECT))
+        self.assertFalse(os.path.exists(self.job), "the spooled file is deleted once converted")
+        pdf = self.pdf()
+        self.assertEqual(self.job_files(), [os.path.basename(pdf)])
+        self.assertEqual(uidriver("text", WINDOW, TITLE), (0, WINDOW))
+
+        self.add("5551234567", "(555)-123-4567")
+        self.assertEqual(self.rows(), ["(555)-123-4567"])
+        self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(   )-   -    "))
+        self.assertEqual(uidriver("hover", WINDOW, "0", ROW_TEXT), (0, "1(555)-123-4567"))
+
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, folder = self.sent_and_ended(before)
+        self.assertEqual([p["name"] for p in parts], ["recipientFax", "recipientContacts", "coverPage", "file"])
+        fields = {p["name"]: p for p in parts}
+        self.assertEqual(fields["recipientFax"]["value"], "+15551234567")
+        self.assertEqual(fields["recipientContacts"]["value"], "")
+        self.assertEqual(fields["coverPage"]["value"], "false")
+        self.assertEqual(fields["file"]["content_type"], "application/pdf")
+        self.assertEqual(fields["file"]["filename"], os.path.basename(pdf))
+        self.assertEqual(pdf_pages(os.path.join(folder, fields["file"]["stored_as"])), 3)
+
+    def test_removing_the_first_of_two_rows_sends_the_other(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.add("5557654321", "(555)-765-4321")
+        self.assertEqual(self.rows(), ["(555)-123-4567", "(555)-765-4321"])
+        screenshot(WINDOW, "send_page1_two_rows")
+        self.assertEqual(uidriver("panel-click", WINDOW, "0", ROW_REMOVE)[0], 0)
+        self.assertTrue(wait_until(lambda: self.rows() == ["(555)-765-4321"], 10), self.rows())
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual(parts[0]["value"], "+15557654321")
+
+    def test_a_number_left_in_the_field_is_sent_too(self):
+        self.open_job()
+        self.type_number("5550001111", "(555)-000-1111")
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual(parts[0]["value"], "+15550001111")
+
+
+class CoverPage(SendFaxCase):
+    def test_cover_page_parts_go_with_the_chosen_cover_page(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.click(COVER_OFF)
+        self.assertTrue(wait_until(lambda: self.visible(COVER_ON) and self.visible(SUBJECT), 10))
+        self.assertFalse(self.visible(COVER_OFF))
+        self.assertEqual(uidriver("focus", WINDOW), (0, DELIVER_TO))
+        for control, text in ((DELIVER_TO, "Ann Lee"), (SUBJECT, "Quarterly figures"), (NOTES, "Three pages")):
+            self.assertEqual(uidriver("set-text", WINDOW, control, text)[0], 0)
+        self.assertEqual(uidriver("select", WINDOW, COVER_LIST, "3"), (0, "Memo"))
+        screenshot(WINDOW, "send_page2")
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual([p["name"] for p in parts],
+                         ["recipientFax", "recipientContacts", "coverPage", "file", "recipientName", "subject",
+                          "notes", "coverPageId"])
+        fields = {p["name"]: p["value"] for p in parts if "value" in p}
+        self.assertEqual(fields["coverPage"], "true")
+        self.assertEqual(fields["recipientName"], "Ann Lee")
+        self.assertEqual(fields["subject"], "Quarterly figures")
+        self.assertEqual(fields["notes"], "Three pages")
+        self.assertEqual(fields["coverPageId"], cover_page_id("Memo"))
+        self.assertEqual(read_settings().get("COVERPAGENAME"), "Memo")
+
+    def test_back_on_page_1_no_cover_page_part_is_sent(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.click(COVER_OFF)
+        self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
+        self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Not wanted")[0], 0)
+        self.click(COVER_ON)
+        self.assertTrue(wait_until(lambda: not self.visible(SUBJECT) and self.visible(COVER_OFF), 10))
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual([p["name"] for p in parts], ["recipientFax", "recipientContacts", "coverPage", "file"])
+        self.assertEqual(parts[2]["value"], "false")
+        self.assertNotIn("COVERPAGENAME", read_settings())
+
+    def test_cover_page_needs_the_account_ids(self):
+        write_setting("userId", "")
+        self.open_job()
+        self.click(COVER_OFF)
+        self.assertEqual(self.box(), ("Vantrel", "Relogin application to receive userid", "hand"))
+        self.assertTrue(self.visible(COVER_OFF))
+        self.assertFalse(self.visible(SUBJECT))
+        self.click(CLOSE)
+        self.assertEqual(self.program.wait_exit(30), 0)
+
+
+class KeyChange(SendFaxCase):
+    KEY_WINDOW = "@1048=Please enter app key"
+
+    def listings(self):
+        return self.sandbox.requests("/coverpages")
+
+    def open_key_window(self):
+        self.click("1057")
+        self.assertEqual(uidriver("find", self.KEY_WINDOW, "20000")[0], 0)
+        # Its buttons take clicks once they show.
+        self.assertTrue(wait_until(lambda: uidriver("visible", self.KEY_WINDOW, "1008") == (0, "1"), 20))
+
+    def test_a_new_key_fetches_the_cover_pages_again_and_cancel_changes_nothing(self):
+        self.open_job()
+        self.assertEqual(uidriver("text", WINDOW, COVER_LIST), (0, "Standard"))
+        before = len(self.listings())
+
+        self.open_key_window()
+        self.assertEqual(uidriver("click", self.KEY_WINDOW, "1008")[0], 0)  # closed: Cancel
+        self.assertEqual(uidriver("gone", self.KEY_WINDOW, "20000")[0], 0)
+        time.sleep(0.5)
+        self.assertEqual(len(self.listings()), before)
+
+        self.open_key_window()
+        self.assertEqual(uidriver("set-text", self.KEY_WINDOW, "1000", "test-key-nodefault")[0], 0)
+        self.assertEqual(uidriver("click", self.KEY_WINDOW, "1009")[0], 0)
+        self.assertEqual(self.box(), ("Vantrel", "Success! Your driver setup is complete", "information"))
+        self.assertEqual(uidriver("gone", self.KEY_WINDOW, "20000")[0], 0)
+        self.assertTrue(wait_until(lambda: len(self.listings()) == before + 1, 20))
+        listing = self.listings()[-1]
+        self.assertIn(["authorization", "Driver test-key-nodefault"], listing["headers"])
+        self.assertEqual(read_settings().get("USERNAME"), "test-key-nodefault")
+
+        # The fax goes out with the new key.
+        self.add("5551234567", "(555)-123-4567")
+        before = len(self.faxes())
+        self.click(SEND)
+        self.sent_and_ended(before)
+        sent = self.sandbox.requests("/v1/fax/send")[-1]
+        self.assertIn(["authorization", "Driver test-key-nodefault"], sent["headers"])
+
+
+class FailedSends(SendFaxCase):
+    def assert_still_open(self, rows):
+        self.assertEqual(uidriver("find", WINDOW, "2000")[0], 0)
+        self.assertIsNone(self.program.process.poll())
+        self.assertEqual(self.rows(), rows)
+        self.assertTrue(os.path.isfile(self.pdf()))
+
+    def test_a_refused_fax_is_not_reported_as_sent(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        before = len(self.faxes())
+        self.sandbox.set_fault("refused")
+        self.click(SEND)
+        self.assertEqual(self.box(), ("Vantrel", "Fax refused: the line is not accepting faxes", "exclamation"))
+        self.assert_still_open(["(555)-123-4567"])
+        self.assertEqual(len(self.faxes()), before)
+        # Once the service takes faxes again, the same window sends it.
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual(parts[0]["value"], "+15551234567")
+
+    def test_checks_of_the_send_button_and_an_error_answer(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        before = len(self.faxes())
+        requests = len(self.sandbox.requests("/v1/fax/send"))
+
+        self.type_number("555123", "(555)-123-    ")
+        self.click(SEND)
+        self.assertEqual(self.box(), ("Vantrel", "Invalid Fax Number", "exclamation"))
+        self.assert_still_open(["(555)-123-4567"])
+
+        self.assertEqual(uidriver("set-text", WINDOW, NUMBER, "")[0], 0)
+        self.assertEqual(uidriver("panel-click", WINDOW, "0", ROW_REMOVE)[0], 0)
+        self.assertTrue(wait_until(lambda: self.rows() == [], 10))
+        self.click(SEND)
+        self.assertEqual(self.box(), ("Vantrel", "Fax Number is empty", "exclamation"))
+        self.assertEqual(len(self.sandbox.requests("/v1/fax/send")), requests, "nothing may be sent")
+
+        self.add("5551234567", "(555)-123-4567")
+        self.sandbox.set_fault("error-object")
+        self.click(SEND)
+        self.assertEqual(self.box(), ("Vantrel", "Service unavailable,code:503", "hand"))
+        self.assert_still_open(["(555)-123-4567"])
+        self.assertEqual(len(self.faxes()), before)
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual(parts[0]["value"], "+15551234567")
+
+
+class Closing(SendFaxCase):
+    def test_close_button_deletes_the_job(self):
+        requests = len(self.sandbox.requests("/v1/fax/send"))
+        self.open_job()
+        self.assertEqual(len(self.job_files()), 1)
+        self.click(CLOSE)
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertEqual(self.job_files(), [])
+        self.assertFalse(os.path.exists(self.job))
+        self.assertEqual(len(self.sandbox.requests("/v1/fax/send")), requests)
+
+    def test_enter_in_the_number_field_adds_and_keeps_the_window(self):
+        self.open_job()
+        self.assertEqual(uidriver("focus", WINDOW), (0, NUMBER))
+        self.type_number("5551234567", "(555)-123-4567")
+        self.assertEqual(uidriver("key", WINDOW, NUMBER, str(VK_RETURN))[0], 0)
+        self.assertTrue(wait_until(lambda: self.rows() == ["(555)-123-4567"], 10), self.rows())
+        time.sleep(0.5)
+        self.assertIsNone(self.program.process.poll(), "Enter must not end the window")
+        self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(   )-   -    "))
+        self.assertTrue(os.path.isfile(self.pdf()))
+        # Enter on an empty field asks for a number and still keeps the window.
+        self.assertEqual(uidriver("key", WINDOW, NUMBER, str(VK_RETURN))[0], 0)
+        self.assertEqual(self.box(), ("Vantrel", "Invalid Fax Number", "exclamation"))
+        self.assertIsNone(self.program.process.poll())
+        self.click(CLOSE)
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertEqual(self.job_files(), [])
+
+    def test_without_a_print_job_the_program_ends_by_itself(self):
+        # The spooler form without a quoted path names no print file.
+        self.program.start("-fromspooler -pages 1")
+        self.assertEqual(uidriver("find", WINDOW, "60000")[0], 0)
+        shown = time.time()
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertLess(time.time() - shown, 1.5)
+        self.assertEqual(self.job_files(), [])
+
+    def test_loading_view_shows_while_the_cover_pages_come(self):
+        self.sandbox.set_fault("slow")  # the cover page listing takes 2 s
+        self.program.start("-fromspooler -pages 1")
+        os.makedirs(SHOTS, exist_ok=True)
+        path = os.path.join(SHOTS, "send_loading.png")
+        if os.path.exists(path):
+            os.remove(path)
+        # The window's thread waits for the service: no message may go to it.
+        code, out = uidriver("shot-busy", WINDOW, windows_path(path), "1048", "1051", SEND)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(out.split(), ["1048:1", "1051:1", SEND + ":0"])
+        self.assertTrue(os.path.isfile(path))
+        self.assertEqual(self.program.wait_exit(30), 0)
+
+
+class CountryMenu(SendFaxCase):
+    def test_menu_offers_two_countries_and_a_choice_empties_the_field(self):
+        self.open_job()
+        self.type_number("555", "(555)-   -    ")
+        code, size = uidriver("menu", WINDOW, COUNTRY_MENU)
+        self.assertEqual(code, 0, "the country menu did not open")
+        width, height = (int(v) for v in size.split("x"))
+        # Two items of 250 x 40 and the menu's border.
+        self.assertTrue(250 <= width <= 270 and 80 <= height <= 96, size)
+        screenshot(WINDOW, "send_country_menu")
+        # Choose the first entry (Canada): the mask is set again, the field empty.
+        self.assertEqual(uidriver("menu-key", WINDOW, "40")[0], 0)  # down
+        self.assertEqual(uidriver("menu-key", WINDOW, str(VK_RETURN))[0], 0)
+        self.assertTrue(wait_until(lambda: uidriver("text", WINDOW, NUMBER) == (0, "(   )-   -    "), 10))
+        self.assertEqual(uidriver("focus", WINDOW), (0, NUMBER))
+        self.add("6135550123", "(613)-555-0123")
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        self.assertEqual(parts[0]["value"], "+16135550123")  # Canada's prefix is 1 as well
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,531 @@
+#include "ui/send/kestrid_ui_dlg.h"
+
+#include "app/command_line.h"
+#include "app/settings_store.h"
+#include "app/version_file.h"
+#include "controls/gdiplus_bitmap.h"
+#include "convert/print_job.h"
+#include "convert/win_job_platform.h"
+#include "framework/win/message_box_notifier.h"
+#include "resource.h"
+#include "ui/contacts/dlg_contacts.h"
+#include "ui/keysetup/kestrid_ui_login_dlg.h"
+#include "ui/contacts/dlg_contacts.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT_PTR kQuitTimer = 200;
+constexpr int kWindowWidth = 565;
+constexpr int kWindowHeight = 620;
+constexpr COLORREF kLabelColour = RGB(52, 73, 94);
+
+// Boxes owned by the window that is on screen when they are shown.
+class WindowNotifier : public Notifier {
+public:
+    explicit WindowNotifier(CWnd* window) : m_window(window) {}
+    void Show(const CString& text, const CString& caption, unsigned icon) override {
+        MessageBoxNotifier(m_window->m_hWnd).Show(text, caption, icon);
+    }
+
+private:
+    CWnd* m_window;
+};
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
+    ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
+    ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
+    ON_BN_CLICKED(IDC_SEND_COVER_ON, &CKestridUIDlg::OnCoverPageOff)
+    ON_BN_CLICKED(IDC_SEND_COVER_OFF, &CKestridUIDlg::OnCoverPageOn)
+    ON_BN_CLICKED(IDC_SEND_SEND, &CKestridUIDlg::OnSend)
+    ON_BN_CLICKED(IDC_SEND_CONTACTS, &CKestridUIDlg::OnContacts)
+    ON_BN_CLICKED(IDC_SEND_KEY, &CKestridUIDlg::OnKeyChange)
+    ON_BN_CLICKED(IDC_SEND_ADD, &CKestridUIDlg::OnAdd)
+    ON_BN_CLICKED(IDC_SEND_FLAG, &CKestridUIDlg::OnCountryMenu)
+    ON_BN_CLICKED(IDC_SEND_COUNTRY_MENU, &CKestridUIDlg::OnCountryMenu)
+    ON_COMMAND_RANGE(ID_COUNTRY_FIRST, ID_COUNTRY_LAST, &CKestridUIDlg::OnCountry)
+    ON_WM_MEASUREITEM()
+    ON_WM_CTLCOLOR()
+    ON_MESSAGE(WM_REMOVE_RECIPIENT, &CKestridUIDlg::OnRemoveRecipient)
+END_MESSAGE_MAP()
+
+CKestridUIDlg::CKestridUIDlg(CWnd* parent)
+    : CBitmapDialog(IDD_SEND_FAX, parent),
+      m_pickContacts([](PickerLists& lists) { return RunContactPicker(nullptr, lists); }) {}
+
+CKestridUIDlg::~CKestridUIDlg() = default;
+
+Notifier& CKestridUIDlg::Notify() {
+    if (!m_pNotifier) m_pNotifier = std::make_unique<WindowNotifier>(this);
+    return *m_pNotifier;
+}
+
+void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
+    CBitmapDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_SEND_TITLE, m_title);
+    DDX_Control(exchange, IDC_SEND_LOADING_TEXT, m_loadingText);
+    DDX_Control(exchange, IDC_SEND_LOADING_PICTURE, m_loading);
+    DDX_Control(exchange, IDC_SEND_MINIMISE, m_btnMinimise);
+    DDX_Control(exchange, IDC_SEND_CLOSE, m_btnClose);
+    DDX_Control(exchange, IDC_SEND_KEY, m_btnKey);
+    DDX_Control(exchange, IDC_SEND_HEADING, m_heading);
+    DDX_Control(exchange, IDC_SEND_NUMBER_LABEL, m_numberLabel);
+    DDX_Control(exchange, IDC_SEND_NUMBER, m_editNumber);
+    DDX_Control(exchange, IDC_SEND_COUNTRY_LIST, m_countryList);
+    DDX_Control(exchange, IDC_SEND_FLAG, m_btnFlag);
+    DDX_Control(exchange, IDC_SEND_COUNTRY_MENU, m_btnCountryMenu);
+    DDX_Control(exchange, IDC_SEND_CONTACTS, m_btnContacts);
+    DDX_Control(exchange, IDC_SEND_ADD, m_btnAdd);
+    DDX_Control(exchange, IDC_SEND_COVER_HEADING, m_coverHeading);
+    DDX_Control(exchange, IDC_SEND_COVER_OFF, m_btnCoverOff);
+    DDX_Control(exchange, IDC_SEND_COVER_ON, m_btnCoverOn);
+    DDX_Control(exchange, IDC_SEND_DELIVER_TO_LABEL, m_deliverToLabel);
+    DDX_Control(exchange, IDC_SEND_DELIVER_TO, m_editDeliverTo);
+    DDX_Control(exchange, IDC_SEND_SUBJECT_LABEL, m_subjectLabel);
+    DDX_Control(exchange, IDC_SEND_SUBJECT, m_editSubject);
+    DDX_Control(exchange, IDC_SEND_NOTES_LABEL, m_notesLabel);
+    DDX_Control(exchange, IDC_SEND_NOTES, m_editNotes);
+    DDX_Control(exchange, IDC_SEND_COVER_LABEL, m_coverLabel);
+    DDX_Control(exchange, IDC_SEND_COVER_LIST, m_coverList);
+    DDX_Control(exchange, IDC_SEND_SEND, m_btnSend);
+}
+
+BOOL CKestridUIDlg::OnInitDialog() {
+    CBitmapDialog::OnInitDialog();
+
+    // The print job: its path from the command line, then the PDF.
+    m_send.print_file = ExtractPrintFilePath(m_send.print_file);
+    WinJobPlatform platform;
+    m_strProgramFolder = ProgramFolder(platform);
+    CString print_file = m_send.print_file;
+    print_file.Trim();
+    // An empty path names no job: there is nothing to copy or convert.
+    if (!print_file.IsEmpty()) {
+        MessageBoxNotifier notifier(m_hWnd);
+        m_send.print_file = PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder);
+    } else {
+        m_send.print_file.Empty();
+    }
+
+    const CString label = VersionLabel(m_strProgramFolder);
+    m_title.SetWindowText(label);
+    SetWindowText(label);
+
+    const int left = (::GetSystemMetrics(SM_CXFULLSCREEN) - kWindowWidth) / 2;
+    const int top = (::GetSystemMetrics(SM_CYFULLSCREEN) - kWindowHeight) / 2 - 20;
+    SetWindowPos(&CWnd::wndTopMost, left, top, kWindowWidth, kWindowHeight, 0);
+
+    m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    LoadCountryTable(IDR_COUNTRY_TABLE);
+    BuildCountryMenu();
+
+    LayOut();
+    ShowView(kLoadingView);
+    SelectCountry(m_nCountry);
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    if (AfxGetApp()) AfxGetApp()->m_pMainWnd = this;
+
+    ShowWindow(SW_HIDE);
+    ShowWindow(SW_MINIMIZE);
+    ShowWindow(SW_SHOWNORMAL);
+    // The loading view is seen while the cover pages are fetched.
+    UpdateWindow();
+
+    RequestCoverPageList();
+    FillCoverPageList();
+
+    if (!m_send.print_file.IsEmpty()) ShowView(kPage1);
+    else SetTimer(kQuitTimer, 500);
+    return FALSE;
+}
+
+void CKestridUIDlg::MakeFonts() {
+    LOGFONTA base{};
+    if (CFont* font = GetFont()) font->GetLogFont(&base);
+    auto make = [&base](CFont& font, const char* face, int pixels, LONG weight) {
+        LOGFONTA lf = base;
+        std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+        lf.lfHeight = FontHeight(pixels);
+        lf.lfWidth = 0;
+        lf.lfWeight = weight;
+        font.CreateFontIndirect(&lf);
+    };
+    make(m_fontTitle, "Segoe UI", 12, 500);
+    make(m_fontHeading, "Segoe UI Semibold", 20, 400);
+    make(m_fontLabel, "Segoe UI Semibold", 13, 400);
+    make(m_fontEntry, "Segoe UI", 20, 400);
+    make(m_fontField, "Segoe UI", 14, 400);
+
+    m_title.SetFont(&m_fontTitle);
+    for (CWnd* heading : {static_cast<CWnd*>(&m_loadingText), static_cast<CWnd*>(&m_heading),
+                          static_cast<CWnd*>(&m_coverHeading)})
+        heading->SetFont(&m_fontHeading);
+    for (CWnd* label : {&m_numberLabel, &m_deliverToLabel, &m_subjectLabel, &m_notesLabel, &m_coverLabel})
+        label->SetFont(&m_fontLabel);
+    SetFont(&m_fontEntry);
+    m_editNumber.SetFont(&m_fontEntry);
+    for (CWnd* field : {static_cast<CWnd*>(&m_editDeliverTo), static_cast<CWnd*>(&m_editSubject),
+                        static_cast<CWnd*>(&m_editNotes), static_cast<CWnd*>(&m_coverList)})
+        field->SetFont(&m_fontField);
+}
+
+void CKestridUIDlg::LoadButtonFaces() {
+    struct Faces {
+        CGdipButton* button;
+        UINT standard, alternate, hover, disabled;
+    } faces[] = {
+        {&m_btnSend, IDP_SEND, IDP_SEND_PRESSED, IDP_SEND_HOVER, IDP_SEND_PRESSED},
+        {&m_btnAdd, IDP_ADD, IDP_ADD_PRESSED, IDP_ADD_HOVER, IDP_ADD_PRESSED},
+        {&m_btnContacts, IDP_CONTACTS, IDP_CONTACTS_PRESSED, IDP_CONTACTS_HOVER, IDP_CONTACTS_PRESSED},
+        {&m_btnKey, IDP_KEY, IDP_KEY_PRESSED, IDP_KEY_HOVER, IDP_KEY_PRESSED},
+        {&m_btnCountryMenu, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU},
+        {&m_btnCoverOff, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF},
+        {&m_btnCoverOn, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON},
+        {&m_btnMinimise, IDP_MINIMISE, IDP_MINIMISE_PRESSED, IDP_MINIMISE_HOVER, IDP_MINIMISE_PRESSED},
+        {&m_btnClose, IDP_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
+    };
+    for (const Faces& f : faces) {
+        f.button->LoadAlternateImage(f.alternate, "PNG");
+        f.button->LoadStandardImage(f.standard, "PNG");
+        f.button->LoadHoverImage(f.hover, "PNG");
+        f.button->LoadDisabledImage(f.disabled, "PNG");
+    }
+}
+
+void CKestridUIDlg::LayOut() {
+    SetBackgroundBitmap(IDB_SEND_LOADING_BACKGROUND);
+    SetDragAnywhere(TRUE);
+    MakeFonts();
+    m_faxPanel.Create(IDD_FAX_PANEL, this);
+
+    // Placed in this order, which is also the z-order and so the tab order.
+    struct Place {
+        CWnd* wnd;
+        int x, y, cx, cy;
+    } places[] = {
+        {&m_title, 25, 8, 250, 22},         {&m_btnMinimise, 496, 12, 12, 12},
+        {&m_btnClose, 533, 12, 12, 12},     {&m_btnKey, 7, 45, 48, 48},
+        {&m_heading, 93, 50, 200, 26},      {&m_numberLabel, 93, 97, 200, 22},
+        {&m_countryList, 100, 125, 150, 47}, {&m_btnFlag, 100, 134, 16, 16},
+        {&m_btnCountryMenu, 117, 134, 16, 16}, {&m_editNumber, 134, 128, 270, 30},
+        {&m_btnContacts, 439, 127, 30, 30}, {&m_btnAdd, 472, 127, 30, 30},
+        {&m_faxPanel, 95, 191, 433, 80},    {&m_loadingText, 239, 238, 74, 38},
+        {&m_loading, 239, 306, 74, 8},      {&m_coverHeading, 93, 270, 105, 28},
+        {&m_btnCoverOff, 205, 273, 88, 26}, {&m_deliverToLabel, 93, 310, 105, 14},
+        {&m_subjectLabel, 318, 310, 200, 14}, {&m_editDeliverTo, 102, 355, 183, 20},
+        {&m_editSubject, 324, 355, 183, 20}, {&m_notesLabel, 93, 397, 200, 14},
+        {&m_editNotes, 102, 430, 404, 20},  {&m_coverLabel, 93, 470, 200, 14},
+        {&m_coverList, 102, 500, 400, 20},  {&m_btnSend, 200, 554, 160, 40},
+        {&m_btnCoverOn, 205, 273, 88, 26},
+    };
+    const CWnd* after = &CWnd::wndTop;
+    for (const Place& p : places) {
+        p.wnd->SetWindowPos(after, p.x, p.y, p.cx, p.cy, SWP_NOACTIVATE);
+        after = p.wnd;
+    }
+    LoadButtonFaces();
+    m_btnMinimise.ShowWindow(SW_SHOW);
+    m_btnClose.ShowWindow(SW_SHOW);
+}
+
+void CKestridUIDlg::ShowView(int view) {
+    auto show = [](CWnd& wnd, bool visible) { wnd.ShowWindow(visible ? SW_SHOW : SW_HIDE); };
+    if (view == kLoadingView) {
+        show(m_faxPanel, false);
+        if (m_loading.LoadFromResource(IDR_LOADING_GIF, "GIF")) m_loading.Draw();
+        show(m_loading, true);
+        show(m_loadingText, true);
+        show(m_title, true);
+        return;
+    }
+    const bool cover = view == kPage2;
+    if (cover) m_send.cover_page = 1;
+    show(m_loading, false);
+    show(m_loadingText, false);
+    SetBackgroundBitmap(cover ? IDB_SEND_PAGE2_BACKGROUND : IDB_SEND_PAGE1_BACKGROUND);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    for (CWnd* wnd : {static_cast<CWnd*>(&m_deliverToLabel), static_cast<CWnd*>(&m_subjectLabel),
+                      static_cast<CWnd*>(&m_notesLabel), static_cast<CWnd*>(&m_coverLabel),
+                      static_cast<CWnd*>(&m_editDeliverTo), static_cast<CWnd*>(&m_editSubject),
+                      static_cast<CWnd*>(&m_editNotes), static_cast<CWnd*>(&m_coverList)})
+        show(*wnd, cover);
+    show(m_faxPanel, true);
+    show(m_title, true);
+    show(m_btnCoverOn, cover);
+    show(m_btnCoverOff, !cover);
+    for (CWnd* wnd : {static_cast<CWnd*>(&m_heading), static_cast<CWnd*>(&m_numberLabel),
+                      static_cast<CWnd*>(&m_coverHeading), static_cast<CWnd*>(&m_editNumber),
+                      static_cast<CWnd*>(&m_btnSend), static_cast<CWnd*>(&m_btnContacts),
+                      static_cast<CWnd*>(&m_btnAdd), static_cast<CWnd*>(&m_btnFlag),
+                      static_cast<CWnd*>(&m_btnCountryMenu)})
+        show(*wnd, true);
+    show(m_countryList, false);
+    if (!cover) m_send.cover_page = 0;
+    m_editNumber.SetFocus();
+}
+
+// ---- painting, timer, closing ------------------------------------------------
+
+void CKestridUIDlg::OnPaint() {
+    if (!IsIconic()) {
+        CBitmapDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+void CKestridUIDlg::OnTimer(UINT_PTR id) {
+    if (id == kQuitTimer) {
+        KillTimer(kQuitTimer);
+        if (m_send.print_file.IsEmpty()) ::PostQuitMessage(0);
+    }
+    CBitmapDialog::OnTimer(id);
+}
+
+void CKestridUIDlg::OnDestroy() {
+    for (CFont* font : {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontEntry, &m_fontField}) font->DeleteObject();
+    WinJobPlatform platform;
+    DeletePrintFileOnClose(platform, m_send.print_file);
+    CBitmapDialog::OnDestroy();
+}
+
+void CKestridUIDlg::OnClose() { EndDialog(IDCANCEL); }
+
+void CKestridUIDlg::OnMinimise() { ShowWindow(SW_MINIMIZE); }
+
+void CKestridUIDlg::OnOK() {
+    CWnd* focus = CWnd::GetFocus();
+    if (focus && focus->m_hWnd == m_editNumber.m_hWnd) OnAdd();
+}
+
+HBRUSH CKestridUIDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
+    HBRUSH brush = CBitmapDialog::OnCtlColor(dc, wnd, ctlColor);
+    if (!wnd) return brush;
+    switch (wnd->GetDlgCtrlID()) {
+    case IDC_SEND_TITLE:
+    case IDC_SEND_LOADING_TEXT:
+    case IDC_SEND_HEADING:
+    case IDC_SEND_COVER_HEADING:
+    case IDC_SEND_NUMBER:
+    case IDC_SEND_DELIVER_TO:
+    case IDC_SEND_SUBJECT:
+    case IDC_SEND_NOTES:
+        dc->SetTextColor(RGB(0, 0, 0));
+        break;
+    case IDC_SEND_NUMBER_LABEL:
+    case IDC_SEND_DELIVER_TO_LABEL:
+    case IDC_SEND_SUBJECT_LABEL:
+    case IDC_SEND_NOTES_LABEL:
+    case IDC_SEND_COVER_LABEL:
+        dc->SetTextColor(kLabelColour);
+        break;
+    case IDC_SEND_COVER_LIST:
+        dc->SetTextColor(RGB(0, 0, 0));
+        dc->SetBkColor(RGB(255, 255, 255));
+        break;
+    default:
+        break;
+    }
+    return brush;
+}
+
+void CKestridUIDlg::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure) {
+    if (measure && measure->CtlType == ODT_MENU) {
+        measure->itemWidth = 250;
+        measure->itemHeight = 40;
+        return;
+    }
+    CBitmapDialog::OnMeasureItem(id, measure);
+}
+
+// ---- cover page ---------------------------------------------------------------
+
+void CKestridUIDlg::OnCoverPageOn() {
+    if (!MayTurnCoverPageOn(Notify())) return;
+    ShowView(kPage2);
+    m_editDeliverTo.SetFocus();
+}
+
+void CKestridUIDlg::OnCoverPageOff() { ShowView(kPage1); }
+
+void CKestridUIDlg::RequestCoverPageList() {
+    ::RequestCoverPages(m_send.key, m_send.cover_pages, m_strDefaultCoverPage, Notify());
+}
+
+void CKestridUIDlg::FillCoverPageList() {
+    const CoverPageFill fill = PlanCoverPageFill(m_send.cover_pages, m_strDefaultCoverPage);
+    m_coverList.ResetContent();
+    for (const CString& name : fill.entries) m_coverList.AddString(name);
+    if (fill.selection >= 0) m_coverList.SetCurSel(fill.selection);
+}
+
+void CKestridUIDlg::OnKeyChange() {
+    CKestridUILoginDlg dialog(this);
+    if (dialog.DoModal() != IDOK) return;
+    m_send.cover_pages.ids.RemoveAll();
+    m_send.cover_pages.names.RemoveAll();
+    m_send.key = dialog.m_strKey;
+    RequestCoverPageList();
+    FillCoverPageList();
+}
+
+// ---- recipients and sending ---------------------------------------------------------
+
+void CKestridUIDlg::RebuildFaxPanel() { m_faxPanel.Rebuild(PlanFaxPanel(m_send.recipients)); }
+
+void CKestridUIDlg::RemoveRecipient(int index) {
+    m_send.recipients.RemoveAt(index);
+    RebuildFaxPanel();
+}
+
+LRESULT CKestridUIDlg::OnRemoveRecipient(WPARAM index, LPARAM) {
+    RemoveRecipient(static_cast<int>(index));
+    return 0;
+}
+
+void CKestridUIDlg::OnAdd() { AddTypedNumber(*this, m_send, Notify()); }
+
+void CKestridUIDlg::OnSend() {
+    FaxSubmission fax;
+    if (!PrepareSubmission(*this, m_send, Notify(), fax)) return;
+    // The transfer shows nothing itself, so it could run on its own thread;
+    // the verdict is always told here, on the window's thread.
+    ConcludeSubmission(TransferFax(fax));
+}
+
+void CKestridUIDlg::ConcludeSubmission(const SubmissionTransfer& transfer) {
+    const SubmissionVerdict verdict = JudgeSubmission(transfer);
+    if (verdict.shown) Notify().Show(verdict.text, kServiceCaption, verdict.icon);
+    if (SubmissionEndsWindow(verdict.result)) CBitmapDialog::OnOK();
+}
+
+void CKestridUIDlg::OnContacts() {
+    PickerLists picked = PickerListsFrom(m_send.recipients);
+    if (!m_pickContacts || !m_pickContacts(picked)) return;
+    MergePickedContacts(m_send.recipients, picked);
+    RebuildFaxPanel();
+}
+
+CString CKestridUIDlg::NumberFieldText() {
+    CString text;
+    m_editNumber.GetWindowText(text);
+    return text;
+}
+
+void CKestridUIDlg::ClearNumberField() { m_editNumber.SetWindowText(""); }
+
+void CKestridUIDlg::FocusNumberField() { m_editNumber.SetFocus(); }
+
+CString CKestridUIDlg::CoverPageName() {
+    CString text;
+    m_coverList.GetWindowText(text);
+    return text;
+}
+
+CString CKestridUIDlg::RecipientName() {
+    CString text;
+    m_editDeliverTo.GetWindowText(text);
+    return text;
+}
+
+CString CKestridUIDlg::Subject() {
+    CString text;
+    m_editSubject.GetWindowText(text);
+    return text;
+}
+
+CString CKestridUIDlg::Notes() {
+    CString text;
+    m_editNotes.GetWindowText(text);
+    return text;
+}
+
+// ---- countries ------------------------------------------------------------------
+
+int CKestridUIDlg::LoadCountryTable(UINT id) {
+    m_countries.RemoveAll();
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), "CSV");
+    if (!found) return 0;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    if (!bytes) return 0;
+    ReadCountryTable(bytes, ::SizeofResource(module, found), m_countries);
+    return 1;
+}
+
+bool CKestridUIDlg::LoadFlag(UINT command, CBitmap& flag) {
+    flag.DeleteObject();
+    CGdiPlusBitmapResource picture;
+    if (picture.LoadFromResource(command, "PNG") && picture.m_pBitmap) {
+        HBITMAP bitmap = nullptr;
+        if (picture.m_pBitmap->GetHBITMAP(Gdiplus::Color(255, 255, 255, 255), &bitmap) == Gdiplus::Ok && bitmap)
+            return flag.Attach(bitmap) != FALSE;
+    }
+    HANDLE bitmap = ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(command), IMAGE_BITMAP, 0, 0,
+                                 LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS);
+    return bitmap && flag.Attach(bitmap) != FALSE;
+}
+
+void CKestridUIDlg::BuildCountryMenu() {
+    m_countryMenu.DestroyMenu();
+    CMenuDrawModeScope scope(CNewMenu::STYLE_XP);
+    m_countryMenu.CreatePopupMenu();
+    for (int row = 0; row < kMenuCountryCount && row < m_countries.names.GetSize(); ++row) {
+        const UINT command = kFirstCountryCommand + static_cast<UINT>(row);
+        CBitmap flag;
+        const bool has_flag = LoadFlag(command, flag);
+        m_countryMenu.InsertODMenu(static_cast<UINT>(row), MF_BYPOSITION | MF_STRING, command,
+                                   CountryMenuText(m_countries, row), has_flag ? &flag : nullptr);
+    }
+}
+
+void CKestridUIDlg::OnCountryMenu() {
+    CRect button;
+    m_btnFlag.GetWindowRect(&button);
+    BuildCountryMenu();
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_MAXHEIGHT;
+    info.cyMax = 300;
+    m_countryMenu.SetMenuInfo(&info);
+    m_countryMenu.TrackPopupMenu(TPM_VERTICAL, button.left + 1, button.top + 25, this);
+}
+
+void CKestridUIDlg::OnCountry(UINT command) { SelectCountry(command); }
+
+void CKestridUIDlg::SelectCountry(UINT command) {
+    CBitmap flag;
+    LoadFlag(command, flag);
+    m_nCountry = command;
+    // The button keeps showing the picture, so the old one goes only now.
+    m_btnFlag.SetBitmap(static_cast<HBITMAP>(flag.m_hObject));
+    m_flag.DeleteObject();
+    m_flag.Attach(flag.Detach());
+    m_btnFlag.Invalidate();
+    m_editNumber.SetPromptChar(' ');
+    const int row = CountryRow(command);
+    m_send.prefix = CountryPrefix(m_countries, row);
+    m_editNumber.SetMask(CountryMask(m_countries, row));
+    m_editNumber.SetFocus();
+}

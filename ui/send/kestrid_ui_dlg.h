@@ -1,0 +1,132 @@
+// The send-fax window: holds the print job, gathers the recipients (typed
+// numbers with a country's prefix and mask, or contacts) and the cover-page
+// details, and sends the fax. Its decisions are in send_flow, country_table
+// and fax_rows; this class is the controls, the views and the wiring.
+#pragma once
+
+#include "controls/bitmap_dialog.h"
+#include "controls/bitmap_picker_combo.h"
+#include "controls/gdip_button.h"
+#include "controls/menu/new_menu.h"
+#include "controls/my_combo_box.h"
+#include "controls/ox_masked_edit.h"
+#include "controls/picture_box_ex.h"
+#include "framework/notifier.h"
+#include "ui/send/country_table.h"
+#include "ui/send/fax_container.h"
+#include "ui/send/send_flow.h"
+
+#include <functional>
+#include <memory>
+
+class CKestridUIDlg : public CBitmapDialog, private SendFlowWindow {
+public:
+    explicit CKestridUIDlg(CWnd* parent = nullptr);
+    ~CKestridUIDlg() override;
+
+    // Set by the opener before DoModal: the command-line text (turned into
+    // the print-file path at initialisation) and the application key.
+    void SetCommandLine(const CString& command_line) { m_send.print_file = command_line; }
+    void SetKey(const CString& key) { m_send.key = key; }
+
+    // The views: loading, page 1 (cover page off), page 2 (cover page on).
+    enum View { kLoadingView = 0, kPage1 = 1, kPage2 = 2 };
+    void ShowView(int view);
+
+    // Replaces the panel's rows from the recipient lists.
+    void RebuildFaxPanel();
+    // Removes entry index from the recipient lists and rebuilds the panel.
+    void RemoveRecipient(int index);
+
+    // 1 when the country table resource was read, 0 when it is missing.
+    int LoadCountryTable(UINT id);
+    void BuildCountryMenu();
+    void SelectCountry(UINT command);
+
+    // The cover pages of the current key into the lists, then into 1062.
+    void RequestCoverPageList();
+    void FillCoverPageList();
+
+    // The contact picker: fills the lists it is handed with the chosen
+    // recipients and returns true for OK. The default runs the contact
+    // picker; tests put their own in.
+    std::function<bool(PickerLists&)> m_pickContacts;
+
+    const SendState& State() const { return m_send; }
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
+    // Enter never ends this window: in the number field it adds the number,
+    // elsewhere it does nothing. Only a confirmed fax ends it with OK.
+    void OnOK() override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure);
+
+    void OnClose();
+    void OnMinimise();
+    void OnCoverPageOn();
+    void OnCoverPageOff();
+    void OnSend();
+    void OnContacts();
+    void OnKeyChange();
+    void OnAdd();
+    void OnCountryMenu();
+    void OnCountry(UINT command);
+    LRESULT OnRemoveRecipient(WPARAM index, LPARAM);
+
+    // Tells the user the submission's verdict; ends the window when confirmed.
+    void ConcludeSubmission(const SubmissionTransfer& transfer);
+
+    // SendFlowWindow
+    CString NumberFieldText() override;
+    void ClearNumberField() override;
+    void FocusNumberField() override;
+    void RebuildPanel() override { RebuildFaxPanel(); }
+    CString CoverPageName() override;
+    CString RecipientName() override;
+    CString Subject() override;
+    CString Notes() override;
+
+    Notifier& Notify();
+    void LayOut();
+    void MakeFonts();
+    void LoadButtonFaces();
+    // The flag picture of a country: its PNG, else a bitmap of that ID.
+    bool LoadFlag(UINT command, CBitmap& flag);
+
+    SendState m_send;
+    CString m_strDefaultCoverPage;  // the account's default, for the process
+    CountryColumns m_countries;
+    UINT m_nCountry = kDefaultCountryCommand;
+    CNewMenu m_countryMenu;
+    CBitmap m_flag;  // shown on 1012 for as long as the button shows it
+    CString m_strProgramFolder;
+    std::unique_ptr<Notifier> m_pNotifier;
+
+    HICON m_hIcon = nullptr;
+    CFont m_fontTitle;
+    CFont m_fontHeading;
+    CFont m_fontLabel;
+    CFont m_fontEntry;
+    CFont m_fontField;
+
+    CFaxContainer m_faxPanel;
+    CStatic m_title, m_loadingText, m_heading, m_numberLabel, m_coverHeading;
+    CStatic m_deliverToLabel, m_subjectLabel, m_notesLabel, m_coverLabel;
+    CPictureBoxEx m_loading;
+    CGdipButton m_btnMinimise, m_btnClose, m_btnKey, m_btnCountryMenu, m_btnContacts, m_btnAdd;
+    CGdipButton m_btnCoverOff, m_btnCoverOn, m_btnSend;
+    CButton m_btnFlag;
+    COXMaskedEdit m_editNumber;
+    CBitmapPickerCombo m_countryList;
+    CEdit m_editDeliverTo, m_editSubject, m_editNotes;
+    CMyComboBox m_coverList;
+
+    DECLARE_MESSAGE_MAP()
+};
