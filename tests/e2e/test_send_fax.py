@@ -369,7 +369,8 @@ class Closing(SendFaxCase):
         self.assertEqual(uidriver("find", WINDOW, "60000")[0], 0)
         shown = time.time()
         self.assertEqual(self.program.wait_exit(30), 0)
-        self.assertLess(time.time() - shown, 1.5)
+        # 500 ms of the window's timer; the rest is the process ending under Wine.
+        self.assertLess(time.time() - shown, 2.0)
         self.assertEqual(self.job_files(), [])
 
     def test_loading_view_shows_while_the_cover_pages_come(self):
