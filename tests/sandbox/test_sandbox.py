@@ -645,5 +645,79 @@ class LifecycleTests(unittest.TestCase):
             box.stop()
 
 
+class ThrottleTests(unittest.TestCase):
+    RATE = 400000
+
+    def set_rate(self, rate):
+        return SERVER.fetch("/_sandbox/throttle", key=None, method="POST", body=json.dumps({"rate": rate}).encode())
+
+    def tearDown(self):
+        self.set_rate(0)
+
+    def test_bodies_are_read_at_the_rate_and_stored_whole(self):
+        self.assertEqual(self.set_rate(self.RATE), (200, b'{"rate":400000}'))
+        self.assertEqual(SERVER.fetch("/_sandbox/throttle", key=None), (200, b'{"rate":400000}'))
+        big = os.urandom(600000)
+        parts = [("recipientFax", "+15551234567", None, None), ("file", big, "slow.pdf", "application/pdf")]
+        before = set(SERVER.faxes())
+        started = time.monotonic()
+        self.assertEqual(post_form(SERVER, parts)[1], 200)
+        took = time.monotonic() - started
+        # 600 kB at 400 kB/s: about 1.5 s, never much less.
+        self.assertGreaterEqual(took, 1.3)
+        self.assertLess(took, 6)
+        (new,) = set(SERVER.faxes()) - before
+        with open(os.path.join(SERVER.outbox, new, "slow.pdf"), "rb") as f:
+            self.assertEqual(f.read(), big)
+        # Control requests and bodiless requests are never slowed.
+        started = time.monotonic()
+        self.assertEqual(SERVER.fetch("/v1/me")[0], 200)
+        self.assertLess(time.monotonic() - started, 1)
+
+    def test_a_client_that_stops_half_way_leaves_nothing(self):
+        self.set_rate(self.RATE)
+        body, ctype = multipart([("recipientFax", "+15551234567", None, None),
+                                 ("file", os.urandom(2000000), "cut.pdf", "application/pdf")])
+        before = SERVER.faxes()
+        sock = SERVER.connect()
+        try:
+            sock.sendall(("POST /v1/fax/send HTTP/1.1\r\nHost: localhost\r\nauthorization: Driver %s\r\n"
+                          "Content-Length: %d\r\nContent-Type: %s\r\n\r\n" % (KEY, len(body), ctype)).encode())
+            sock.sendall(body[:300000])
+            time.sleep(0.5)
+        finally:
+            sock.close()
+        deadline = time.monotonic() + 10
+        while not [e for e in SERVER.log_entries() if e["path"] == "/v1/fax/send" and e["status"] is None]:
+            self.assertLess(time.monotonic(), deadline, "the cut upload was not logged")
+            time.sleep(0.1)
+        self.assertEqual(SERVER.faxes(), before)
+        # Lifted, a body goes at full speed again.
+        self.set_rate(0)
+        started = time.monotonic()
+        self.assertEqual(post_form(SERVER, [("recipientFax", "+15551234567", None, None),
+                                            ("file", os.urandom(2000000), "fast.pdf", "application/pdf")])[1], 200)
+        self.assertLess(time.monotonic() - started, 2)
+
+    def test_bad_rates_are_refused(self):
+        for bad in ({"rate": -1}, {"rate": "fast"}, {"rate": True}, {}, [1000]):
+            with self.subTest(bad=bad):
+                status, _ = SERVER.fetch("/_sandbox/throttle", key=None, method="POST", body=json.dumps(bad).encode())
+                self.assertEqual(status, 400)
+        self.assertEqual(SERVER.fetch("/_sandbox/throttle", key=None), (200, b'{"rate":0}'))
+
+    def test_run_wide_rate_from_the_command_line(self):
+        work = os.path.join(WORK, "throttled")
+        box = Sandbox(work, "--throttle", str(self.RATE), tls_dir=TLS)
+        try:
+            self.assertEqual(box.fetch("/_sandbox/throttle", key=None), (200, b'{"rate":400000}'))
+            started = time.monotonic()
+            self.assertEqual(post_form(box, [("recipientFax", "+15551234567", None, None),
+                                             ("file", os.urandom(500000), "a.pdf", "application/pdf")])[1], 200)
+            self.assertGreaterEqual(time.monotonic() - started, 1.0)
+        finally:
+            box.stop()
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -51,6 +51,8 @@ FAULT_MODES = (
     "error-object", "token-error", "jwt-expired", "message", "errors",
     "html-502", "empty", "huge", "stall", "drop", "refused", "slow",
 )
+# Receive buffer of a connection accepted while throttled.
+THROTTLED_RCVBUF = 64 * 1024
 # The "slow" mode answers normally after this long (a client's busy view can be seen).
 SLOW_SECONDS = 2.0
 
@@ -211,6 +213,22 @@ class FaultState:
     def describe(self):
         with self._lock:
             return {"mode": self._mode or "none", "count": self._remaining}
+
+
+class Throttle:
+    """The rate, in bytes per second, at which request bodies are read (0: no limit)."""
+
+    def __init__(self, rate=0):
+        self._lock = threading.Lock()
+        self._rate = rate
+
+    def set(self, rate):
+        with self._lock:
+            self._rate = rate
+
+    def rate(self):
+        with self._lock:
+            return self._rate
 
 
 class RequestLog:
@@ -446,6 +464,7 @@ class Handler(BaseHTTPRequestHandler):
     server_version = "FaxSandbox/1.0"
     sys_version = ""
     timeout = IDLE_TIMEOUT
+    read_rate = 0  # bytes per second of this request's body; 0: no limit
 
     def log_message(self, fmt, *args):
         if self.server.verbose:
@@ -471,6 +490,7 @@ class Handler(BaseHTTPRequestHandler):
     def dispatch(self):
         path, _, raw_query = self.path.partition("?")
         control = path.startswith("/_sandbox/")
+        self.read_rate = 0 if control else self.server.throttle.rate()
         fault = None if control else self.server.faults.take()
         entry = {
             "time": now_text(),
@@ -564,10 +584,29 @@ class Handler(BaseHTTPRequestHandler):
             raise BodyError(400, "Bad Content-Length")
         if n > MAX_BODY:
             raise BodyError(413, "Request body too large")
-        data = self.rfile.read(n)
+        data = self.read_paced(n) if self.read_rate > 0 else self.rfile.read(n)
         if len(data) < n:
             raise ValueError("short body")
         return data
+
+    def read_paced(self, n):
+        """n bytes at no more than the throttle's rate; fewer when the client stops."""
+        rate = self.read_rate
+        # About ten reads a second, so the client's progress moves smoothly.
+        step = max(1, min(rate // 10, 256 * 1024))
+        chunks, got = [], 0
+        start = time.monotonic()
+        while got < n:
+            data = self.rfile.read(min(step, n - got))
+            if not data:
+                break
+            chunks.append(data)
+            got += len(data)
+            ahead = got / rate - (time.monotonic() - start)
+            if ahead > 0:
+                if self.server.stopping.wait(ahead):
+                    break
+        return b"".join(chunks)
 
     def read_chunked(self):
         chunks, total = [], 0
@@ -649,6 +688,8 @@ class Handler(BaseHTTPRequestHandler):
     def control(self, path, body):
         if path == "/_sandbox/health" and self.command == "GET":
             return Answer(200, "ok", "text/plain; charset=utf-8")
+        if path == "/_sandbox/throttle":
+            return self.throttle_control(body)
         if path == "/_sandbox/fault":
             if self.command == "GET":
                 return Answer(200, self.server.faults.describe())
@@ -669,6 +710,21 @@ class Handler(BaseHTTPRequestHandler):
                 return Answer(200, self.server.faults.describe())
             return Answer(405, error_object("Method not allowed", 405))
         return Answer(404, error_object("Not found", 404))
+
+    def throttle_control(self, body):
+        if self.command == "GET":
+            return Answer(200, {"rate": self.server.throttle.rate()})
+        if self.command != "POST":
+            return Answer(405, error_object("Method not allowed", 405))
+        try:
+            req = json.loads(decode_text(body) or "null")
+        except ValueError:
+            return Answer(400, error_object("Body must be JSON", 400))
+        rate = req.get("rate") if isinstance(req, dict) else None
+        if isinstance(rate, bool) or not isinstance(rate, int) or rate < 0:
+            return Answer(400, error_object("rate must be a whole number of bytes per second, 0 for none", 400))
+        self.server.throttle.set(rate)
+        return Answer(200, {"rate": rate})
 
     # -- the service
 
@@ -770,6 +826,7 @@ class SandboxServer(ThreadingHTTPServer):
         self.outbox = outbox
         self.log = log
         self.faults = faults
+        self.throttle = Throttle()
         self.ssl_context = ssl_context
         self.verbose = verbose
         self.stopping = threading.Event()
@@ -781,6 +838,13 @@ class SandboxServer(ThreadingHTTPServer):
         self.server_name, self.server_port = self.server_address[:2]
 
     def finish_request(self, request, client_address):
+        if self.throttle.rate() > 0:
+            # A small receive buffer keeps a throttled client's byte count
+            # close to what has really been read.
+            try:
+                request.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, THROTTLED_RCVBUF)
+            except OSError:
+                pass
         if self.ssl_context is None:
             super().finish_request(request, client_address)
             return
@@ -826,11 +890,15 @@ def parse_args(argv):
     ap.add_argument("--outbox", metavar="DIR", help="where accepted faxes are stored (default: a new temp folder)")
     ap.add_argument("--log", metavar="FILE", help="append one JSON line per request")
     ap.add_argument("--fault", metavar="MODE", choices=FAULT_MODES, help="misbehave on every request")
+    ap.add_argument("--throttle", metavar="BYTES_PER_S", type=int, default=0,
+                    help="read request bodies at no more than this rate (0: no limit)")
     ap.add_argument("--ready-file", metavar="FILE", help="write the port here once listening")
     ap.add_argument("--verbose", action="store_true", help="access log and handler errors on stderr")
     args = ap.parse_args(argv)
     if not 0 <= args.port <= 65535:
         ap.error("--port must be 0 to 65535")
+    if args.throttle < 0:
+        ap.error("--throttle must be 0 or more")
     return args
 
 
@@ -857,6 +925,7 @@ def main(argv=None):
     except OSError as e:
         sys.stderr.write("sandbox: cannot listen on %s:%d: %s\n" % (args.host, args.port, e))
         return 1
+    server.throttle.set(args.throttle)
     # Only now that the port is ours: a failed start leaves no folders behind.
     try:
         if args.outbox:
