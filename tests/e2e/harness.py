@@ -87,11 +87,13 @@ def clear_settings():
     reg("delete", r"HKCU\Software\Fax", "/f")
 
 
-def screenshot(window, name):
-    """Saves the window (driver title part or "@id=text") as SHOTS/name.png
-    and returns the path; fails the calling test when it cannot."""
-    os.makedirs(SHOTS, exist_ok=True)
-    path = os.path.join(SHOTS, name + ".png")
+def screenshot(window, name, folder=None):
+    """Saves the window (driver title part or "@id=text") as name.png in
+    folder (SHOTS when not given) and returns the path; fails the calling
+    test when it cannot."""
+    folder = folder or SHOTS
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name + ".png")
     if os.path.exists(path):
         os.remove(path)
     code, out = uidriver("shot", window, windows_path(path))
@@ -194,6 +196,14 @@ class ProgramFolder:
             with open(os.path.join(self.path, "Version.txt"), "wb") as out:
                 out.write(version.encode())
 
+    def add_ghostscript(self):
+        """Ghostscript where the program looks for it: the stand-in that runs
+        the machine's gs, so conversion is real."""
+        folder = os.path.join(self.path, "Xtra", "PD")
+        os.makedirs(folder, exist_ok=True)
+        for name in ("gswin32c.exe", "gs-standin.sh"):
+            shutil.copy(os.path.join(BUILD, "tools", "gs-standin", name), folder)
+
     def start(self, command_line=""):
         # Started through the driver so the program gets exactly this text.
         args = ["wine", os.path.join(BUILD, "uidriver.exe"), "run", windows_path(self.exe)]
@@ -235,3 +245,187 @@ def wait_until(condition, timeout=20.0, step=0.1):
             return True
         time.sleep(step)
     return condition()
+
+
+class PrintJob:
+    """A spooled print job as the virtual printer leaves it: a copy of the
+    three-page example in a folder of its own."""
+
+    def __init__(self, name="job.ps"):
+        self.folder = tempfile.mkdtemp(prefix="kestrid-spool-")
+        self.path = os.path.join(self.folder, name)
+        shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.path)
+
+    @property
+    def command_line(self):
+        return '-fromspooler -pages 3 "%s"' % windows_path(self.path)
+
+    def cleanup(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def end_program(program, closers):
+    """Ends a program that a test may have left half way: answers any box and
+    runs each closer (driver arguments, e.g. ("close", title)) until the
+    process is gone; killing the driver alone would leave the program running."""
+    for _ in range(3):
+        if not program.process or program.process.poll() is not None:
+            return
+        uidriver("box", "300")
+        for closer in closers:
+            uidriver(*closer)
+        try:
+            program.wait_exit(10)
+        except subprocess.TimeoutExpired:
+            pass
+
+
+def stop_sandbox():
+    """Stops the session's sandbox (its port is then free); the next
+    sandbox() call starts a new one."""
+    global _sandbox
+    if _sandbox is not None:
+        _sandbox.stop()
+        _sandbox = None
+
+
+# -- driving the windows: shared by the end-to-end tests and scripts/demo.
+# Each step waits for its effect and raises AssertionError with what was seen
+# when it does not come.
+
+def _expect(condition, message, timeout=20.0):
+    if not wait_until(condition, timeout):
+        raise AssertionError(message() if callable(message) else message)
+
+
+def _panel_rows(window):
+    """[(visible, top, name, count, fax)] of the window's panel rows."""
+    code, out = uidriver("panel-rows", window)
+    if code != 0:
+        raise AssertionError("no panel in %r" % window)
+    rows = []
+    for line in out.splitlines():
+        parts = line.rstrip("\r").split("|")
+        rows.append((parts[1] == "1", int(parts[2]), parts[3], parts[4], parts[5]))
+    return rows
+
+
+class SendFaxWindow:
+    """The send-fax window of a running program, found by its title."""
+
+    NUMBER, ADD, SEND, CLOSE, CONTACTS = "1053", "1007", "1010", "1008", "1014"
+    COVER_OFF, COVER_ON = "1011", "1009"
+    DELIVER_TO, SUBJECT, NOTES, COVER_LIST = "1059", "1060", "1061", "1062"
+
+    def __init__(self, title):
+        self.title = title
+
+    def wait_page1(self, timeout=60):
+        """Waits for the window and for page 1, which shows once the cover
+        pages are listed."""
+        if uidriver("find", self.title, str(int(timeout * 1000)))[0] != 0:
+            raise AssertionError("the send-fax window %r did not open" % self.title)
+        _expect(lambda: self.visible(self.SEND), "page 1 of the send-fax window did not show", 30)
+
+    def visible(self, control):
+        return uidriver("visible", self.title, control) == (0, "1")
+
+    def click(self, control):
+        if uidriver("click", self.title, control)[0] != 0:
+            raise AssertionError("no control %s in the send-fax window" % control)
+
+    def rows(self):
+        return _panel_rows(self.title)
+
+    def names(self):
+        return [row[2] for row in self.rows()]
+
+    def type_number(self, digits, shown):
+        if uidriver("chars", self.title, self.NUMBER, digits, shown)[0] != 0:
+            raise AssertionError("typed %s, the number field shows %r"
+                                 % (digits, uidriver("text", self.title, self.NUMBER)[1]))
+
+    def add_number(self, digits, shown):
+        """Types a number and adds it: one more row, showing it."""
+        before = len(self.rows())
+        self.type_number(digits, shown)
+        self.click(self.ADD)
+        _expect(lambda: len(self.rows()) == before + 1, lambda: "the number was not listed: %r" % (self.rows(),), 10)
+
+    def open_picker(self):
+        self.click(self.CONTACTS)
+        picker = ContactPicker()
+        picker.wait_page()
+        return picker
+
+    def cover_page(self, deliver_to, subject, notes, entry):
+        """Switches the cover page on, fills its fields and chooses entry
+        (index) of the cover page list; returns the chosen page's name."""
+        self.click(self.COVER_OFF)
+        _expect(lambda: self.visible(self.COVER_ON) and self.visible(self.SUBJECT), "the cover page fields did not show",
+                10)
+        for control, text in ((self.DELIVER_TO, deliver_to), (self.SUBJECT, subject), (self.NOTES, notes)):
+            if uidriver("set-text", self.title, control, text)[0] != 0:
+                raise AssertionError("no cover page field %s" % control)
+        code, name = uidriver("select", self.title, self.COVER_LIST, str(entry))
+        if code != 0 or not name:
+            raise AssertionError("cover page %d could not be chosen" % entry)
+        return name
+
+    def send(self, timeout=60):
+        """Presses "Send Fax"; returns the message box that answers it as
+        (caption, text, icon), having pressed its OK."""
+        self.click(self.SEND)
+        code, out = uidriver("box-icon", str(int(timeout * 1000)))
+        if code != 0:
+            raise AssertionError("no message box after sending")
+        return tuple(out.split("|"))
+
+
+class ContactPicker:
+    """The contact picker, open over the send-fax window."""
+
+    TITLE = "@1047=Select Contacts"
+    SELECT, CLOSE, SORT_DOWN, SORT_UP = "1006", "1008", "1009", "1010"
+    PAGE_UP, PAGE_DOWN, PREVIOUS, NEXT = "1011", "1012", "1013", "1014"
+    PAGE_SIZE, RANGE, SEARCH = "1050", "1051", "1053"
+
+    def wait_page(self):
+        if uidriver("find", self.TITLE, "30000")[0] != 0:
+            raise AssertionError("the contact picker did not open")
+        _expect(lambda: self.text(self.RANGE) != "", "the picker shows no page")
+
+    def text(self, control):
+        return uidriver("text", self.TITLE, control)[1]
+
+    def click(self, control):
+        if uidriver("click", self.TITLE, control)[0] != 0:
+            raise AssertionError("no control %s in the picker" % control)
+
+    def rows(self):
+        return _panel_rows(self.TITLE)
+
+    def names(self):
+        """The names of the rows that take a place on the page."""
+        return [row[2] for row in self.rows() if row[0]]
+
+    def search(self, text, expected_names):
+        """Types text into the search box; waits for the answer's rows."""
+        if uidriver("type", self.TITLE, self.SEARCH, text)[0] != 0:
+            raise AssertionError("the search box did not take %r" % text)
+        _expect(lambda: self.names() == expected_names,
+                lambda: "searching %r shows %r, not %r" % (text, self.names(), expected_names))
+
+    def tick(self, name):
+        """Ticks (clicks) the row with that name on the page on show."""
+        names = [row[2] for row in self.rows()]
+        if name not in names:
+            raise AssertionError("no row %r on the page: %r" % (name, names))
+        if uidriver("panel-click", self.TITLE, str(names.index(name)))[0] != 0:
+            raise AssertionError("the row %r could not be clicked" % name)
+
+    def select(self):
+        """Presses "Select" and waits for the picker to end."""
+        self.click(self.SELECT)
+        if uidriver("gone", self.TITLE, "20000")[0] != 0:
+            raise AssertionError("the picker stayed open after Select")

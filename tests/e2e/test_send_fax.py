@@ -5,14 +5,12 @@ of the window's views go to SHOTS."""
 import glob
 import json
 import os
-import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
-from harness import (BUILD, ROOT, SHOTS, ProgramFolder, clear_settings, read_settings, sandbox, screenshot, uidriver,
-                     wait_until, windows_path, write_setting)
+from harness import (ROOT, SHOTS, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, read_settings,
+                     sandbox, screenshot, uidriver, wait_until, windows_path, write_setting)
 
 VERSION = "4.0.1"
 WINDOW = "Vantrel v" + VERSION
@@ -52,39 +50,23 @@ class SendFaxCase(unittest.TestCase):
         write_setting("userId", USER_ID)
         write_setting("accountId", ACCOUNT_ID)
         self.program = ProgramFolder(version=VERSION)
-        ghostscript = os.path.join(self.program.path, "Xtra", "PD")
-        os.makedirs(ghostscript)
-        for name in ("gswin32c.exe", "gs-standin.sh"):
-            shutil.copy(os.path.join(BUILD, "tools", "gs-standin", name), ghostscript)
-        self.spool = tempfile.mkdtemp(prefix="kestrid-spool-")
-        self.job = os.path.join(self.spool, "job 7.ps")
-        shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.job)
+        self.program.add_ghostscript()
+        self.print_job = PrintJob("job 7.ps")
+        self.job = self.print_job.path
         self.files = os.path.join(self.program.path, "Files")
 
     def tearDown(self):
-        # A test that failed half way leaves the window (and maybe a box) up;
-        # killing the driver would leave the program itself running.
-        for _ in range(3):
-            if not self.program.process or self.program.process.poll() is not None:
-                break
-            uidriver("box", "300")
-            uidriver("close", WINDOW)
-            try:
-                self.program.wait_exit(10)
-            except subprocess.TimeoutExpired:
-                pass
+        # A test that failed half way leaves the window (and maybe a box) up.
+        end_program(self.program, [("close", WINDOW)])
         self.program.cleanup()
-        shutil.rmtree(self.spool, ignore_errors=True)
+        self.print_job.cleanup()
         clear_settings()
 
     # -- driving the window
 
     def open_job(self):
-        self.program.start('-fromspooler -pages 3 "%s"' % windows_path(self.job))
-        code, _ = uidriver("find", WINDOW, "60000")
-        self.assertEqual(code, 0, "the send-fax window did not open")
-        # Page 1 is shown once the cover pages are listed.
-        self.assertTrue(wait_until(lambda: self.visible(SEND), 30), "page 1 did not show")
+        self.program.start(self.print_job.command_line)
+        SendFaxWindow(WINDOW).wait_page1()
 
     def visible(self, control):
         return uidriver("visible", WINDOW, control) == (0, "1")

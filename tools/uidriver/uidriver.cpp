@@ -40,6 +40,9 @@
 //                                                    run it, print "window|class|title" for each of its
 //                                                    windows that shows, then "exit|<code>"; 1 when it
 //                                                    did not end in time (it is then ended)
+//   uidriver enabled <title-part> <control-id>       print 1 when the control is enabled, else 0
+//   uidriver panel-visible <title-part> <row> <control-id>
+//                                                    print 1 when that control of panel row n is visible
 //
 // A title part "@<control-id>=<text>" names the window by a control instead:
 // a visible top-level window whose control <control-id> shows <text> (for
@@ -687,6 +690,22 @@ int main(int argc, char** argv) {
         CloseHandle(pi.hProcess);
         std::printf("exit|%lu\n", code);
         return ended ? 0 : 1;
+    }
+    if (command == "enabled" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "panel-visible" && argc >= 5) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        const std::vector<HWND> rows = window ? PanelRows(window) : std::vector<HWND>();
+        const size_t index = static_cast<size_t>(std::strtoul(argv[3], nullptr, 10));
+        if (index >= rows.size()) return 1;
+        HWND control = GetDlgItem(rows[index], std::atoi(argv[4]));
+        if (!control) return 1;
+        std::printf("%d\n", IsWindowVisible(control) ? 1 : 0);
+        return 0;
     }
     return Usage();
 }
