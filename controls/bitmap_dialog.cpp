@@ -54,6 +54,16 @@ void CBitmapDialog::OnLButtonDown(UINT flags, CPoint point) {
                     static_cast<LPARAM>((static_cast<DWORD>(point.y) << 16) | (static_cast<DWORD>(point.x) & 0xFFFF)));
 }
 
+void CBitmapDialog::PaintIconic(HICON icon) {
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, icon);
+}
+
 HBRUSH CBitmapDialog::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
     HBRUSH brush = CDialogEx::OnCtlColor(dc, wnd, ctlColor);
     if (m_bTransparentStatics && (ctlColor == CTLCOLOR_STATIC || ctlColor == CTLCOLOR_DLG)) {

@@ -21,6 +21,9 @@ protected:
     BOOL OnEraseBkgnd(CDC* dc);
     void OnLButtonDown(UINT flags, CPoint point);
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+    // Minimised without a window manager's taskbar button: the window paints
+    // its own icon, centred.
+    void PaintIconic(HICON icon);
 
     BOOL m_bTransparentStatics = TRUE;
     HBRUSH m_hollowBrush;

@@ -51,6 +51,8 @@ CPictureBoxEx::CPictureBoxEx() {
 }
 
 CPictureBoxEx::~CPictureBoxEx() {
+    // The window goes first: a paint arriving later must not find the lock deleted.
+    if (GetSafeHwnd()) DestroyWindow();
     UnLoad();
     if (m_hExitEvent) ::CloseHandle(m_hExitEvent);
     ::DeleteCriticalSection(&m_csPicture);

@@ -345,8 +345,7 @@ BOOL CALLBACK MatchTitleQuietly(HWND window, LPARAM param) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: uidriver find|gone|close|text|set-text|click|box|windows|run|type|visible|password-char|"
-                 "box-icon|shot|watch ...\n");
+                 "usage: uidriver <command> ...  (the commands are listed at the top of uidriver.cpp)\n");
     return 2;
 }
 
@@ -357,6 +356,40 @@ DWORD TimeoutArg(int argc, char** argv, int index, DWORD fallback) {
 HWND Control(const char* part, const char* id) {
     HWND window = WaitTopLevel(part, 10000);
     return window ? GetDlgItem(window, std::atoi(id)) : nullptr;
+}
+
+HWND WaitBox(DWORD timeout_ms) {
+    HWND box = nullptr;
+    for (const DWORD start = GetTickCount(); EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box)), !box; Sleep(50))
+        if (GetTickCount() - start >= timeout_ms) return nullptr;
+    return box;
+}
+
+// Starts argv[index] with exactly the command-line text argv[index + 1]:
+// Wine re-quotes Unix arguments, this hands the text over unchanged.
+bool StartProgram(int argc, char** argv, int index, PROCESS_INFORMATION* pi) {
+    std::string line = std::string("\"") + argv[index] + "\"";
+    if (argc > index + 1) line += std::string(" ") + argv[index + 1];
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi)) {
+        std::fprintf(stderr, "cannot start %s (%lu)\n", argv[index], GetLastError());
+        return false;
+    }
+    CloseHandle(pi->hThread);
+    return true;
+}
+
+// The window as the screen shows it, saved as a PNG; empty when not saved.
+Picture SaveShot(HWND window, const char* path) {
+    RECT place;
+    GetWindowRect(window, &place);
+    const Picture picture = CaptureScreen(place);
+    if (picture.pixels.empty() || !SavePng(picture, path)) {
+        std::fprintf(stderr, "cannot save %s\n", path);
+        return Picture();
+    }
+    return picture;
 }
 
 BOOL CALLBACK PrintWindowLine(HWND window, LPARAM) {
@@ -466,29 +499,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "box") {
-        const DWORD timeout = TimeoutArg(argc, argv, 2, 20000);
-        const DWORD start = GetTickCount();
-        HWND box = nullptr;
-        while (EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box)), !box) {
-            if (GetTickCount() - start >= timeout) return 1;
-            Sleep(50);
-        }
+        HWND box = WaitBox(TimeoutArg(argc, argv, 2, 20000));
+        if (!box) return 1;
         std::printf("%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str());
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
     if (command == "run" && argc >= 3) {
-        // Wine re-quotes Unix arguments; this hands the text over unchanged.
-        std::string line = std::string("\"") + argv[2] + "\"";
-        if (argc >= 4) line += std::string(" ") + argv[3];
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            std::fprintf(stderr, "cannot start %s (%lu)\n", argv[2], GetLastError());
-            return 1;
-        }
-        CloseHandle(pi.hThread);
+        if (!StartProgram(argc, argv, 2, &pi)) return 1;
         WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 1;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -529,13 +548,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "box-icon") {
-        const DWORD timeout = TimeoutArg(argc, argv, 2, 20000);
-        const DWORD start = GetTickCount();
-        HWND box = nullptr;
-        while (EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box)), !box) {
-            if (GetTickCount() - start >= timeout) return 1;
-            Sleep(50);
-        }
+        HWND box = WaitBox(TimeoutArg(argc, argv, 2, 20000));
+        if (!box) return 1;
         // The icon is painted a moment after the box shows.
         const char* icon = "unknown";
         for (const DWORD painted = GetTickCount(); GetTickCount() - painted < 3000; Sleep(100)) {
@@ -549,13 +563,8 @@ int main(int argc, char** argv) {
     if (command == "shot" && argc >= 4) {
         HWND window = WaitTopLevel(argv[2], 10000);
         if (!window) return 1;
-        RECT place;
-        GetWindowRect(window, &place);
-        const Picture picture = CaptureScreen(place);
-        if (picture.pixels.empty() || !SavePng(picture, argv[3])) {
-            std::fprintf(stderr, "cannot save %s\n", argv[3]);
-            return 1;
-        }
+        const Picture picture = SaveShot(window, argv[3]);
+        if (picture.pixels.empty()) return 1;
         std::printf("%dx%d\n", picture.width, picture.height);
         return 0;
     }
@@ -650,24 +659,12 @@ int main(int argc, char** argv) {
             HWND control = GetDlgItem(find.window, std::atoi(argv[i]));
             std::printf("%s:%d\n", argv[i], control && IsWindowVisible(control) ? 1 : 0);
         }
-        RECT place;
-        GetWindowRect(find.window, &place);
-        const Picture picture = CaptureScreen(place);
-        if (picture.pixels.empty() || !SavePng(picture, argv[3])) return 1;
-        return 0;
+        return SaveShot(find.window, argv[3]).pixels.empty() ? 1 : 0;
     }
     if (command == "watch" && argc >= 4) {
         const DWORD timeout = TimeoutArg(argc, argv, 2, 60000);
-        std::string line = std::string("\"") + argv[3] + "\"";
-        if (argc >= 5) line += std::string(" ") + argv[4];
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            std::fprintf(stderr, "cannot start %s (%lu)\n", argv[3], GetLastError());
-            return 2;
-        }
-        CloseHandle(pi.hThread);
+        if (!StartProgram(argc, argv, 3, &pi)) return 2;
         // Any window the program shows stays long enough to be seen here: it
         // waits for the user, or the program ends first.
         Watch watch{pi.dwProcessId, {}};

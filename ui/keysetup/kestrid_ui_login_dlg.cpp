@@ -180,17 +180,10 @@ HBRUSH CKestridUILoginDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
 }
 
 void CKestridUILoginDlg::OnPaint() {
-    if (!IsIconic()) {
+    if (IsIconic())
+        PaintIconic(m_hIcon);
+    else
         CBitmapDialog::OnPaint();
-        return;
-    }
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    CRect client;
-    GetClientRect(&client);
-    const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CKestridUILoginDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -10,7 +10,6 @@
 #include "resource.h"
 #include "ui/contacts/dlg_contacts.h"
 #include "ui/keysetup/kestrid_ui_login_dlg.h"
-#include "ui/contacts/dlg_contacts.h"
 
 #include <cstring>
 
@@ -279,17 +278,10 @@ void CKestridUIDlg::ShowView(int view) {
 // ---- painting, timer, closing ------------------------------------------------
 
 void CKestridUIDlg::OnPaint() {
-    if (!IsIconic()) {
+    if (IsIconic())
+        PaintIconic(m_hIcon);
+    else
         CBitmapDialog::OnPaint();
-        return;
-    }
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    CRect client;
-    GetClientRect(&client);
-    const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -9,6 +9,7 @@
 #include "service/http_exchange.h"
 #include "service/http_exchange_callbacks.h"
 #include "service/service_endpoint.h"
+#include "tests/support/string_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +17,9 @@
 #include <string>
 #include <vector>
 
+using namespace kestrid_test;
+
 namespace {
-
-CStringArray List(std::initializer_list<const char*> items) {
-    CStringArray list;
-    for (const char* item : items) list.Add(item);
-    return list;
-}
-
-std::vector<std::string> Items(const CStringArray& list) {
-    std::vector<std::string> items;
-    for (const CString& item : list) items.push_back(item.str());
-    return items;
-}
 
 TEST(QueryValues, EveryByteOutsideTheUnreservedSetIsEncoded) {
     struct Case {

@@ -1,25 +1,16 @@
 // "Select": the ticked rows of the page become the hand-off items the send
 // window merges, organisations with all their members.
 #include "ui/contacts/contact_selection.h"
+#include "tests/support/string_lists.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+using namespace kestrid_test;
+
 namespace {
-
-std::vector<std::string> Items(const CStringArray& list) {
-    std::vector<std::string> items;
-    for (const CString& item : list) items.push_back(item.str());
-    return items;
-}
-
-CStringArray List(std::initializer_list<const char*> items) {
-    CStringArray list;
-    for (const char* item : items) list.Add(item);
-    return list;
-}
 
 // The contact list the rows below come from: a person, an organisation with
 // three members (the last one without a number), another person.

@@ -1,5 +1,6 @@
 #include "ui/send/fax_rows.h"
 #include "ui/send/recipient_lists.h"
+#include "tests/support/string_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +8,9 @@
 #include <string>
 #include <vector>
 
+using namespace kestrid_test;
+
 namespace {
-
-std::vector<std::string> Items(const CStringArray& list) {
-    std::vector<std::string> items;
-    for (const CString& item : list) items.push_back(item.str());
-    return items;
-}
-
-CStringArray List(std::initializer_list<const char*> items) {
-    CStringArray list;
-    for (const char* item : items) list.Add(item);
-    return list;
-}
 
 RecipientLists ThreeRecipients() {
     RecipientLists lists;

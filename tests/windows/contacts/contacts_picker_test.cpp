@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "ui/contacts/dlg_contacts.h"
 #include "window_test_support.h"
+#include "tests/support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -19,18 +20,6 @@
 using namespace kestrid_test;
 
 namespace {
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // The sandbox's request log, next to its outbox.
 std::vector<std::string> ContactRequests() {

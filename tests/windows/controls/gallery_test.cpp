@@ -65,37 +65,6 @@ protected:
     }
 };
 
-// The PNG encoder of GDI+.
-bool EncoderClsid(CLSID* clsid) {
-    UINT count = 0;
-    UINT size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (!size) return false;
-    std::vector<BYTE> buffer(size);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
-            *clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool SavePng(const Capture& shot, const std::string& path) {
-    Gdiplus::Bitmap bitmap(shot.width, shot.height, PixelFormat24bppRGB);
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            COLORREF c = shot.At(x, y);
-            bitmap.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
-        }
-    CLSID png;
-    if (!EncoderClsid(&png)) return false;
-    std::wstring wide(path.begin(), path.end());
-    return bitmap.Save(wide.c_str(), &png, nullptr) == Gdiplus::Ok;
-}
-
 COLORREF BitmapPixel(UINT id, int x, int y) {
     CBitmap bitmap;
     if (!bitmap.LoadBitmap(id)) return CLR_INVALID;
@@ -137,10 +106,8 @@ TEST(Gallery, KeySetupSkinWithImageButtons) {
             if (!Near(shot.At(x, y), BitmapPixel(IDB_KEY_SETUP_BACKGROUND, x, y))) ++differing;
     EXPECT_GT(differing, 40) << "the set-up button shows no face";
 
-    const std::string folder = std::string(KESTRID_BINARY_DIR) + "/screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "/kit_key_setup.png";
-    ASSERT_TRUE(SavePng(shot, path)) << path;
+    const std::string path = SaveScreenshot(shot, "kit_key_setup.png");
+    ASSERT_FALSE(path.empty());
     FILE* saved = std::fopen(path.c_str(), "rb");
     ASSERT_NE(saved, nullptr);
     unsigned char magic[4] = {};

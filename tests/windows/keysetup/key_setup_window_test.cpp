@@ -8,6 +8,7 @@
 #include "service/account_lookup.h"
 #include "ui/keysetup/kestrid_ui_login_dlg.h"
 #include "window_test_support.h"
+#include "tests/support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,6 @@ namespace {
 
 const char kGoodKey[] = "test-key-123";
 const int kLeftOpen = 99;  // the result when the steps did not end the window
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 std::string ModulePath() {
     char path[MAX_PATH] = "";

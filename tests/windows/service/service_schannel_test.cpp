@@ -7,6 +7,7 @@
 #include "service/contact_record.h"
 #include "service/cover_pages.h"
 #include "service/fax_submission.h"
+#include "tests/support/test_env.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -16,21 +17,11 @@
 #include <sstream>
 #include <string>
 
+using namespace kestrid_test;
+
 namespace {
 
 const char kKey[] = "test-key-123";
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class Schannel : public testing::Test {
 protected:

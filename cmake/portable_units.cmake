@@ -1,0 +1,18 @@
+# The portable units that read outside input or talk to the service, for the
+# side builds (bench/, fuzz/) that compile them as the native build does.
+set(KESTRID_PORTABLE_UNITS
+  framework/cstring.cpp
+  app/command_line.cpp
+  app/application_name.cpp
+  app/version_file.cpp
+  app/settings_store.cpp
+  app/settings_store_posix.cpp
+  service/response_scanning.cpp
+  service/service_endpoint.cpp
+  service/http_exchange.cpp
+  service/contact_record.cpp
+  service/contact_listing.cpp
+  service/account_lookup.cpp
+  service/cover_pages.cpp
+  service/fax_submission.cpp)
+list(TRANSFORM KESTRID_PORTABLE_UNITS PREPEND "${KESTRID_ROOT}/")
