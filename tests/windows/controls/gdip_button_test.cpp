@@ -348,7 +348,7 @@ public:
         m_button.LoadDisabledImage(IDP_BLUE, "PNG");
         m_button.MoveWindow(20, 20, 40, 20);
         SetTimer(kClick, 100);
-        SetTimer(kGiveUp, 5000);
+        SetTimer(kGiveUp, 15000);
         return TRUE;
     }
     static constexpr UINT_PTR kClick = 1;
@@ -360,15 +360,20 @@ protected:
         DDX_Control(exchange, IDC_IMAGE_BUTTON, m_button);
     }
     void OnTimer(UINT_PTR id) {
-        KillTimer(id);
         if (id == kGiveUp) {
+            KillTimer(id);
             EndDialog(-2);
             return;
         }
         ::SetForegroundWindow(m_hWnd);
         CRect place;
         m_button.GetWindowRect(&place);
-        ::SetCursorPos(place.left + 10, place.top + 10);
+        const POINT at{place.left + 10, place.top + 10};
+        ::SetCursorPos(at.x, at.y);
+        // On a busy machine the window reaches the screen late: click only
+        // once the pointer is really over the button, or a click is lost.
+        if (::WindowFromPoint(at) != m_button.m_hWnd || ::GetForegroundWindow() != m_hWnd) return;
+        KillTimer(id);
         INPUT input[4] = {};
         for (INPUT& one : input) one.type = INPUT_MOUSE;
         input[0].mi.dwFlags = input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
