@@ -11,6 +11,7 @@ import argparse
 import json
 import os
 import ssl
+import subprocess
 import sys
 import urllib.request
 
@@ -68,6 +69,15 @@ def stored_faxes(outbox):
     if not os.path.isdir(outbox):
         return []
     return sorted((f for f in os.listdir(outbox) if f.isdigit()), key=int)
+
+
+def pdf_pages(path):
+    """The page count pdfinfo reads, or None when it cannot read the file."""
+    out = subprocess.run(["pdfinfo", path], stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+    for line in out.stdout.splitlines():
+        if line.startswith("Pages:"):
+            return int(line.split()[1])
+    return None
 
 
 def set_up_key(program):
@@ -136,8 +146,11 @@ def check_stored(outbox, before, page):
         raise AssertionError("stored fields differ (stored, expected): %r" % wrong)
     files = [p for p in parts if p["name"] == "file"]
     pdf = os.path.join(folder, files[0]["stored_as"]) if files else ""
-    if not files or not os.path.isfile(pdf) or os.path.getsize(pdf) == 0:
+    if not files or not os.path.isfile(pdf):
         raise AssertionError("the sandbox stored no PDF in %s" % folder)
+    pages = pdf_pages(pdf)
+    if pages != 3:
+        raise AssertionError("the stored PDF %s has %s pages, not the job's 3" % (pdf, pages))
     return folder, pdf, fields
 
 
@@ -162,13 +175,15 @@ def main():
     except AssertionError as e:
         say("FAILED: %s" % e)
         return 1
+    except KeyboardInterrupt:
+        return 130
     finally:
         harness.end_program(program, [("click", harness.ContactPicker.TITLE, harness.ContactPicker.CLOSE),
                                       ("close", TITLE)])
         program.cleanup()
         job.cleanup()
     say("the fax arrived at the sandbox:")
-    say("  PDF:    %s" % pdf)
+    say("  PDF:    %s (3 pages)" % pdf)
     say("  fields: %s" % os.path.join(folder, "fields.json"))
     for name in ("recipientFax", "recipientContacts", "coverPage", "coverPageId", "recipientName", "subject", "notes"):
         say("    %-17s %s" % (name, fields[name]))
