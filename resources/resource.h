@@ -100,6 +100,10 @@
 #define IDP_SELECT_HOVER             434  // 160 x 45
 #define IDP_SELECT                   435
 #define IDP_SELECT_PRESSED           436
+#define IDP_CANCEL_HOVER             437  // 110 x 40
+#define IDP_CANCEL                   438
+#define IDP_CANCEL_PRESSED           439
+#define IDP_CANCEL_DISABLED          440
 
 // ---------------------------------------------------------------- key setup (126)
 #define IDC_KEY_FIELD                1000
@@ -140,6 +144,9 @@
 #define IDC_SEND_NOTES               1061
 #define IDC_SEND_COVER_LIST          1062
 #define IDC_SEND_COVER_LABEL         1063
+// Made by the window while a fax goes up, over the send button's place.
+#define IDC_SEND_PROGRESS            1064
+#define IDC_SEND_CANCEL              1065
 
 // ---------------------------------------------------------------- fax-number row (131)
 #define IDC_FAXROW_TEXT              1050

@@ -122,13 +122,14 @@ int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {
     return verdict.result;
 }
 
-SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint) {
+SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint, UploadWatch* watch) {
     const RecipientTexts texts = BuildRecipientTexts(fax.numbers, fax.contact_ids, fax.prefixes);
 
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + "/v1/fax/send";
     request.headers = {AuthorizationHeader(fax.key)};
     request.multipart = true;
+    request.upload_watch = watch;
     request.form = {
         {"recipientFax", texts.numbers, false, ""},
         {"recipientContacts", texts.contacts, false, ""},

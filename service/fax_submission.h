@@ -55,7 +55,9 @@ struct SubmissionTransfer {
     bool has_handle = false;
     ExchangeOutcome outcome;
 };
-SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint = DefaultEndpoint());
+// A watch, when given, sees the upload's progress and may stop it.
+SubmissionTransfer TransferFax(const FaxSubmission& fax, const ServiceEndpoint& endpoint = DefaultEndpoint(),
+                               UploadWatch* watch = nullptr);
 SubmissionVerdict JudgeSubmission(const SubmissionTransfer& transfer);
 
 // Transfer, verdict and box in one. 1: the service confirmed the fax;

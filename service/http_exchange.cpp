@@ -38,7 +38,9 @@ int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_of
     std::fprintf(stderr, "UP: %" PRId64 " of %" PRId64 "  DOWN: %" PRId64 " of %" PRId64 "\r\n",
                  static_cast<int64_t>(ulnow), static_cast<int64_t>(ultotal), static_cast<int64_t>(dlnow),
                  static_cast<int64_t>(dltotal));
-    return dlnow >= kSubmissionAnswerCap ? 1 : 0;
+    if (dlnow >= kSubmissionAnswerCap) return 1;
+    if (progress->watch && !progress->watch->KeepGoing(ulnow, ultotal)) return 1;
+    return 0;
 }
 
 int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow) {
@@ -64,22 +66,63 @@ bool IsHeaderSafe(const CString& text) {
 
 namespace {
 
+OptionGate g_option_gate = nullptr;
+
+// Sets the options of one transfer and keeps the first one libcurl refuses:
+// a transfer without all of them must not go out, least of all one that would
+// then trust the system store, wait for ever or lose its answer.
+class CheckedOptions {
+public:
+    explicit CheckedOptions(CURL* curl) : m_curl(curl) {}
+
+    template <typename Value>
+    void Set(CURLoption option, Value value) {
+        Note(option, Apply(option, value));
+    }
+
+    // Empties a CA location. A TLS back end without such a location (Schannel
+    // has no CA folder) answers "not built in": nothing there to fall back on.
+    void Clear(CURLoption option) {
+        const CURLcode code = Apply(option, static_cast<char*>(nullptr));
+        Note(option, code == CURLE_NOT_BUILT_IN ? CURLE_OK : code);
+    }
+
+    CURLcode refusal() const { return m_refusal; }
+
+private:
+    template <typename Value>
+    CURLcode Apply(CURLoption option, Value value) {
+        if (m_refusal != CURLE_OK) return CURLE_OK;
+        const CURLcode gate = g_option_gate ? g_option_gate(option) : CURLE_OK;
+        return gate != CURLE_OK ? gate : curl_easy_setopt(m_curl, option, value);
+    }
+
+    void Note(CURLoption option, CURLcode code) {
+        if (code == CURLE_OK || m_refusal != CURLE_OK) return;
+        m_refusal = code;
+        std::fprintf(stderr, "curl_easy_setopt(%d) failed: %s\n", static_cast<int>(option), curl_easy_strerror(code));
+    }
+
+    CURL* m_curl;
+    CURLcode m_refusal = CURLE_OK;
+};
+
 // Certificates are always verified; a configured CA is the only one trusted.
-void SetTransportOptions(CURL* curl, const ServiceEndpoint& endpoint) {
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+void SetTransportOptions(CheckedOptions& options, const ServiceEndpoint& endpoint) {
+    options.Set(CURLOPT_SSL_VERIFYPEER, 1L);
+    options.Set(CURLOPT_SSL_VERIFYHOST, 2L);
     if (!endpoint.ca_pem.empty()) {
-        curl_easy_setopt(curl, CURLOPT_CAINFO, static_cast<char*>(nullptr));
-        curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<char*>(nullptr));
+        options.Clear(CURLOPT_CAINFO);
+        options.Clear(CURLOPT_CAPATH);
         curl_blob blob{};
         blob.data = const_cast<char*>(endpoint.ca_pem.data());
         blob.len = endpoint.ca_pem.size();
         blob.flags = CURL_BLOB_COPY;
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+        options.Set(CURLOPT_CAINFO_BLOB, &blob);
     }
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, endpoint.connect_timeout_s);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, endpoint.low_speed_limit_bytes);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, endpoint.low_speed_time_s);
+    options.Set(CURLOPT_CONNECTTIMEOUT, endpoint.connect_timeout_s);
+    options.Set(CURLOPT_LOW_SPEED_LIMIT, endpoint.low_speed_limit_bytes);
+    options.Set(CURLOPT_LOW_SPEED_TIME, endpoint.low_speed_time_s);
 }
 
 // Returns false when a part cannot be added (out of memory).
@@ -103,6 +146,8 @@ bool BuildForm(const std::vector<FormPart>& parts, curl_httppost** first, curl_h
 }
 
 }  // namespace
+
+void SetOptionGate(OptionGate gate) { g_option_gate = gate; }
 
 int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
                 const std::function<void()>& after_perform,
@@ -128,25 +173,28 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
     int result = kNoTransferHandle;
     CURL* curl = curl_easy_init();
     if (curl) {
-        ProgressRecord progress{0.0, curl};
+        ProgressRecord progress{0.0, curl, request.upload_watch};
+        CheckedOptions options(curl);
         if (request.multipart) {
-            curl_easy_setopt(curl, CURLOPT_PROGRESSFUNCTION, &TransferProgressOld);
-            curl_easy_setopt(curl, CURLOPT_PROGRESSDATA, &progress);
-            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TransferProgress);
-            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progress);
-            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+            options.Set(CURLOPT_PROGRESSFUNCTION, &TransferProgressOld);
+            options.Set(CURLOPT_PROGRESSDATA, &progress);
+            options.Set(CURLOPT_XFERINFOFUNCTION, &TransferProgress);
+            options.Set(CURLOPT_XFERINFODATA, &progress);
+            options.Set(CURLOPT_NOPROGRESS, 0L);
         }
-        SetTransportOptions(curl, endpoint);
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CollectResponse);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &chunk);
-        curl_easy_setopt(curl, CURLOPT_URL, request.url.GetString());
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        if (request.multipart) curl_easy_setopt(curl, CURLOPT_HTTPPOST, form_first);
+        SetTransportOptions(options, endpoint);
+        options.Set(CURLOPT_WRITEFUNCTION, &CollectResponse);
+        options.Set(CURLOPT_WRITEDATA, &chunk);
+        options.Set(CURLOPT_URL, request.url.GetString());
+        options.Set(CURLOPT_HTTPHEADER, headers);
+        if (request.multipart) options.Set(CURLOPT_HTTPPOST, form_first);
 
-        // A request missing a header or a form part must not go out as if whole,
-        // and a header that could split into more must not go out at all.
+        // A request missing a header, a form part or an option must not go out
+        // as if whole, and a header that could split into more must not go out
+        // at all.
         CURLcode code = CURLE_BAD_FUNCTION_ARGUMENT;
-        if (headers_safe) code = headers_ok && form_ok && chunk.memory ? curl_easy_perform(curl) : CURLE_OUT_OF_MEMORY;
+        if (headers_safe) code = headers_ok && form_ok && chunk.memory ? options.refusal() : CURLE_OUT_OF_MEMORY;
+        if (headers_safe && code == CURLE_OK) code = curl_easy_perform(curl);
         if (after_perform) after_perform();
 
         ExchangeOutcome outcome;

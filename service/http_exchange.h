@@ -19,12 +19,22 @@ struct FormPart {
     CString content_type;  // only for files; empty for none
 };
 
+// Looks at an upload as it goes, on the transfer's own thread; false stops
+// the transfer (it then fails as aborted by the callback).
+class UploadWatch {
+public:
+    virtual ~UploadWatch() = default;
+    virtual bool KeepGoing(long long sent, long long total) = 0;
+};
+
 struct ExchangeRequest {
     CString url;
     std::vector<CString> headers;  // in the order they are sent
     // A POST with this form and the progress callbacks when set.
     bool multipart = false;
     std::vector<FormPart> form;
+    // Asked on every progress call of a multipart request, when set.
+    UploadWatch* upload_watch = nullptr;
 };
 
 struct ExchangeOutcome {
@@ -43,7 +53,9 @@ constexpr int kRequestFailed = -1;
 // calls nothing. Otherwise after_perform (when set) runs right after the
 // transfer, whatever its outcome, then read_outcome judges it; its result is
 // returned once everything is cleaned up. A transport failure has already
-// been written to stderr when read_outcome sees it.
+// been written to stderr when read_outcome sees it. An option that libcurl
+// refuses is a transport failure with the refusal's code: the transfer is
+// not performed.
 int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
                 const std::function<void()>& after_perform,
                 const std::function<int(const ExchangeOutcome&)>& read_outcome);

@@ -12,9 +12,11 @@ struct ResponseBuffer {
 };
 
 // Progress record of a submission.
+class UploadWatch;
 struct ProgressRecord {
     double last_time;
     CURL* curl;
+    UploadWatch* watch = nullptr;  // may stop the upload
 };
 
 // Appends the received bytes to the ResponseBuffer in user.
@@ -25,3 +27,10 @@ int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_of
 
 // The older libcurl form of the same callback: truncates and forwards.
 int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow);
+
+// Asked before each option of a transfer is set; a code other than CURLE_OK
+// refuses that option as libcurl itself would have. Lets tests prove that a
+// transfer with a refused option is never performed. Null (the default) asks
+// nothing.
+using OptionGate = CURLcode (*)(CURLoption option);
+void SetOptionGate(OptionGate gate);

@@ -148,6 +148,10 @@ class Sandbox:
     def clear_fault(self):
         self._control("POST", "/_sandbox/fault", {"mode": "none"})
 
+    def set_throttle(self, rate):
+        """Request bodies are read at no more than rate bytes per second (0: no limit)."""
+        self._control("POST", "/_sandbox/throttle", {"rate": rate})
+
     def requests(self, path=None):
         """The logged requests (dicts), control requests left out; only those
         to path when given."""

@@ -180,6 +180,28 @@ def action_button(w, h, label, state):
     return c.result()
 
 
+def quiet_button(w, h, label, state):
+    """The secondary action beside a primary one: outlined, tinted on hover,
+    filled when pressed, greyed when it cannot be used."""
+    c = Canvas(w, h)
+    box = (1, 1, w - 1, h - 2 if state != "pressed" else h - 1)
+    if state == "standard":
+        c.rrect(box, 7, SURFACE, outline=BORDER_STRONG)
+        ink = ACCENT
+    elif state == "hover":
+        c.rrect(box, 7, ACCENT_TINT, outline=ACCENT_HOVER)
+        ink = ACCENT
+    elif state == "pressed":
+        c.rrect(box, 7, ACCENT_PRESSED)
+        ink = WHITE
+    else:
+        c.rrect(box, 7, BODY, outline=BORDER)
+        ink = MUTED
+    cy = (h - 1) / 2 + (0.5 if state == "pressed" else 0)
+    c.text((w / 2, cy), label, 14, ink, bold=True, anchor="mm")
+    return c.result()
+
+
 def tile_button(size, state, glyph, primary=False, radius=7):
     """Square icon button: an outlined tile, tinted on hover, filled when pressed."""
     c = Canvas(size, size)
@@ -462,6 +484,8 @@ def buttons():
     out.append((145, "minimise_pressed_alt.png", window_button("minimise", "pressed")))
     triple(152, "setup", lambda s: action_button(160, 40, "Save Key", s))
     triple(169, "send", lambda s: action_button(160, 40, "Send Fax", s))
+    triple(438, "cancel", lambda s: quiet_button(110, 40, "Cancel", s))
+    out.append((440, "cancel_disabled.png", quiet_button(110, 40, "Cancel", "disabled")))
     triple(435, "select", lambda s: action_button(160, 45, "Select", s))
     triple(160, "add", lambda s: tile_button(30, s, g_plus, primary=True, radius=7))
     triple(409, "contacts", lambda s: tile_button(30, s, g_contacts, radius=7))

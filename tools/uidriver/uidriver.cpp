@@ -43,6 +43,10 @@
 //   uidriver enabled <title-part> <control-id>       print 1 when the control is enabled, else 0
 //   uidriver panel-visible <title-part> <row> <control-id>
 //                                                    print 1 when that control of panel row n is visible
+//   uidriver probe <title-part> <control-id> <until-ms> [limit-ms]
+//                                                    time WM_NULL sent with a limit every 50 ms until a
+//                                                    box shows; print the control's texts as they change
+//   uidriver states <title-part> <control-id> ...    print "id:visible:enabled" for each control
 //
 // A title part "@<control-id>=<text>" names the window by a control instead:
 // a visible top-level window whose control <control-id> shows <text> (for
@@ -702,6 +706,71 @@ int main(int argc, char** argv) {
         HWND control = GetDlgItem(rows[index], std::atoi(argv[4]));
         if (!control) return 1;
         std::printf("%d\n", IsWindowVisible(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "probe" && argc >= 5) {
+        // Sends WM_NULL with a time limit every 50 ms until a message box
+        // shows, the window goes or until-ms pass; prints each new text of
+        // the control ("text|..." with bytes above 0x7E as \xNN), then
+        // "probes|<n>|slowest|<ms>|late|<n>|end|box|gone|time".
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        HWND control = GetDlgItem(window, std::atoi(argv[3]));
+        const DWORD until = TimeoutArg(argc, argv, 4, 30000);
+        const DWORD limit = TimeoutArg(argc, argv, 5, 100);
+        std::string last = "\x01";
+        int probes = 0, late = 0;
+        DWORD slowest = 0;
+        const char* end = "time";
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < until; Sleep(50)) {
+            HWND box = nullptr;
+            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box));
+            if (box) {
+                end = "box";
+                break;
+            }
+            if (!IsWindow(window)) {
+                end = "gone";
+                break;
+            }
+            const DWORD sent = GetTickCount();
+            DWORD_PTR reply = 0;
+            const bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, limit, &reply) != 0;
+            const DWORD took = GetTickCount() - sent;
+            ++probes;
+            if (took > slowest) slowest = took;
+            if (!answered || took > limit) ++late;
+            char text[512] = "";
+            if (control)
+                SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                    limit, &reply);
+            if (last != text) {
+                last = text;
+                std::string shown;
+                for (const char* c = text; *c; ++c) {
+                    const unsigned char byte = static_cast<unsigned char>(*c);
+                    char escaped[8];
+                    if (byte > 0x7E || byte < 0x20) std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+                    else std::snprintf(escaped, sizeof escaped, "%c", *c);
+                    shown += escaped;
+                }
+                std::printf("text|%s\n", shown.c_str());
+            }
+        }
+        std::printf("probes|%d|slowest|%lu|late|%d|end|%s\n", probes, slowest, late, end);
+        return 0;
+    }
+    if (command == "states" && argc >= 4) {
+        // "id:visible:enabled" of each control, in one line, found without
+        // waiting on a busy window.
+        HWND window = WaitTopLevel(argv[2], 10000);
+        if (!window) return 1;
+        for (int i = 3; i < argc; ++i) {
+            HWND control = GetDlgItem(window, std::atoi(argv[i]));
+            std::printf("%s%s:%d:%d", i > 3 ? " " : "", argv[i], control && IsWindowVisible(control) ? 1 : 0,
+                        control && IsWindowEnabled(control) ? 1 : 0);
+        }
+        std::printf("\n");
         return 0;
     }
     return Usage();

@@ -53,6 +53,10 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_MEASUREITEM()
     ON_WM_CTLCOLOR()
     ON_MESSAGE(WM_REMOVE_RECIPIENT, &CKestridUIDlg::OnRemoveRecipient)
+    ON_BN_CLICKED(IDC_SEND_CANCEL, &CKestridUIDlg::OnCancelSend)
+    ON_MESSAGE(WM_SEND_PROGRESS, &CKestridUIDlg::OnSendProgress)
+    ON_MESSAGE(WM_SEND_UPLOADED, &CKestridUIDlg::OnSendUploaded)
+    ON_MESSAGE(WM_SEND_DONE, &CKestridUIDlg::OnSendDone)
 END_MESSAGE_MAP()
 
 CKestridUIDlg::CKestridUIDlg(CWnd* parent)
@@ -237,6 +241,26 @@ void CKestridUIDlg::LayOut() {
     LoadButtonFaces();
     m_btnMinimise.ShowWindow(SW_SHOW);
     m_btnClose.ShowWindow(SW_SHOW);
+    MakeProgressControls();
+}
+
+void CKestridUIDlg::MakeProgressControls() {
+    // Hidden until a fax goes up; then the bar and Cancel stand where the
+    // send button was, centred on the same row.
+    LOGFONTA lf{};
+    if (m_fontLabel.m_hObject && m_fontLabel.GetLogFont(&lf)) {
+        lf.lfHeight = FontHeight(15);
+        m_fontProgress.CreateFontIndirect(&lf);
+    }
+    m_progressView.CreateEx(0, "STATIC", "", WS_CHILD | SS_LEFT | SS_NOPREFIX, CRect(60, 550, 380, 592), this,
+                            IDC_SEND_PROGRESS);
+    if (m_fontProgress.m_hObject) m_progressView.SetFont(&m_fontProgress, FALSE);
+    m_btnCancel.CreateEx(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, CRect(396, 554, 506, 594), this,
+                         IDC_SEND_CANCEL);
+    m_btnCancel.LoadAlternateImage(IDP_CANCEL_PRESSED, "PNG");
+    m_btnCancel.LoadStandardImage(IDP_CANCEL, "PNG");
+    m_btnCancel.LoadHoverImage(IDP_CANCEL_HOVER, "PNG");
+    m_btnCancel.LoadDisabledImage(IDP_CANCEL_DISABLED, "PNG");
 }
 
 void CKestridUIDlg::ShowView(int view) {
@@ -295,17 +319,38 @@ void CKestridUIDlg::OnTimer(UINT_PTR id) {
 }
 
 void CKestridUIDlg::OnDestroy() {
-    for (CFont* font : {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontEntry, &m_fontField}) font->DeleteObject();
+    // The transfer may still read the PDF: it stops, and its thread ends,
+    // before the file goes. A result it posted meanwhile is freed here.
+    m_sendWorker.Abandon();
+    MSG pending;
+    while (::PeekMessageA(&pending, m_hWnd, WM_SEND_DONE, WM_SEND_DONE, PM_REMOVE))
+        delete reinterpret_cast<SendResult*>(pending.lParam);
+    for (CFont* font : {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontEntry, &m_fontField, &m_fontProgress})
+        font->DeleteObject();
     WinJobPlatform platform;
     DeletePrintFileOnClose(platform, m_send.print_file);
     CBitmapDialog::OnDestroy();
 }
 
-void CKestridUIDlg::OnClose() { EndDialog(IDCANCEL); }
+void CKestridUIDlg::OnClose() { RequestClose(); }
+
+void CKestridUIDlg::OnCancel() { RequestClose(); }
+
+void CKestridUIDlg::RequestClose() {
+    const SendStep step = m_sendMachine.Apply(SendEvent::ClosePressed);
+    if (step.end_window) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    // A send is on: the window ends once its worker has (see OnSendDone).
+    if (step.request_cancel) m_sendWorker.Cancel();
+    ApplySendView();
+}
 
 void CKestridUIDlg::OnMinimise() { ShowWindow(SW_MINIMIZE); }
 
 void CKestridUIDlg::OnOK() {
+    if (!FormUsable()) return;
     CWnd* focus = CWnd::GetFocus();
     if (focus && focus->m_hWnd == m_editNumber.m_hWnd) OnAdd();
 }
@@ -353,12 +398,15 @@ void CKestridUIDlg::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure) {
 // ---- cover page ---------------------------------------------------------------
 
 void CKestridUIDlg::OnCoverPageOn() {
+    if (!FormUsable()) return;
     if (!MayTurnCoverPageOn(Notify())) return;
     ShowView(kPage2);
     m_editDeliverTo.SetFocus();
 }
 
-void CKestridUIDlg::OnCoverPageOff() { ShowView(kPage1); }
+void CKestridUIDlg::OnCoverPageOff() {
+    if (FormUsable()) ShowView(kPage1);
+}
 
 void CKestridUIDlg::RequestCoverPageList() {
     ::RequestCoverPages(m_send.key, m_send.cover_pages, m_strDefaultCoverPage, Notify());
@@ -372,6 +420,7 @@ void CKestridUIDlg::FillCoverPageList() {
 }
 
 void CKestridUIDlg::OnKeyChange() {
+    if (!FormUsable()) return;
     CKestridUILoginDlg dialog(this);
     if (dialog.DoModal() != IDOK) return;
     m_send.cover_pages.ids.RemoveAll();
@@ -391,27 +440,124 @@ void CKestridUIDlg::RemoveRecipient(int index) {
 }
 
 LRESULT CKestridUIDlg::OnRemoveRecipient(WPARAM index, LPARAM) {
-    RemoveRecipient(static_cast<int>(index));
+    // The lists are the window's again only once the send is over.
+    if (FormUsable()) RemoveRecipient(static_cast<int>(index));
     return 0;
 }
 
-void CKestridUIDlg::OnAdd() { AddTypedNumber(*this, m_send, Notify()); }
-
-void CKestridUIDlg::OnSend() {
-    FaxSubmission fax;
-    if (!PrepareSubmission(*this, m_send, Notify(), fax)) return;
-    // The transfer shows nothing itself, so it could run on its own thread;
-    // the verdict is always told here, on the window's thread.
-    ConcludeSubmission(TransferFax(fax));
+void CKestridUIDlg::OnAdd() {
+    if (FormUsable()) AddTypedNumber(*this, m_send, Notify());
 }
 
-void CKestridUIDlg::ConcludeSubmission(const SubmissionTransfer& transfer) {
+void CKestridUIDlg::OnSend() {
+    if (!FormUsable()) return;
+    const SendState before = m_send;
+    const CString field = NumberFieldText();
+    const HWND focus = ::GetFocus();
+    FaxSubmission fax;
+    if (!PrepareSubmission(*this, m_send, Notify(), fax)) return;
+    if (!m_sendMachine.Apply(SendEvent::SendPressed).start_worker) return;
+    m_sendBefore = before;
+    m_strFieldBeforeSend = field;
+    m_hFocusBeforeSend = focus;
+    StartSending(fax);
+}
+
+void CKestridUIDlg::StartSending(const FaxSubmission& fax) {
+    // The worker talks to the window only by posted messages; the result
+    // travels in the last one and belongs to the window once posted.
+    const HWND window = m_hWnd;
+    SendWorkerSink sink;
+    sink.progress = [window] { ::PostMessageA(window, WM_SEND_PROGRESS, 0, 0); };
+    sink.upload_complete = [window] { ::PostMessageA(window, WM_SEND_UPLOADED, 0, 0); };
+    sink.finished = [window](std::unique_ptr<SendResult> result) {
+        if (::PostMessageA(window, WM_SEND_DONE, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+    };
+    m_sendCounts = UploadCounts();
+    ApplySendView();
+    if (!m_sendWorker.Start(fax, DefaultEndpoint(), sink)) {
+        // No thread could be made: told like a transfer that failed at once.
+        std::unique_ptr<SendResult> failed(new SendResult());
+        failed->transfer.has_handle = true;
+        failed->transfer.outcome.error_text = "Out of memory";
+        PostMessage(WM_SEND_DONE, 0, reinterpret_cast<LPARAM>(failed.release()));
+    }
+}
+
+void CKestridUIDlg::OnCancelSend() {
+    if (m_sendMachine.Apply(SendEvent::CancelPressed).request_cancel) m_sendWorker.Cancel();
+    ApplySendView();
+}
+
+LRESULT CKestridUIDlg::OnSendProgress(WPARAM, LPARAM) {
+    m_sendCounts = m_sendWorker.TakeProgress();
+    ApplySendView();
+    return 0;
+}
+
+LRESULT CKestridUIDlg::OnSendUploaded(WPARAM, LPARAM) {
+    m_sendMachine.Apply(SendEvent::UploadComplete);
+    ApplySendView();
+    return 0;
+}
+
+LRESULT CKestridUIDlg::OnSendDone(WPARAM, LPARAM posted) {
+    std::unique_ptr<SendResult> result(reinterpret_cast<SendResult*>(posted));
+    m_sendWorker.Join();
+    const SendStep step =
+        m_sendMachine.Apply(result->cancelled ? SendEvent::WorkerCancelled : SendEvent::WorkerFinished);
+    if (step.end_window) {
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    if (step.restore_form) {
+        m_send = m_sendBefore;
+        RebuildFaxPanel();
+        m_editNumber.SetWindowText(m_strFieldBeforeSend);
+    }
+    ApplySendView();
+    if (step.tell_cancelled) Notify().Show(kCancelledText, kSendCaption, kIconInformation);
+    if (step.tell_verdict) ConcludeSubmission(result->transfer, step.end_after_verdict);
+    return 0;
+}
+
+void CKestridUIDlg::ApplySendView() {
+    const SendPhase phase = m_sendMachine.phase;
+    const SendView view = ViewFor(phase);
+    int percent = m_sendCounts.total > 0 ? ProgressPercent(m_sendCounts.sent, m_sendCounts.total) : -1;
+    if (phase == SendPhase::Waiting) percent = 100;
+    m_progressView.SetProgress(ProgressViewText(phase, m_sendCounts.sent, m_sendCounts.total), percent);
+    m_btnCancel.EnableWindow(view.cancel_enabled);
+
+    if (view.progress_shown == (m_progressView.IsWindowVisible() != FALSE)) return;
+    // Into or out of the progress view: the form's controls follow it.
+    if (view.progress_shown) m_btnCancel.SetFocus();
+    // The flag stays as it is (a disabled bitmap button greys it out); its
+    // handler does nothing meanwhile, like every handler of the form.
+    CWnd* form[] = {&m_btnKey,     &m_editNumber,    &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
+                    &m_btnCoverOff, &m_btnCoverOn,   &m_editDeliverTo,  &m_editSubject, &m_editNotes,
+                    &m_coverList,   &m_faxPanel};
+    for (CWnd* wnd : form) wnd->EnableWindow(view.form_enabled);
+    m_btnSend.ShowWindow(view.progress_shown ? SW_HIDE : SW_SHOW);
+    m_progressView.ShowWindow(view.progress_shown ? SW_SHOW : SW_HIDE);
+    m_btnCancel.ShowWindow(view.progress_shown ? SW_SHOW : SW_HIDE);
+    if (!view.progress_shown) {
+        const bool back = m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) &&
+                          ::IsWindowEnabled(m_hFocusBeforeSend);
+        if (back) ::SetFocus(m_hFocusBeforeSend);
+        else m_btnSend.SetFocus();
+    }
+}
+
+void CKestridUIDlg::ConcludeSubmission(const SubmissionTransfer& transfer, bool end_anyway) {
     const SubmissionVerdict verdict = JudgeSubmission(transfer);
     if (verdict.shown) Notify().Show(verdict.text, kServiceCaption, verdict.icon);
     if (SubmissionEndsWindow(verdict.result)) CBitmapDialog::OnOK();
+    else if (end_anyway) EndDialog(IDCANCEL);
 }
 
 void CKestridUIDlg::OnContacts() {
+    if (!FormUsable()) return;
     PickerLists picked = PickerListsFrom(m_send.recipients);
     if (!m_pickContacts || !m_pickContacts(picked)) return;
     MergePickedContacts(m_send.recipients, picked);
@@ -493,6 +639,7 @@ void CKestridUIDlg::BuildCountryMenu() {
 }
 
 void CKestridUIDlg::OnCountryMenu() {
+    if (!FormUsable()) return;
     CRect button;
     m_btnFlag.GetWindowRect(&button);
     BuildCountryMenu();
@@ -504,7 +651,9 @@ void CKestridUIDlg::OnCountryMenu() {
     m_countryMenu.TrackPopupMenu(TPM_VERTICAL, button.left + 1, button.top + 25, this);
 }
 
-void CKestridUIDlg::OnCountry(UINT command) { SelectCountry(command); }
+void CKestridUIDlg::OnCountry(UINT command) {
+    if (FormUsable()) SelectCountry(command);
+}
 
 void CKestridUIDlg::SelectCountry(UINT command) {
     CBitmap flag;

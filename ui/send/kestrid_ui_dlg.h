@@ -15,9 +15,17 @@
 #include "ui/send/country_table.h"
 #include "ui/send/fax_container.h"
 #include "ui/send/send_flow.h"
+#include "ui/send/send_progress.h"
+#include "ui/send/send_progress_view.h"
+#include "ui/send/send_worker.h"
 
 #include <functional>
 #include <memory>
+
+// Posted by the send's worker thread to the window.
+constexpr UINT WM_SEND_PROGRESS = WM_APP + 50;  // new byte counts to read
+constexpr UINT WM_SEND_UPLOADED = WM_APP + 51;  // the whole request is up
+constexpr UINT WM_SEND_DONE = WM_APP + 52;      // lParam: the SendResult, now the window's
 
 class CKestridUIDlg : public CBitmapDialog, private SendFlowWindow {
 public:
@@ -53,6 +61,7 @@ public:
     std::function<bool(PickerLists&)> m_pickContacts;
 
     const SendState& State() const { return m_send; }
+    SendPhase SendingPhase() const { return m_sendMachine.phase; }
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
@@ -60,6 +69,8 @@ protected:
     // Enter never ends this window: in the number field it adds the number,
     // elsewhere it does nothing. Only a confirmed fax ends it with OK.
     void OnOK() override;
+    // Escape and WM_CLOSE: during a send the transfer is stopped first.
+    void OnCancel() override;
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
@@ -79,9 +90,22 @@ protected:
     void OnCountryMenu();
     void OnCountry(UINT command);
     LRESULT OnRemoveRecipient(WPARAM index, LPARAM);
+    void OnCancelSend();
+    LRESULT OnSendProgress(WPARAM, LPARAM);
+    LRESULT OnSendUploaded(WPARAM, LPARAM);
+    LRESULT OnSendDone(WPARAM, LPARAM result);
 
-    // Tells the user the submission's verdict; ends the window when confirmed.
-    void ConcludeSubmission(const SubmissionTransfer& transfer);
+    // Tells the user the submission's verdict; ends the window when confirmed,
+    // or in any case when end_anyway (it was closed while the fax went up).
+    void ConcludeSubmission(const SubmissionTransfer& transfer, bool end_anyway = false);
+
+    // The send in the background: the worker with its own copy of the fax,
+    // and the view that replaces the send button meanwhile.
+    void StartSending(const FaxSubmission& fax);
+    void RequestClose();
+    void ApplySendView();
+    bool FormUsable() const { return ViewFor(m_sendMachine.phase).form_enabled; }
+    void MakeProgressControls();
 
     // SendFlowWindow
     CString NumberFieldText() override;
@@ -101,6 +125,11 @@ protected:
     bool LoadFlag(UINT command, CBitmap& flag);
 
     SendState m_send;
+    SendMachine m_sendMachine;
+    SendState m_sendBefore;        // the state the send began from, for a cancel
+    CString m_strFieldBeforeSend;  // the number field's text then
+    HWND m_hFocusBeforeSend = nullptr;
+    UploadCounts m_sendCounts;
     CString m_strDefaultCoverPage;  // the account's default, for the process
     CountryColumns m_countries;
     UINT m_nCountry = kDefaultCountryCommand;
@@ -127,6 +156,12 @@ protected:
     CBitmapPickerCombo m_countryList;
     CEdit m_editDeliverTo, m_editSubject, m_editNotes;
     CMyComboBox m_coverList;
+    CFont m_fontProgress;
+    CSendProgressView m_progressView;
+    CGdipButton m_btnCancel;
+    // Declared last, so destroyed first: a running send is stopped and its
+    // thread joined before anything it reads goes.
+    SendWorker m_sendWorker;
 
     DECLARE_MESSAGE_MAP()
 };

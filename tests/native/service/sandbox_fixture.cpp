@@ -152,13 +152,18 @@ ServiceEndpoint Sandbox::Endpoint() const {
     return endpoint;
 }
 
+void Sandbox::SetThrottle(long rate) { Control("/_sandbox/throttle", "{\"rate\":" + std::to_string(rate) + "}"); }
+
 void Sandbox::SetFault(const std::string& mode, int count) {
-    const std::string body = "{\"mode\":\"" + mode + "\",\"count\":" + std::to_string(count) + "}";
+    Control("/_sandbox/fault", "{\"mode\":\"" + mode + "\",\"count\":" + std::to_string(count) + "}");
+}
+
+void Sandbox::Control(const std::string& path, const std::string& body) {
     CURL* curl = curl_easy_init();
     if (!curl) Fatal("no curl handle");
     curl_blob blob{const_cast<char*>(m_ca_pem.data()), m_ca_pem.size(), CURL_BLOB_COPY};
     curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
-    const std::string url = base() + "/_sandbox/fault";
+    const std::string url = base() + path;
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t count, void*) { return size * count; });
@@ -166,7 +171,7 @@ void Sandbox::SetFault(const std::string& mode, int count) {
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(curl);
-    if (code != CURLE_OK || status != 200) Fatal("cannot set fault " + mode);
+    if (code != CURLE_OK || status != 200) Fatal("cannot post " + body + " to " + path);
 }
 
 std::vector<LoggedRequest> Sandbox::Requests() const {

@@ -37,6 +37,8 @@ public:
 
     // The next count requests get the fault ("none" clears).
     void SetFault(const std::string& mode, int count = 1);
+    // Request bodies are read at no more than rate bytes per second (0: no limit).
+    void SetThrottle(long rate);
     std::vector<LoggedRequest> Requests() const;
     LoggedRequest LastRequest() const;
     size_t RequestCount() const { return Requests().size(); }
@@ -46,6 +48,9 @@ public:
     int StoredFaxCount() const;
 
 private:
+    // Posts body to a control path; aborts when the sandbox refuses it.
+    void Control(const std::string& path, const std::string& body);
+
     int m_port = 0;
     int m_pid = -1;
     std::string m_ca_pem;

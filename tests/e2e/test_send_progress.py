@@ -1,0 +1,218 @@
+"""Sending without freezing: the real program under Wine sends a large PDF to
+the local fax service slowed by its throttle. The window keeps answering while
+the file goes up, shows its progress, can cancel the upload with nothing
+delivered, and closing it during the upload stops the transfer before the job
+is deleted."""
+import hashlib
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import BUILD, screenshot, uidriver, wait_until, wine_env
+from test_send_fax import (CLOSE, COVER_OFF, COVER_ON, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
+
+PROGRESS, CANCEL = "1064", "1065"
+KEY_BUTTON, CONTACTS, ADD = "1057", "1014", "1007"
+MINIMISE = "1006"
+VK_ESCAPE = 27
+MB = 1024 * 1024
+
+
+def raw_text(control):
+    """A control's text as the program holds it (ANSI), read without the
+    harness's text decoding (the progress texts hold an ellipsis byte)."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run(["wine", os.path.join(BUILD, "uidriver.exe"), "text", WINDOW, control], env=wine_env(),
+                       stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60)
+        out.seek(0)
+        return out.read().decode("cp1252").rstrip("\r\n")
+
+
+def bar_pixels(png):
+    """How many pixels of the progress bar's middle line are filled (the
+    window's accent blue); the window has no frame, so the shot's pixels are
+    the client area's."""
+    pixels = subprocess.run(["convert", png, "-crop", "320x1+60+585", "+repage", "-depth", "8", "txt:-"],
+                            capture_output=True, text=True, check=True, timeout=60).stdout
+    return sum(1 for line in pixels.splitlines() if "#2575E0" in line.upper())
+
+
+def percent_of(text):
+    """N of "Sending… N %", else None."""
+    if text.startswith("Sending\u2026 ") and text.endswith(" %"):
+        return int(text[len("Sending\u2026 "):-2])
+    return None
+
+
+class SendProgressCase(SendFaxCase):
+    def setUp(self):
+        super().setUp()
+        self.sandbox.set_throttle(0)
+
+    def tearDown(self):
+        self.sandbox.set_throttle(0)
+        super().tearDown()
+
+    def big_pdf(self, size):
+        """Puts a PDF of size bytes in place of the converted job (same name);
+        returns its SHA-256."""
+        pdf = self.pdf()
+        data = b"%PDF-1.4\n" + os.urandom(size - 16) + b"\n%%EOF\n"
+        with open(pdf, "wb") as out:
+            out.write(data)
+        return hashlib.sha256(data).hexdigest()
+
+    def states(self, *controls):
+        code, out = uidriver("states", WINDOW, *controls)
+        self.assertEqual(code, 0)
+        return dict((part.split(":")[0], part.split(":", 1)[1]) for part in out.split())
+
+    def wait_for_percent(self, at_least, timeout=30):
+        seen = []
+
+        def reached():
+            seen.append(raw_text(PROGRESS))
+            p = percent_of(seen[-1])
+            return p is not None and p >= at_least
+
+        self.assertTrue(wait_until(reached, timeout, 0.05), seen[-5:])
+        return seen[-1]
+
+    def sha(self, path):
+        with open(path, "rb") as f:
+            return hashlib.sha256(f.read()).hexdigest()
+
+    def cut_uploads(self):
+        return [r for r in self.sandbox.requests("/v1/fax/send") if r["status"] is None]
+
+
+class SendingALargeFax(SendProgressCase):
+    def test_window_answers_and_shows_progress_while_20_mb_go_up(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        digest = self.big_pdf(20 * MB)
+        before = len(self.faxes())
+        self.sandbox.set_throttle(4 * MB)
+        self.click(SEND)
+
+        # The progress view stands in the send button's place; the form is locked.
+        self.assertTrue(wait_until(lambda: self.states(PROGRESS)[PROGRESS] == "1:1", 10))
+        states = self.states(PROGRESS, CANCEL, SEND, NUMBER, CONTACTS, ADD, KEY_BUTTON, COVER_OFF, CLOSE, MINIMISE)
+        self.assertEqual(states, {PROGRESS: "1:1", CANCEL: "1:1", SEND: "0:1", NUMBER: "1:0", CONTACTS: "1:0",
+                                  ADD: "1:0", KEY_BUTTON: "1:0", COVER_OFF: "1:0", CLOSE: "1:1", MINIMISE: "1:1"})
+        # The window paints while the file goes up: the bar grows between two shots.
+        self.wait_for_percent(5)
+        early = bar_pixels(screenshot(WINDOW, "send_progress"))
+        self.wait_for_percent(30)
+        later = bar_pixels(screenshot(WINDOW, "send_progress_later"))
+        self.assertGreater(early, 0)
+        self.assertGreater(later, early + 40)
+
+        # Until the verdict, the window answers every probe within 100 ms.
+        code, out = uidriver("probe", WINDOW, PROGRESS, "90000", "100", timeout=180)
+        self.assertEqual(code, 0, out)
+        lines = out.splitlines()
+        summary = lines[-1].split("|")
+        self.assertEqual(summary[-1], "box", out)
+        probes, slowest, late = int(summary[1]), int(summary[3]), int(summary[5])
+        self.assertGreaterEqual(probes, 20, out)
+        self.assertEqual(late, 0, "probes answered late: " + out)
+        self.assertLessEqual(slowest, 100, out)
+        texts = [line[len("text|"):].replace("\\x85", "\u2026") for line in lines if line.startswith("text|")]
+        percents = [percent_of(t) for t in texts if percent_of(t) is not None]
+        self.assertGreaterEqual(len(percents), 3, texts)
+        self.assertEqual(percents, sorted(percents), texts)
+        self.assertIn("Waiting for the fax service\u2026", texts)
+
+        parts, folder = self.sent_and_ended(before)
+        stored = {p["name"]: p for p in parts}["file"]
+        self.assertEqual(stored["size"], 20 * MB)
+        self.assertEqual(self.sha(os.path.join(folder, stored["stored_as"])), digest)
+
+
+class CancellingAFax(SendProgressCase):
+    def test_cancel_half_way_sends_nothing_and_keeps_the_window_as_it_was(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.click(COVER_OFF)
+        self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
+        self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Quarterly figures")[0], 0)
+        # A number left in the field goes into the list when sending starts.
+        self.type_number("5550001111", "(555)-000-1111")
+        digest = self.big_pdf(12 * MB)
+        pdf = self.pdf()
+        before = len(self.faxes())
+        self.sandbox.set_throttle(2 * MB)
+        self.click(SEND)
+
+        self.wait_for_percent(40)
+        self.click(CANCEL)
+        clicked = time.monotonic()
+        # The service sees the upload cut off within a second of the click.
+        self.assertTrue(wait_until(lambda: len(self.cut_uploads()) == 1, 10, 0.02))
+        stopped = time.monotonic() - clicked
+        self.assertLess(stopped, 1.0)
+        self.assertEqual(self.box(), ("Vantrel", "Sending cancelled. Nothing was sent.", "information"))
+
+        self.assertEqual(len(self.faxes()), before, "nothing may arrive")
+        self.assertIsNone(self.program.process.poll())
+        self.assertEqual(self.rows(), ["(555)-123-4567"])
+        self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(555)-000-1111"))
+        self.assertEqual(uidriver("text", WINDOW, SUBJECT), (0, "Quarterly figures"))
+        self.assertTrue(self.visible(COVER_ON))
+        self.assertEqual(self.states(PROGRESS, CANCEL, SEND, NUMBER, SUBJECT),
+                         {PROGRESS: "0:1", CANCEL: "0:0", SEND: "1:1", NUMBER: "1:1", SUBJECT: "1:1"})
+        self.assertEqual(self.pdf(), pdf)
+        self.assertEqual(self.sha(pdf), digest)
+
+        # The same window sends it once asked again.
+        self.sandbox.set_throttle(0)
+        self.click(SEND)
+        parts, folder = self.sent_and_ended(before)
+        fields = {p["name"]: p for p in parts}
+        self.assertEqual(fields["recipientFax"]["value"], "+15551234567,+15550001111")
+        self.assertEqual(fields["subject"]["value"], "Quarterly figures")
+        self.assertEqual(self.sha(os.path.join(folder, fields["file"]["stored_as"])), digest)
+
+
+class ClosingDuringAnUpload(SendProgressCase):
+    def close_during_upload(self, close):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.big_pdf(12 * MB)
+        before = len(self.faxes())
+        cut = len(self.cut_uploads())
+        self.sandbox.set_throttle(2 * MB)
+        self.click(SEND)
+        self.wait_for_percent(10)
+        close()
+        # No box: the transfer stops, the window goes and the program ends.
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertEqual(self.job_files(), [], "nothing of the job may remain")
+        self.assertTrue(wait_until(lambda: len(self.cut_uploads()) == cut + 1, 10))
+        self.assertEqual(len(self.faxes()), before)
+
+    def test_close_button(self):
+        self.close_during_upload(lambda: self.click(CLOSE))
+
+    def test_escape(self):
+        self.close_during_upload(lambda: self.assertEqual(uidriver("key", WINDOW, CANCEL, str(VK_ESCAPE))[0], 0))
+
+    def test_closed_after_the_last_byte_the_verdict_is_still_told(self):
+        # Everything is up, the answer is 2 s away: nothing can be stopped, so
+        # the window tells what became of the fax and ends after that.
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        before = len(self.faxes())
+        self.sandbox.set_fault("slow")
+        self.click(SEND)
+        self.assertTrue(wait_until(lambda: raw_text(PROGRESS) == "Waiting for the fax service\u2026", 10, 0.05))
+        self.assertEqual(self.states(CANCEL)[CANCEL], "1:0")
+        self.click(CLOSE)
+        self.sent_and_ended(before)
+
+
+if __name__ == "__main__":
+    unittest.main()
