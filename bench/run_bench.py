@@ -59,13 +59,13 @@ def bench_upload(args, results):
     pdf = os.path.join(args.work, "upload.pdf")
     make_pdf(pdf, args.upload_mb)
     size = os.path.getsize(pdf)
-    runs = {"ours": [], "curl": []}
+    runs = {"ours": [], "worker": [], "curl": []}
     sandbox, outbox = start_sandbox(args.work, args.ca, args.port)
     try:
         base = "https://localhost:%d" % args.port
         for r in range(args.rounds):
             # Alternate, so a slow spell of the machine hits both alike.
-            for name in ("ours", "curl"):
+            for name in ("ours", "worker", "curl"):
                 out = os.path.join(args.work, "upload-%s.json" % name)
                 exe = os.path.join(args.bench, "bench_upload_" + name)
                 with open(os.path.join(args.work, "upload-%s.log" % name), "w") as diag:
@@ -91,11 +91,15 @@ def bench_upload(args, results):
     log("  ours      %.2f s  %.1f MB/s   (median of %d)" % (ours, mb / ours, args.rounds))
     log("  libcurl   %.2f s  %.1f MB/s" % (curl, mb / curl))
     log("  throughput ratio ours/libcurl: %.2f" % (curl / ours))
+    worker = statistics.median(f["seconds"] for f in runs["worker"])
+    log("  on the send's worker thread %.2f s  %.1f MB/s" % (worker, mb / worker))
+    log("  throughput ratio worker/direct: %.2f" % (ours / worker))
     log("  our memory: %.1f MB before, peak %.1f MB during the upload (+%.1f MB for a %.0f MB file); "
         "libcurl program peak %.1f MB" % (before / 1024.0, peak / 1024.0, growth, mb, curl_peak / 1024.0))
     streamed = growth < mb / 10
     log("  streamed: %s" % ("yes" if streamed else "NO: the file is held in memory"))
     results["upload"] = {"bytes": size, "ours_s": ours, "curl_s": curl, "ratio": curl / ours,
+                         "worker_s": worker, "worker_ratio": ours / worker,
                          "rss_before_kib": before, "peak_kib": peak, "curl_peak_kib": curl_peak,
                          "streamed": streamed, "runs": runs}
 
