@@ -38,7 +38,9 @@ int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_of
     std::fprintf(stderr, "UP: %" PRId64 " of %" PRId64 "  DOWN: %" PRId64 " of %" PRId64 "\r\n",
                  static_cast<int64_t>(ulnow), static_cast<int64_t>(ultotal), static_cast<int64_t>(dlnow),
                  static_cast<int64_t>(dltotal));
-    return dlnow >= kSubmissionAnswerCap ? 1 : 0;
+    if (dlnow >= kSubmissionAnswerCap) return 1;
+    if (progress->watch && !progress->watch->KeepGoing(ulnow, ultotal)) return 1;
+    return 0;
 }
 
 int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow) {
@@ -171,7 +173,7 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
     int result = kNoTransferHandle;
     CURL* curl = curl_easy_init();
     if (curl) {
-        ProgressRecord progress{0.0, curl};
+        ProgressRecord progress{0.0, curl, request.upload_watch};
         CheckedOptions options(curl);
         if (request.multipart) {
             options.Set(CURLOPT_PROGRESSFUNCTION, &TransferProgressOld);

@@ -19,12 +19,22 @@ struct FormPart {
     CString content_type;  // only for files; empty for none
 };
 
+// Looks at an upload as it goes, on the transfer's own thread; false stops
+// the transfer (it then fails as aborted by the callback).
+class UploadWatch {
+public:
+    virtual ~UploadWatch() = default;
+    virtual bool KeepGoing(long long sent, long long total) = 0;
+};
+
 struct ExchangeRequest {
     CString url;
     std::vector<CString> headers;  // in the order they are sent
     // A POST with this form and the progress callbacks when set.
     bool multipart = false;
     std::vector<FormPart> form;
+    // Asked on every progress call of a multipart request, when set.
+    UploadWatch* upload_watch = nullptr;
 };
 
 struct ExchangeOutcome {

@@ -12,9 +12,11 @@ struct ResponseBuffer {
 };
 
 // Progress record of a submission.
+class UploadWatch;
 struct ProgressRecord {
     double last_time;
     CURL* curl;
+    UploadWatch* watch = nullptr;  // may stop the upload
 };
 
 // Appends the received bytes to the ResponseBuffer in user.
