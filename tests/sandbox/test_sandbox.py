@@ -89,8 +89,8 @@ class Sandbox:
         except urllib.error.HTTPError as e:
             return e.code, e.read()
 
-    def set_fault(self, mode, count=1):
-        body = json.dumps({"mode": mode, "count": count}).encode()
+    def set_fault(self, mode, count=1, **extra):
+        body = json.dumps(dict({"mode": mode, "count": count}, **extra)).encode()
         return self.fetch("/_sandbox/fault", key=None, method="POST", body=body)
 
     def connect(self, timeout=10):
@@ -535,11 +535,12 @@ class FaultTests(unittest.TestCase):
         started = time.time()
         self.assert_serving()
         self.assertGreaterEqual(time.time() - started, 2.0)
-        self.assertEqual(SERVER.set_fault("huge")[0], 200)
-        status, body = SERVER.fetch("/v1/me")
-        self.assertEqual((status, len(body)), (200, 700000))
-        self.assertTrue(body.startswith(b'{"message":"') and body.endswith(b'"}'))
-        self.assert_serving()
+        for mode, size in (("huge", 700000), ("cap", 600001)):
+            self.assertEqual(SERVER.set_fault(mode)[0], 200)
+            status, body = SERVER.fetch("/v1/me")
+            self.assertEqual((status, len(body)), (200, size))
+            self.assertTrue(body.startswith(b'{"message":"') and body.endswith(b'"}'))
+            self.assert_serving()
 
     def test_faulted_upload_is_not_stored(self):
         before = SERVER.faxes()
@@ -578,6 +579,18 @@ class FaultTests(unittest.TestCase):
         entry = SERVER.log_entries()[-1]
         self.assertEqual((entry["path"], entry["fault"], entry["status"]), ("/v1/me", "stall", None))
         self.assert_serving()
+
+    def test_stall_for_a_set_time_then_closes(self):
+        self.assertEqual(SERVER.set_fault("stall", seconds=1.5)[0], 200)
+        started = time.monotonic()
+        with self.assertRaises((ConnectionError, http.client.RemoteDisconnected, urllib.error.URLError)):
+            SERVER.fetch("/v1/me", timeout=10)
+        self.assertTrue(1.4 <= time.monotonic() - started < 5, time.monotonic() - started)
+        self.assert_serving()
+        for bad in (0, -1, 121, "5", True):
+            with self.subTest(seconds=bad):
+                self.assertEqual(SERVER.set_fault("stall", seconds=bad)[0], 400)
+        self.assertEqual(SERVER.fetch("/_sandbox/fault", key=None)[1], b'{"mode":"none","count":null}')
 
     def test_drop_closes_without_an_answer(self):
         SERVER.set_fault("drop")

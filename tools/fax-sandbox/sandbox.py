@@ -30,6 +30,8 @@ DEFAULT_DATA = os.path.join(HERE, "fixtures")
 JSON_TYPE = "application/json; charset=utf-8"
 MAX_BODY = 64 * 1024 * 1024
 HUGE_SIZE = 700000
+# The smallest answer a fax client's 600001-byte answer cap has to stop.
+CAP_SIZE = 600001
 STALL_SECONDS = 120.0
 # Idle keep-alive connections are closed after this; a stall ignores it.
 IDLE_TIMEOUT = 60.0
@@ -49,7 +51,7 @@ HTML_502 = (
 
 FAULT_MODES = (
     "error-object", "token-error", "jwt-expired", "message", "errors",
-    "html-502", "empty", "huge", "stall", "drop", "refused", "slow",
+    "html-502", "empty", "huge", "stall", "drop", "refused", "slow", "cap",
 )
 # Receive buffer of a connection accepted while throttled.
 THROTTLED_RCVBUF = 64 * 1024
@@ -61,11 +63,11 @@ def compact(obj):
     return json.dumps(obj, separators=(",", ":"))
 
 
-def huge_body():
+def huge_body(size=HUGE_SIZE):
     head = '{"message":"'
     tail = '"}'
-    fill = "0123456789abcdef" * (HUGE_SIZE // 16 + 1)
-    return (head + fill[: HUGE_SIZE - len(head) - len(tail)] + tail).encode("ascii")
+    fill = "0123456789abcdef" * (size // 16 + 1)
+    return (head + fill[: size - len(head) - len(tail)] + tail).encode("ascii")
 
 
 def error_object(message, code):
@@ -451,12 +453,15 @@ def fault_answer(mode):
         return Answer(200, b"")
     if mode == "huge":
         return Answer(200, HUGE)
+    if mode == "cap":
+        return Answer(200, CAP)
     if mode == "refused":
         return Answer(200, REFUSED)
     raise ValueError(mode)
 
 
 HUGE = huge_body()
+CAP = huge_body(CAP_SIZE)
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -666,7 +671,7 @@ class Handler(BaseHTTPRequestHandler):
     def stall(self):
         self.close_connection = True
         sock = self.connection
-        deadline = time.monotonic() + STALL_SECONDS
+        deadline = time.monotonic() + (self.server.stall_seconds or STALL_SECONDS)
         try:
             sock.settimeout(0.5)
         except OSError:
@@ -706,6 +711,12 @@ class Handler(BaseHTTPRequestHandler):
                     return Answer(400, error_object("Unknown fault mode %s" % mode, 400))
                 if isinstance(count, bool) or not isinstance(count, int) or count < 1:
                     return Answer(400, error_object("count must be a positive integer", 400))
+                seconds = req.get("seconds")
+                if seconds is not None and (isinstance(seconds, bool) or not isinstance(seconds, (int, float))
+                                            or not 0 < seconds <= STALL_SECONDS):
+                    return Answer(400, error_object("seconds must be above 0 and at most %d" % STALL_SECONDS, 400))
+                # How long a stall holds the line; every fault request sets it anew.
+                self.server.stall_seconds = seconds
                 self.server.faults.set(mode, count)
                 return Answer(200, self.server.faults.describe())
             return Answer(405, error_object("Method not allowed", 405))
@@ -830,6 +841,7 @@ class SandboxServer(ThreadingHTTPServer):
         self.ssl_context = ssl_context
         self.verbose = verbose
         self.stopping = threading.Event()
+        self.stall_seconds = None  # None: STALL_SECONDS
         super().__init__(address, Handler)
 
     def server_bind(self):
