@@ -110,12 +110,13 @@ class SendingALargeFax(SendProgressCase):
         self.assertGreater(early, 0)
         self.assertGreater(later, early + 40)
 
-        # Until the verdict, the window answers every probe within 100 ms.
+        # As long as the progress view shows, the window answers every probe
+        # within 100 ms.
         code, out = uidriver("probe", WINDOW, PROGRESS, "90000", "100", timeout=180)
         self.assertEqual(code, 0, out)
         lines = out.splitlines()
         summary = lines[-1].split("|")
-        self.assertEqual(summary[-1], "box", out)
+        self.assertIn(summary[-1], ("hidden", "box"), out)
         probes, slowest, late = int(summary[1]), int(summary[3]), int(summary[5])
         self.assertGreaterEqual(probes, 20, out)
         self.assertEqual(late, 0, "probes answered late: " + out)

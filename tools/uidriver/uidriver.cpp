@@ -45,7 +45,8 @@
 //                                                    print 1 when that control of panel row n is visible
 //   uidriver probe <title-part> <control-id> <until-ms> [limit-ms]
 //                                                    time WM_NULL sent with a limit every 50 ms until a
-//                                                    box shows; print the control's texts as they change
+//                                                    box shows or the control hides; print the control's
+//                                                    texts as they change
 //   uidriver states <title-part> <control-id> ...    print "id:visible:enabled" for each control
 //
 // A title part "@<control-id>=<text>" names the window by a control instead:
@@ -710,9 +711,10 @@ int main(int argc, char** argv) {
     }
     if (command == "probe" && argc >= 5) {
         // Sends WM_NULL with a time limit every 50 ms until a message box
-        // shows, the window goes or until-ms pass; prints each new text of
-        // the control ("text|..." with bytes above 0x7E as \xNN), then
-        // "probes|<n>|slowest|<ms>|late|<n>|end|box|gone|time".
+        // shows, the window goes, the control hides after showing or
+        // until-ms pass; prints each new text of the control ("text|..." with
+        // bytes above 0x7E as \xNN), then
+        // "probes|<n>|slowest|<ms>|late|<n>|end|box|gone|hidden|time".
         HWND window = WaitTopLevel(argv[2], 10000);
         if (!window) return 1;
         HWND control = GetDlgItem(window, std::atoi(argv[3]));
@@ -722,7 +724,9 @@ int main(int argc, char** argv) {
         int probes = 0, late = 0;
         DWORD slowest = 0;
         const char* end = "time";
-        for (const DWORD start = GetTickCount(); GetTickCount() - start < until; Sleep(50)) {
+        bool shown = false;
+        const DWORD start = GetTickCount();
+        for (; GetTickCount() - start < until; Sleep(50)) {
             HWND box = nullptr;
             EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box));
             if (box) {
@@ -733,13 +737,27 @@ int main(int argc, char** argv) {
                 end = "gone";
                 break;
             }
+            // A control that showed and is hidden again: its view is over.
+            if (control && IsWindowVisible(control)) shown = true;
+            else if (control && shown) {
+                end = "hidden";
+                break;
+            }
             const DWORD sent = GetTickCount();
             DWORD_PTR reply = 0;
             const bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, limit, &reply) != 0;
             const DWORD took = GetTickCount() - sent;
+            // Answered only once the view was gone: the wait belongs to its end.
+            if (control && shown && !IsWindowVisible(control)) {
+                end = "hidden";
+                break;
+            }
             ++probes;
             if (took > slowest) slowest = took;
             if (!answered || took > limit) ++late;
+            // Slow answers are listed with when they came, to tell a busy
+            // window from a busy machine.
+            if (took > limit / 2) std::printf("slow|%lu|at|%lu\n", took, sent - start);
             char text[512] = "";
             if (control)
                 SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,

@@ -530,17 +530,24 @@ void CKestridUIDlg::ApplySendView() {
     m_btnCancel.EnableWindow(view.cancel_enabled);
 
     if (view.progress_shown == (m_progressView.IsWindowVisible() != FALSE)) return;
-    // Into or out of the progress view: the form's controls follow it.
-    if (view.progress_shown) m_btnCancel.SetFocus();
+    // Into or out of the progress view: the form's controls follow it. The
+    // view goes first on the way out, so nothing shows it over the verdict.
+    if (view.progress_shown) {
+        m_btnSend.ShowWindow(SW_HIDE);
+        m_progressView.ShowWindow(SW_SHOW);
+        m_btnCancel.ShowWindow(SW_SHOW);
+        m_btnCancel.SetFocus();
+    } else {
+        m_progressView.ShowWindow(SW_HIDE);
+        m_btnCancel.ShowWindow(SW_HIDE);
+        m_btnSend.ShowWindow(SW_SHOW);
+    }
     // The flag stays as it is (a disabled bitmap button greys it out); its
     // handler does nothing meanwhile, like every handler of the form.
     CWnd* form[] = {&m_btnKey,     &m_editNumber,    &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
                     &m_btnCoverOff, &m_btnCoverOn,   &m_editDeliverTo,  &m_editSubject, &m_editNotes,
                     &m_coverList,   &m_faxPanel};
     for (CWnd* wnd : form) wnd->EnableWindow(view.form_enabled);
-    m_btnSend.ShowWindow(view.progress_shown ? SW_HIDE : SW_SHOW);
-    m_progressView.ShowWindow(view.progress_shown ? SW_SHOW : SW_HIDE);
-    m_btnCancel.ShowWindow(view.progress_shown ? SW_SHOW : SW_HIDE);
     if (!view.progress_shown) {
         const bool back = m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) &&
                           ::IsWindowEnabled(m_hFocusBeforeSend);
