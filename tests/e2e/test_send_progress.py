@@ -10,7 +10,7 @@ import tempfile
 import time
 import unittest
 
-from harness import BUILD, screenshot, uidriver, wait_until, wine_env
+from harness import BUILD, SHOTS, screenshot, uidriver, wait_until, wine_env
 from test_send_fax import (CLOSE, COVER_OFF, COVER_ON, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
 
 PROGRESS, CANCEL = "1064", "1065"
@@ -30,13 +30,20 @@ def raw_text(control):
         return out.read().decode("cp1252").rstrip("\r\n")
 
 
-def bar_pixels(png):
-    """How many pixels of the progress bar's middle line are filled (the
-    window's accent blue); the window has no frame, so the shot's pixels are
-    the client area's."""
-    pixels = subprocess.run(["convert", png, "-crop", "320x1+60+585", "+repage", "-depth", "8", "txt:-"],
+def accent_pixels(png, area):
+    """How many pixels of area ("WxH+X+Y" of the client area: the window has
+    no frame) are the window's accent blue."""
+    pixels = subprocess.run(["convert", png, "-crop", area, "+repage", "-depth", "8", "txt:-"],
                             capture_output=True, text=True, check=True, timeout=60).stdout
     return sum(1 for line in pixels.splitlines() if "#2575E0" in line.upper())
+
+
+def bar_pixels(png):
+    """The filled part of the progress bar's middle line."""
+    return accent_pixels(png, "320x1+60+585")
+
+
+CANCEL_AREA = "110x40+396+554"  # the accent-blue word on the usable button
 
 
 def percent_of(text):
@@ -109,6 +116,7 @@ class SendingALargeFax(SendProgressCase):
         later = bar_pixels(screenshot(WINDOW, "send_progress_later"))
         self.assertGreater(early, 0)
         self.assertGreater(later, early + 40)
+        self.assertGreater(accent_pixels(os.path.join(SHOTS, "send_progress.png"), CANCEL_AREA), 20)
 
         # As long as the progress view shows, the window answers every probe
         # within 100 ms.
@@ -211,6 +219,8 @@ class ClosingDuringAnUpload(SendProgressCase):
         self.click(SEND)
         self.assertTrue(wait_until(lambda: raw_text(PROGRESS) == "Waiting for the fax service\u2026", 10, 0.05))
         self.assertEqual(self.states(CANCEL)[CANCEL], "1:0")
+        # Cancel shows that it cannot be used.
+        self.assertEqual(accent_pixels(screenshot(WINDOW, "send_progress_waiting"), CANCEL_AREA), 0)
         self.click(CLOSE)
         self.sent_and_ended(before)
 

@@ -158,7 +158,7 @@ protected:
     CMyComboBox m_coverList;
     CFont m_fontProgress;
     CSendProgressView m_progressView;
-    CGdipButton m_btnCancel;
+    CSendCancelButton m_btnCancel;
     // Declared last, so destroyed first: a running send is stopped and its
     // thread joined before anything it reads goes.
     SendWorker m_sendWorker;

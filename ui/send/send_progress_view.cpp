@@ -88,3 +88,32 @@ void CSendProgressView::OnPaint() {
     ::DeleteObject(surface);
     ::DeleteDC(dc);
 }
+
+void CSendCancelButton::DrawItem(LPDRAWITEMSTRUCT draw) {
+    const bool disabled = (draw->itemState & ODS_DISABLED) != 0;
+    if (!disabled || !m_pDisabledImage || !m_pDisabledImage->m_pBitmap || !m_dcBk.m_hDC) {
+        CGdipButton::DrawItem(draw);
+        return;
+    }
+    // The disabled image over what lies under the button, placed like the others.
+    CRect client;
+    GetClientRect(&client);
+    HDC dc = ::CreateCompatibleDC(draw->hDC);
+    HBITMAP surface = ::CreateCompatibleBitmap(draw->hDC, client.Width(), client.Height());
+    if (!dc || !surface) {
+        if (surface) ::DeleteObject(surface);
+        if (dc) ::DeleteDC(dc);
+        CGdipButton::DrawItem(draw);
+        return;
+    }
+    HGDIOBJ old = ::SelectObject(dc, surface);
+    ::BitBlt(dc, 0, 0, client.Width(), client.Height(), m_dcBk.m_hDC, 0, 0, SRCCOPY);
+    {
+        Gdiplus::Graphics graphics(dc);
+        graphics.DrawImage(m_pDisabledImage->m_pBitmap, 1, 1, client.Width(), client.Height());
+    }
+    ::BitBlt(draw->hDC, 0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
+    ::SelectObject(dc, old);
+    ::DeleteObject(surface);
+    ::DeleteDC(dc);
+}

@@ -3,6 +3,7 @@
 // the window's colours over the place of the send button.
 #pragma once
 
+#include "controls/gdip_button.h"
 #include "framework/win/framework.h"
 
 class CSendProgressView : public CStatic {
@@ -19,4 +20,12 @@ protected:
     int m_percent = 0;
 
     DECLARE_MESSAGE_MAP()
+};
+
+// The progress view's Cancel: an image button like the others that, unlike
+// them, shows its disabled image while it cannot be used (once the whole
+// request is up, the fax may already be on its way).
+class CSendCancelButton : public CGdipButton {
+public:
+    void DrawItem(LPDRAWITEMSTRUCT draw) override;
 };
