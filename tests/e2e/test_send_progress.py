@@ -101,6 +101,7 @@ class SendingALargeFax(SendProgressCase):
         self.add("5551234567", "(555)-123-4567")
         digest = self.big_pdf(20 * MB)
         before = len(self.faxes())
+        requests = len(self.sandbox.requests("/v1/fax/send"))
         self.sandbox.set_throttle(4 * MB)
         self.click(SEND)
 
@@ -110,6 +111,8 @@ class SendingALargeFax(SendProgressCase):
         self.assertEqual(states, {PROGRESS: "1:1", CANCEL: "1:1", SEND: "0:1", NUMBER: "1:0", CONTACTS: "1:0",
                                   ADD: "1:0", KEY_BUTTON: "1:0", COVER_OFF: "1:0", CLOSE: "1:1", MINIMISE: "1:1"})
         # The window paints while the file goes up: the bar grows between two shots.
+        # A second send cannot start while this one runs.
+        self.click(SEND)
         self.wait_for_percent(5)
         early = bar_pixels(screenshot(WINDOW, "send_progress"))
         self.wait_for_percent(30)
@@ -136,6 +139,7 @@ class SendingALargeFax(SendProgressCase):
         self.assertIn("Waiting for the fax service\u2026", texts)
 
         parts, folder = self.sent_and_ended(before)
+        self.assertEqual(len(self.sandbox.requests("/v1/fax/send")), requests + 1)
         stored = {p["name"]: p for p in parts}["file"]
         self.assertEqual(stored["size"], 20 * MB)
         self.assertEqual(self.sha(os.path.join(folder, stored["stored_as"])), digest)
