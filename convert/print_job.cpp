@@ -108,6 +108,8 @@ CString ProgramFolder(JobPlatform& platform) {
     return ProgramFolderFromModulePath(platform.ModulePath());
 }
 
+const char kConversionFailedText[] = "Unable to convert the print job to PDF";
+
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
                         const CString& program_folder) {
     const CString work_folder = WorkFolder(program_folder);
@@ -118,7 +120,8 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     CString print_file = print_file_path;
     print_file.Trim();
 
-    if (!platform.CopyOver(print_file, names.ps_path) && names.ps_claimed) {
+    const bool copied = platform.CopyOver(print_file, names.ps_path);
+    if (!copied && names.ps_claimed) {
         // Nothing to convert: drop our empty placeholder so that Ghostscript
         // finds no input, as it would have without the claim.
         platform.Remove(names.ps_path);
@@ -136,6 +139,11 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     // failed output; neither may pass for a converted job. An unclaimed name
     // that Ghostscript never ran on is not ours to delete.
     if (names.pdf_claimed || result == ConversionResult::Failed) platform.Remove(names.pdf_path);
+    // Without Ghostscript the copy would only be left behind: the spooled
+    // file stays, and it is the job.
+    if (result == ConversionResult::NotStarted && copied) platform.Remove(names.ps_path);
+    if (result == ConversionResult::Failed && !print_file.IsEmpty())
+        notifier.Show(kConversionFailedText, "Fax", kIconExclamation);
     return print_file;
 }
 
@@ -143,7 +151,29 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform));
 }
 
-void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path) {
-    if (print_file_path.IsEmpty()) return;
+namespace {
+
+CString Comparable(CString path) {
+    path.Replace("/", "\\");
+    path.MakeLower();
+    return path;
+}
+
+// A PDF this program made: work folder + "Fax_" ... ".pdf".
+bool IsJobPdf(const CString& path, const CString& program_folder) {
+    const CString name = Comparable(path);
+    const CString stem = Comparable(WorkFolder(program_folder) + "Fax_");
+    return name.GetLength() > stem.GetLength() + 4 && name.Left(stem.GetLength()) == stem &&
+           name.Mid(name.GetLength() - 4) == ".pdf";
+}
+
+}  // namespace
+
+void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path, const CString& program_folder) {
+    if (print_file_path.IsEmpty() || !IsJobPdf(print_file_path, program_folder)) return;
     platform.Remove(print_file_path);
+}
+
+void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path) {
+    DeletePrintFileOnClose(platform, print_file_path, ProgramFolder(platform));
 }

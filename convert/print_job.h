@@ -45,12 +45,22 @@ CString ProgramFolder(JobPlatform& platform);
 // Copies the print file into the work folder below program_folder and
 // converts it. Returns the new print-file path: the PDF when the conversion
 // produced one (the print file is then deleted), otherwise the trimmed path
-// that was passed in.
+// that was passed in, with the print file and the work folder as they were.
+// A conversion that ran but made no PDF is told to the user, so a job that
+// was not converted is never taken for one.
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
                         const CString& program_folder);
 // The same below the folder of the running executable.
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path);
 
-// When the send-fax window is destroyed, whatever way it closes: the file the
-// print-file path names is deleted. The work folder stays.
+// The box of a conversion that ran but made no PDF.
+extern const char kConversionFailedText[];
+
+// When the send-fax window is destroyed, whatever way it closes: the job's
+// PDF that the print-file path names is deleted. A path that still names the
+// spooled file (no PDF was made) is left alone: that file is the only copy of
+// the job. The work folder stays.
+void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path,
+                            const CString& program_folder);
+// The same below the folder of the running executable.
 void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path);

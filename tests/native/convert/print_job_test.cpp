@@ -182,13 +182,13 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
         EXPECT_EQ(platform.command_lines[0], GhostscriptCommandLine(ProgramFolder(), pdf, ps).str());
 
         // Closing the window removes the PDF; the work folder stays.
-        DeletePrintFileOnClose(platform, result);
+        DeletePrintFileOnClose(platform, result, ProgramFolder());
         EXPECT_TRUE(FilesIn(work).empty());
         EXPECT_TRUE(fs::is_directory(work));
     }
 }
 
-TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsSpoolAndCopy) {
+TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     const fs::path job = SpoolExample("one-page.ps");
     std::vector<std::string> log;
     TestPlatform platform(&log);
@@ -205,9 +205,12 @@ TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsSpoolAndCopy) {
     // The cursor is back before the box appears.
     EXPECT_EQ(log, (std::vector<std::string>{"wait cursor", "run", "restore cursor", "box"}));
     EXPECT_TRUE(fs::exists(job));
-    // The copy stays; the empty PDF placeholder does not.
-    EXPECT_EQ(FilesIn(work), std::vector<std::string>{"Fax_02012027-090503.ps"});
-    EXPECT_EQ(ReadAll(work / "Fax_02012027-090503.ps"), ReadAll(job));
+    // Neither the copy nor the empty PDF placeholder is left behind.
+    EXPECT_TRUE(FilesIn(work).empty());
+    // Closing the window keeps the spooled file: it is the only copy of the job.
+    const std::string content = ReadAll(job);
+    DeletePrintFileOnClose(platform, result, ProgramFolder());
+    EXPECT_EQ(ReadAll(job), content);
 }
 
 TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
@@ -235,12 +238,18 @@ TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
         EXPECT_EQ(result.str(), job.string()) << "the spooled file stays the print file";
         EXPECT_EQ(fs::exists(job), c.content != nullptr);
         EXPECT_TRUE(FilesIn(work).empty()) << "no PDF and no copy left in the work folder";
-        EXPECT_TRUE(notifier.boxes.empty());
+        // The job is not taken for converted: the user is told.
+        ASSERT_EQ(notifier.boxes.size(), 1u);
+        EXPECT_EQ(notifier.boxes[0].text.str(), "Unable to convert the print job to PDF");
+        EXPECT_EQ(notifier.boxes[0].caption.str(), "Fax");
+        EXPECT_EQ(notifier.boxes[0].icon, static_cast<unsigned>(kIconExclamation));
         EXPECT_EQ(platform.command_lines.size(), 1u);
 
-        // Closing the window then deletes the spooled file it still names.
-        DeletePrintFileOnClose(platform, result);
-        EXPECT_FALSE(fs::exists(job));
+        // Closing the window keeps the spooled file it still names.
+        DeletePrintFileOnClose(platform, result, ProgramFolder());
+        EXPECT_EQ(fs::exists(job), c.content != nullptr);
+        std::error_code ignored;
+        fs::remove(job, ignored);
     }
 }
 
@@ -428,8 +437,22 @@ TEST_F(PrintJobTest, DeletePrintFileOnCloseRemovesOnlyThatFile) {
     WriteFile(work / "Fax_02012027-090503.pdf", "%PDF");
     WriteFile(work / "Fax_02012027-090504.pdf", "%PDF");
     TestPlatform platform;
-    DeletePrintFileOnClose(platform, CString(work.string() + "\\Fax_02012027-090503.pdf"));
+    DeletePrintFileOnClose(platform, CString(work.string() + "\\Fax_02012027-090503.pdf"), ProgramFolder());
     EXPECT_EQ(FilesIn(work), std::vector<std::string>{"Fax_02012027-090504.pdf"});
+}
+
+TEST_F(PrintJobTest, DeletePrintFileOnCloseLeavesWhatIsNotTheJobsPdf) {
+    // A print-file path that still names the spooled job (no PDF was made),
+    // or anything else that is not a PDF of the work folder, outlives the window.
+    fs::create_directories(work);
+    const fs::path spooled = SpoolExample("one-page.ps", "Fax_job.pdf");
+    WriteFile(work / "Fax_02012027-090503.ps", "%!PS");
+    WriteFile(work / "notes.pdf", "%PDF");
+    TestPlatform platform;
+    for (const fs::path& path : {spooled, work / "Fax_02012027-090503.ps", work / "notes.pdf"}) {
+        DeletePrintFileOnClose(platform, CString(path.string()), ProgramFolder());
+        EXPECT_TRUE(fs::exists(path)) << path;
+    }
 }
 
 TEST(PosixJobPlatform, RunReportsStartFailureAndExitCode) {

@@ -133,13 +133,13 @@ TEST_F(PrintJobWindowsTest, ConvertsRealJobsThroughCreateProcess) {
         EXPECT_EQ(FilesIn(work).size(), 1u) << "only the PDF stays in the work folder";
         EXPECT_TRUE(notifier.boxes.empty());
 
-        DeletePrintFileOnClose(platform, result);
+        DeletePrintFileOnClose(platform, result, program.c_str());
         EXPECT_FALSE(Exists(pdf));
         EXPECT_TRUE(FilesIn(work).empty());
     }
 }
 
-TEST_F(PrintJobWindowsTest, MissingGhostscriptShowsTheBoxAndKeepsSpoolAndCopy) {
+TEST_F(PrintJobWindowsTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     const std::string job = SpoolExample("one-page.ps");
     WinJobPlatform platform;
     RecordingNotifier notifier;
@@ -152,10 +152,10 @@ TEST_F(PrintJobWindowsTest, MissingGhostscriptShowsTheBoxAndKeepsSpoolAndCopy) {
     EXPECT_EQ(notifier.boxes[0].caption.str(), "Fax");
     EXPECT_EQ(notifier.boxes[0].icon, static_cast<unsigned>(MB_ICONEXCLAMATION));
     EXPECT_TRUE(Exists(job));
-    const std::vector<std::string> left = FilesIn(work);
-    ASSERT_EQ(left.size(), 1u) << "the copy stays, the empty PDF placeholder does not";
-    EXPECT_EQ(left[0].substr(left[0].size() - 3), ".ps");
-    EXPECT_EQ(ReadAll(work + left[0]), ReadAll(job));
+    EXPECT_TRUE(FilesIn(work).empty()) << "neither the copy nor the empty PDF placeholder stays";
+    // Closing the window keeps the spooled file: it is the only copy of the job.
+    DeletePrintFileOnClose(platform, result, program.c_str());
+    EXPECT_TRUE(Exists(job));
 }
 
 TEST_F(PrintJobWindowsTest, UnreadableJobLeavesNoPdf) {
@@ -173,7 +173,11 @@ TEST_F(PrintJobWindowsTest, UnreadableJobLeavesNoPdf) {
     EXPECT_EQ(result.str(), job);
     EXPECT_TRUE(Exists(job));
     EXPECT_TRUE(FilesIn(work).empty());
-    EXPECT_TRUE(notifier.boxes.empty());
+    ASSERT_EQ(notifier.boxes.size(), 1u);
+    EXPECT_EQ(notifier.boxes[0].text.str(), "Unable to convert the print job to PDF");
+    EXPECT_EQ(notifier.boxes[0].icon, static_cast<unsigned>(MB_ICONEXCLAMATION));
+    DeletePrintFileOnClose(platform, result, program.c_str());
+    EXPECT_TRUE(Exists(job));
 }
 
 TEST_F(PrintJobWindowsTest, ShortProgramFolderHoldsNoBlank) {
