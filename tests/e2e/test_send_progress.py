@@ -186,6 +186,7 @@ class CancellingAFax(SendProgressCase):
         parts, folder = self.sent_and_ended(before)
         fields = {p["name"]: p for p in parts}
         self.assertEqual(fields["recipientFax"]["value"], "+15551234567,+15550001111")
+        self.assertIn(["authorization", "Driver test-key-123"], self.sandbox.requests("/v1/fax/send")[-1]["headers"])
         self.assertEqual(fields["subject"]["value"], "Quarterly figures")
         self.assertEqual(self.sha(os.path.join(folder, fields["file"]["stored_as"])), digest)
 
