@@ -2,26 +2,15 @@
 // routine and writes what it took: seconds, bytes, resident memory before
 // the upload and its peak during it.
 // usage: bench_upload_ours API_BASE CA_PEM_FILE KEY PDF RESULT_FILE
-#include "bench_support.h"
-#include "service/fax_submission.h"
+#include "upload_job.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s API_BASE CA_PEM_FILE KEY PDF RESULT_FILE\n", argv[0]);
-        return 2;
-    }
-    ServiceEndpoint endpoint;
-    endpoint.api_base = argv[1];
-    endpoint.ca_pem = ReadWholeFile(argv[2]);
-
-    FaxSubmission fax;
-    fax.key = argv[3];
-    fax.print_file = argv[4];
-    fax.numbers.Add("5551230001");
-    fax.contact_ids.Add("");
-    fax.prefixes.Add("1");
+    UploadJob job;
+    if (!ReadUploadJob(argc, argv, &job)) return 2;
+    const ServiceEndpoint& endpoint = job.endpoint;
+    const FaxSubmission& fax = job.fax;
 
     const long before = ResidentKiB();
     const bool reset = ResetPeakResident();
@@ -31,7 +20,7 @@ int main(int argc, char** argv) {
     const long peak = PeakResidentKiB();
     const SubmissionVerdict verdict = JudgeSubmission(transfer);
 
-    FILE* out = std::fopen(argv[5], "w");
+    FILE* out = std::fopen(job.result_file, "w");
     if (!out) return 1;
     std::fprintf(out, "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
                       "\"confirmed\": %s}\n",
