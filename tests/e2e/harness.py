@@ -1,6 +1,7 @@
 """The real program under Wine: one Wine prefix and display per test session,
 a program folder per test, and the UI driver to look at windows."""
 import atexit
+import glob
 import json
 import os
 import re
@@ -235,11 +236,34 @@ class ProgramFolder:
                 code = int(parts[1])
         return code, windows
 
+    @property
+    def files(self):
+        """The work folder where the program keeps the job's copy and PDF."""
+        return os.path.join(self.path, "Files")
+
+    def job_files(self):
+        return sorted(os.listdir(self.files)) if os.path.isdir(self.files) else []
+
     def cleanup(self):
         if self.process and self.process.poll() is None:
+            # Killing the driver would leave the program's window up to fool
+            # the next test: the program itself is ended first.
+            run_wine(["taskkill", "/f", "/im", os.path.basename(self.exe)], timeout=30, check=False)
             self.process.kill()
             self.process.wait()
         shutil.rmtree(self.base, ignore_errors=True)
+
+
+class JobFileChecks:
+    """For test cases whose program is self.program: its job's files."""
+
+    def job_files(self):
+        return self.program.job_files()
+
+    def pdf(self):
+        pdfs = glob.glob(os.path.join(self.program.files, "Fax_*.pdf"))
+        self.assertEqual(len(pdfs), 1, self.job_files())
+        return pdfs[0]
 
 
 def wait_until(condition, timeout=20.0, step=0.1):

@@ -14,7 +14,7 @@ import time
 import unittest
 
 import harness
-from harness import (BUILD, ROOT, ProgramFolder, clear_settings, read_settings, sandbox, uidriver, wait_until,
+from harness import (JobFileChecks, BUILD, ROOT, ProgramFolder, clear_settings, read_settings, sandbox, uidriver, wait_until,
                      windows_path, write_setting)
 
 VERSION = "4.0.1"
@@ -46,7 +46,7 @@ DROPPED = ("Server returned nothing (no headers, no status code)", "Failure when
 LOW_SPEED_TIME = 60
 
 
-class FaultCase(unittest.TestCase):
+class FaultCase(JobFileChecks, unittest.TestCase):
     def setUp(self):
         clear_settings()
         for name, value in ACCOUNT.items():
@@ -58,7 +58,6 @@ class FaultCase(unittest.TestCase):
         shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.job)
         with open(self.job, "rb") as job:
             self.job_content = job.read()
-        self.files = os.path.join(self.program.path, "Files")
         self.extra_cleanup = []
 
     def tearDown(self):
@@ -93,14 +92,6 @@ class FaultCase(unittest.TestCase):
         for folder, _, names in os.walk(self.program.path):
             found += [os.path.relpath(os.path.join(folder, name), self.program.path) for name in names]
         return sorted(found)
-
-    def job_files(self):
-        return sorted(os.listdir(self.files)) if os.path.isdir(self.files) else []
-
-    def pdf(self):
-        pdfs = glob.glob(os.path.join(self.files, "Fax_*.pdf"))
-        self.assertEqual(len(pdfs), 1, self.job_files())
-        return pdfs[0]
 
     def start_job(self):
         self.before = self.installed()
@@ -212,7 +203,6 @@ class ServiceOutOfReach(FaultCase):
                 # A fresh program folder and job for the next case.
                 self.program.cleanup()
                 self.program = ProgramFolder(version=VERSION)
-                self.files = os.path.join(self.program.path, "Files")
                 with open(self.job, "wb") as job:
                     job.write(self.job_content)
 
@@ -272,7 +262,6 @@ class BadAnswersToTheFax(FaultCase):
                 self.nothing_lost(job_kept=False)
                 self.program.cleanup()
                 self.program = ProgramFolder(version=VERSION)
-                self.files = os.path.join(self.program.path, "Files")
                 self.install_ghostscript()
                 with open(self.job, "wb") as job:
                     job.write(self.job_content)
@@ -284,11 +273,11 @@ class ConversionFaults(FaultCase):
     left empty."""
 
     def make_files_unwritable(self):
-        os.makedirs(self.files)
+        os.makedirs(self.program.files)
         # Root ignores permission bits; an immutable folder refuses new files to anyone.
-        made = subprocess.run(["chattr", "+i", self.files], capture_output=True, text=True)
+        made = subprocess.run(["chattr", "+i", self.program.files], capture_output=True, text=True)
         self.assertEqual(made.returncode, 0, "chattr +i: %s" % made.stderr)
-        self.extra_cleanup.append(lambda: subprocess.run(["chattr", "-i", self.files], capture_output=True))
+        self.extra_cleanup.append(lambda: subprocess.run(["chattr", "-i", self.program.files], capture_output=True))
 
     def test_no_pdf_keeps_the_spooled_job(self):
         sandbox().clear_fault()
@@ -320,7 +309,6 @@ class ConversionFaults(FaultCase):
                 self.extra_cleanup = []
                 self.program.cleanup()
                 self.program = ProgramFolder(version=VERSION)
-                self.files = os.path.join(self.program.path, "Files")
 
 
 if __name__ == "__main__":

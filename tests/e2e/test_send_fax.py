@@ -9,7 +9,7 @@ import subprocess
 import time
 import unittest
 
-from harness import (ROOT, SHOTS, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, read_settings,
+from harness import (JobFileChecks, ROOT, SHOTS, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, read_settings,
                      sandbox, screenshot, uidriver, wait_until, windows_path, write_setting)
 
 VERSION = "4.0.1"
@@ -41,7 +41,7 @@ def pdf_pages(path):
     return int(out.stdout.strip())
 
 
-class SendFaxCase(unittest.TestCase):
+class SendFaxCase(JobFileChecks, unittest.TestCase):
     def setUp(self):
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
@@ -53,7 +53,6 @@ class SendFaxCase(unittest.TestCase):
         self.program.add_ghostscript()
         self.print_job = PrintJob("job 7.ps")
         self.job = self.print_job.path
-        self.files = os.path.join(self.program.path, "Files")
 
     def tearDown(self):
         # A test that failed half way leaves the window (and maybe a box) up.
@@ -94,14 +93,6 @@ class SendFaxCase(unittest.TestCase):
         code, out = uidriver("box-icon", "60000")
         self.assertEqual(code, 0, "no message box")
         return tuple(out.split("|"))
-
-    def job_files(self):
-        return sorted(os.listdir(self.files)) if os.path.isdir(self.files) else []
-
-    def pdf(self):
-        pdfs = glob.glob(os.path.join(self.files, "Fax_*.pdf"))
-        self.assertEqual(len(pdfs), 1, self.job_files())
-        return pdfs[0]
 
     def faxes(self):
         """The stored faxes: [(fields by name, folder)] in order."""
