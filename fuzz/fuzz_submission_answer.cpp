@@ -16,12 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(bare.Find("success\":", 0) != -1);
         FUZZ_CHECK(verdict.text == "Success! Your fax has been sent");
     } else {
-        // Only the service's own message, read without braces and quotes, can say it.
-        CString bare = answer;
-        bare.Remove("{");
-        bare.Remove("}");
-        bare.Remove("\"");
-        FUZZ_CHECK(verdict.text != "Success! Your fax has been sent" || bare.Find("Success! Your fax", 0) != -1);
+        // The service's own message may say anything, even that the fax was
+        // sent (its escapes read as the letters they stand for); what it can
+        // never do is come with the sent-fax icon or result.
+        FUZZ_CHECK(verdict.icon != kIconInformation);
     }
     FUZZ_CHECK(verdict.icon != 0);
     return 0;
