@@ -1,6 +1,7 @@
 """A short bounded pass of every libFuzzer target: each one is a case that
 fails when the target finds anything, does not build or does not run.
-KESTRID_FUZZ_SECONDS sets the time per target (default 10)."""
+KESTRID_FUZZ_SECONDS sets the time per target (default 10), KESTRID_FUZZ_SEED
+libFuzzer's seed (default 1)."""
 import glob
 import os
 import subprocess
@@ -32,8 +33,10 @@ class FuzzTargets(unittest.TestCase):
 def _case(target):
     def test(self):
         self.assertEqual(BUILD["code"], 0, "the fuzz build failed:\n" + (BUILD["output"] or "")[-3000:])
+        # A fixed seed: the same inputs come first in every run, so a finding can be replayed.
+        env = dict(os.environ, KESTRID_FUZZ_SEED=os.environ.get("KESTRID_FUZZ_SEED", "1"))
         proc = subprocess.run([FUZZ, "--no-build", str(SECONDS), target], stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT, text=True, timeout=SECONDS * 3 + 120)
+                              stderr=subprocess.STDOUT, text=True, timeout=SECONDS * 3 + 120, env=env)
         print(proc.stdout.strip())
         self.assertEqual(proc.returncode, 0, proc.stdout)
         self.assertIn("fuzz: %s: ok" % target, proc.stdout)
