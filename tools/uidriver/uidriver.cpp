@@ -822,7 +822,7 @@ int main(int argc, char** argv) {
         std::string probe = self;
         probe = probe.substr(0, probe.find_last_of('\\') + 1) + "uidriver_menu_probe.dll";
         HMODULE library = LoadLibraryA(probe.c_str());
-        auto hook = library ? reinterpret_cast<HOOKPROC>(GetProcAddress(library, "MenuProbeHook")) : nullptr;
+        auto hook = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "MenuProbeHook"))) : nullptr;
         if (!hook) {
             std::fprintf(stderr, "cannot load %s\n", probe.c_str());
             return 1;
