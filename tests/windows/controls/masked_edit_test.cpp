@@ -513,7 +513,7 @@ TEST_F(MaskedEditField, RealClicksPutTheCaretWhereTheNumberGoesOn) {
         POINT point{field.right - 20, field.CenterPoint().y};
         if (c.at < 14) {
             const LRESULT place = Edit().SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(c.at));
-            point = POINT{static_cast<short>(LOWORD(place)) + 2, static_cast<short>(HIWORD(place)) + 4};
+            point = POINT{static_cast<short>(LOWORD(place)) + 1, static_cast<short>(HIWORD(place)) + 4};
             Edit().ClientToScreen(&point);
         }
         SendMouseClick(point);
