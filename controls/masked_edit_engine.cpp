@@ -109,6 +109,18 @@ int MaskedEditEngine::PreviousInputSlot(int p) const {
     return NextInputSlot(p);
 }
 
+int MaskedEditEngine::CaretForClick(int hit) const {
+    if (!HasMask()) return hit;
+    int afterLastFilled = 0;
+    for (int i = 0; i < GetCount(); ++i)
+        if (At(i).IsInputSlot() && At(i).m_chValue != m_chPrompt) afterLastFilled = i + 1;
+    // Typing behind the entered text would leave empty slots in the number:
+    // the caret goes to the first free slot after it (the first slot of an
+    // empty field).
+    if (hit > afterLastFilled) return NextInputSlot(afterLastFilled);
+    return IsInputPosition(hit) ? hit : NextInputSlot(hit);
+}
+
 bool MaskedEditEngine::LayInInput(const CString& text, int start, bool prompt_allowed) {
     const std::string input = GetInputText().str();
     std::string source = input.substr(0, static_cast<size_t>(std::clamp(start, 0, static_cast<int>(input.size()))));

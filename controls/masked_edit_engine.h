@@ -89,6 +89,11 @@ public:
     // The caret position just after the input slot nearest before p, or p
     // itself when p is an input slot; without any, NextInputSlot(p).
     int PreviousInputSlot(int p) const;
+    // Where a click leaves the caret when the edit would put it at hit: the
+    // first slot of an empty field; the next empty slot when hit lies past
+    // the last filled slot; the next slot when hit is on a literal; hit
+    // itself inside the entered text.
+    int CaretForClick(int hit) const;
 
     // Keeps the first start characters of the input text, appends text (without
     // prompt characters unless prompt_allowed) and deals the result out over the

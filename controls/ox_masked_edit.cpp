@@ -192,11 +192,18 @@ void COXMaskedEdit::OnSetFocus(CWnd* oldFocus) {
 }
 
 void COXMaskedEdit::OnLButtonDown(UINT flags, CPoint point) {
-    if (m_engine.HasMask() && ::GetFocus() != m_hWnd && m_engine.IsInputEmpty()) {
-        // An empty field is entered at its first slot wherever it is clicked.
-        SetFocus();
-        PlaceCaret(0);
-        return;
+    // Shift+click extends the selection as in any edit.
+    if (m_engine.HasMask() && !(flags & MK_SHIFT)) {
+        const LRESULT found = SendMessage(EM_CHARFROMPOS, 0, MAKELPARAM(point.x, point.y));
+        const int hit = LOWORD(found);
+        const int caret = m_engine.CaretForClick(hit);
+        if (caret != hit) {
+            // Where the edit would put the caret, typed characters would be
+            // refused or leave gaps: the click goes where the number goes on.
+            if (::GetFocus() != m_hWnd) SetFocus();
+            PlaceCaret(caret);
+            return;
+        }
     }
     CEdit::OnLButtonDown(flags, point);
 }

@@ -457,3 +457,43 @@ class ContactPicker:
         self.click(self.SELECT)
         if uidriver("gone", self.TITLE, "20000")[0] != 0:
             raise AssertionError("the picker stayed open after Select")
+
+
+# -- real input: pointer and key events of the X server, which Wine's X11
+# driver hands to the program as a person's input, through its message loop
+# (WM_KEYDOWN, TranslateMessage, WM_CHAR; the click goes where the pointer is).
+
+def xdotool(*args):
+    result = subprocess.run(["xdotool"] + [str(a) for a in args], env=wine_env(), capture_output=True,
+                            text=True, timeout=60)
+    if result.returncode != 0:
+        raise AssertionError("xdotool %s failed: %s" % (" ".join(map(str, args)), result.stderr))
+
+
+def control_rect(window, control):
+    """(left, top, right, bottom) of a control on the screen."""
+    code, out = uidriver("rect", window, control)
+    if code != 0:
+        raise AssertionError("no control %s in %r" % (control, window))
+    return tuple(int(v) for v in out.split())
+
+
+def real_click(window, control, fx=0.5, fy=0.5):
+    """Clicks the control with the pointer at fractions fx, fy of its width
+    and height. Two clicks at one place within the double-click time make a
+    double click, as for a person."""
+    left, top, right, bottom = control_rect(window, control)
+    xdotool("mousemove", left + int((right - left) * fx), top + int((bottom - top) * fy))
+    time.sleep(0.1)
+    xdotool("click", "1")
+    time.sleep(0.2)
+
+
+def real_type(text):
+    """Types text on the keyboard, into whatever has the focus."""
+    xdotool("type", "--delay", "60", text)
+
+
+def real_keys(*keys):
+    """Presses keys by their X names ("Tab", "shift+Tab", "Return")."""
+    xdotool("key", "--delay", "60", *keys)

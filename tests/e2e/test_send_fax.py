@@ -34,6 +34,42 @@ def cover_page_id(name):
     return next(page["uuid"] for page in pages if page["name"] == name)
 
 
+def menu_items(window):
+    """The open pop-up menu's items as (id, text, (left, top, right, bottom),
+    [16 x 16 (r, g, b) painted where the flag goes])."""
+    code, out = uidriver("menu-items", window)
+    if code != 0:
+        raise AssertionError("the open menu could not be read: %r" % out)
+    items = []
+    for line in out.splitlines():
+        command, text, place, pixels = line.rstrip("\r").split("|")
+        rgb = [tuple(int(pixels[i + k:i + k + 2], 16) for k in (0, 2, 4)) for i in range(0, len(pixels), 6)]
+        items.append((int(command), text, tuple(int(v) for v in place.split()), rgb))
+    return items
+
+
+def flag_mismatches(painted, name):
+    """Where the painted 16 x 16 pixels differ from the opaque pixels of the
+    program's flag image name; [] when the flag shows one to one."""
+    rgba = subprocess.run(["convert", os.path.join(ROOT, "resources", "art", "flags", name), "-depth", "8", "rgba:-"],
+                          capture_output=True, check=True, timeout=60).stdout
+    wrong = []
+    for y in range(16):
+        for x in range(16):
+            r, g, b, a = rgba[(y * 16 + x) * 4:(y * 16 + x) * 4 + 4]
+            seen = painted[y * 16 + x]
+            if a < 255:
+                continue
+            if (r, g, b) == (255, 255, 255):
+                # The flag is loaded on white and the menu keys out its corner
+                # colour: white parts show the light picture column.
+                if min(seen) < 240:
+                    wrong.append(((x, y), (r, g, b), seen))
+            elif max(abs(r - seen[0]), abs(g - seen[1]), abs(b - seen[2])) > 8:
+                wrong.append(((x, y), (r, g, b), seen))
+    return wrong
+
+
 def pdf_pages(path):
     out = subprocess.run(["gs", "-q", "-dNODISPLAY", "-dNOSAFER", "-c",
                           "(%s) (r) file runpdfbegin pdfpagecount = quit" % path],
@@ -370,6 +406,15 @@ class CountryMenu(SendFaxCase):
         width, height = (int(v) for v in size.split("x"))
         # Two items of 250 x 40 and the menu's border.
         self.assertTrue(250 <= width <= 270 and 80 <= height <= 96, size)
+        # The items themselves, read inside the program: the first two
+        # countries with their dialling codes, 250 x 40 as the window measures
+        # them (the system may add room for a check mark), each with its flag.
+        items = menu_items(WINDOW)
+        self.assertEqual([(item[0], item[1]) for item in items], [(171, "Canada +1"), (172, "USA +1")])
+        for (_, text, (left, top, right, bottom), painted), flag in zip(items, ("171_ca.png", "172_us.png")):
+            self.assertTrue(250 <= right - left <= 270, (text, left, right))
+            self.assertEqual(bottom - top, 40, text)
+            self.assertEqual(flag_mismatches(painted, flag), [], "the flag of %s" % text)
         screenshot(WINDOW, "send_country_menu")
         # Choose the first entry (Canada): the mask is set again, the field empty.
         self.assertEqual(uidriver("menu-key", WINDOW, "40")[0], 0)  # down

@@ -48,6 +48,12 @@
 //                                                    box shows or the control hides; print the control's
 //                                                    texts as they change
 //   uidriver states <title-part> <control-id> ...    print "id:visible:enabled" for each control
+//   uidriver rect <title-part> <control-id>          print the control's place on the screen
+//                                                    "left top right bottom", for real pointer input
+//   uidriver sel <title-part> <control-id>           print an edit's selection "start end"
+//   uidriver menu-items <title-part>                 read the window's open pop-up menu inside its
+//                                                    process (uidriver_menu_probe.dll): one line per
+//                                                    item "id|text|left top right bottom|flag pixels"
 //
 // A title part "@<control-id>=<text>" names the window by a control instead:
 // a visible top-level window whose control <control-id> shows <text> (for
@@ -789,6 +795,57 @@ int main(int argc, char** argv) {
                         control && IsWindowEnabled(control) ? 1 : 0);
         }
         std::printf("\n");
+        return 0;
+    }
+    if (command == "rect" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        RECT place;
+        GetWindowRect(control, &place);
+        std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+        return 0;
+    }
+    if (command == "sel" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        // Packed in the result: pointers would not reach another process.
+        const LRESULT selection = SendMessageA(control, EM_GETSEL, 0, 0);
+        std::printf("%u %u\n", LOWORD(selection), HIWORD(selection));
+        return 0;
+    }
+    if (command == "menu-items" && argc >= 3) {
+        HWND window = WaitTopLevel(argv[2], 10000);
+        HWND menu = window ? WaitThreadWindow(window, "#32768", 5000) : nullptr;
+        if (!menu) return 1;
+        char self[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        std::string probe = self;
+        probe = probe.substr(0, probe.find_last_of('\\') + 1) + "uidriver_menu_probe.dll";
+        HMODULE library = LoadLibraryA(probe.c_str());
+        auto hook = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "MenuProbeHook"))) : nullptr;
+        if (!hook) {
+            std::fprintf(stderr, "cannot load %s\n", probe.c_str());
+            return 1;
+        }
+        char folder[MAX_PATH] = "";
+        GetTempPathA(sizeof folder, folder);
+        const std::string answer = std::string(folder) + "kestrid-menu-probe.txt";
+        DeleteFileA(answer.c_str());
+        HHOOK installed = SetWindowsHookExA(WH_GETMESSAGE, hook, library, GetWindowThreadProcessId(window, nullptr));
+        if (!installed) return 1;
+        PostMessageA(menu, RegisterWindowMessageA("KestridUiDriverMenuProbe"), 0, 0);
+        std::string lines;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+            if (FILE* in = std::fopen(answer.c_str(), "rb")) {
+                char buffer[4096];
+                for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) lines.append(buffer, got);
+                std::fclose(in);
+                break;
+            }
+        }
+        UnhookWindowsHookEx(installed);
+        if (lines.empty()) return 1;
+        std::printf("%s", lines.c_str());
         return 0;
     }
     return Usage();

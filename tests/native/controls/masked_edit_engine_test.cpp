@@ -129,6 +129,33 @@ TEST(MaskedEditSlots, NextAndPreviousInputSlot) {
     EXPECT_FALSE(literals.IsInputPosition(2));
 }
 
+TEST(MaskedEditClick, TheCaretLandsWhereTypingContinuesTheNumber) {
+    struct Case {
+        const char* text;
+        int hit;  // where the edit itself would put the caret
+        int caret;
+    };
+    const Case cases[] = {
+        // An empty field starts at its first slot wherever it is clicked.
+        {"", 0, 1}, {"", 1, 1}, {"", 2, 1}, {"", 4, 1}, {"", 9, 1}, {"", 14, 1},
+        // Past the last filled slot: the next empty one, over the literals.
+        {"5", 3, 2}, {"5", 14, 2}, {"555", 4, 6}, {"555", 12, 6}, {"55512", 14, 8},
+        // A literal moves on to the next slot.
+        {"5551234567", 0, 1}, {"5551234567", 4, 6}, {"5551234567", 5, 6}, {"5551234567", 9, 10},
+        {"555", 0, 1},
+        // Inside the entered text, and at the end of a full number, the
+        // click stays where it is.
+        {"5551234567", 2, 2}, {"5551234567", 7, 7}, {"5551234567", 13, 13}, {"5551234567", 14, 14},
+        {"5551", 6, 6}, {"5551", 7, 7}, {"555", 3, 3},
+    };
+    for (const Case& c : cases) {
+        Field field(kPhoneMask, c.text);
+        EXPECT_EQ(field.engine.CaretForClick(c.hit), c.caret) << c.text << " at " << c.hit;
+    }
+    MaskedEditEngine plain;  // without a mask the edit decides
+    EXPECT_EQ(plain.CaretForClick(5), 5);
+}
+
 TEST(MaskedEditTyping, TenDigitsFillTheGroupsAndTheCaretSkipsLiterals) {
     Field field(kPhoneMask);
     struct Step {

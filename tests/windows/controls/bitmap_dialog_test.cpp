@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -372,4 +373,93 @@ TEST(BitmapDialog, DragMovesTheWindowWithTheMouse) {
     dialog.GetWindowRect(&place);
     EXPECT_EQ(place.left, 130);
     EXPECT_EQ(place.top, 115);
+}
+
+namespace {
+
+// A 32 x 32 icon, red on the left half and blue on the right, fully opaque.
+HICON TwoColourIcon() {
+    const int size = 32;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP colour = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) pixels[y * size + x] = x < size / 2 ? 0xFF0000 : 0x0000FF;
+    std::vector<BYTE> clear(size * size / 8, 0);  // mask 0: the colour shows
+    HBITMAP mask = ::CreateBitmap(size, size, 1, 1, clear.data());
+    ICONINFO icon{TRUE, 0, 0, mask, colour};
+    HICON handle = ::CreateIconIndirect(&icon);
+    ::DeleteObject(colour);
+    ::DeleteObject(mask);
+    return handle;
+}
+
+// Paints as the program's windows paint while minimised: the icon, on the
+// background the icon erase gives it (a colour of its own here).
+class IconicDialog : public SkinDialog {
+public:
+    HICON m_icon = TwoColourIcon();
+    int m_iconErases = 0;
+    ~IconicDialog() override { ::DestroyIcon(m_icon); }
+
+protected:
+    void OnPaint() { PaintIconic(m_icon); }
+    LRESULT OnIconEraseBackground(WPARAM wParam, LPARAM) {
+        ++m_iconErases;
+        CRect client;
+        GetClientRect(&client);
+        HBRUSH brush = ::CreateSolidBrush(kMagenta);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        ::DeleteObject(brush);
+        return 1;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(IconicDialog, SkinDialog)
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_ICONERASEBKGND, &IconicDialog::OnIconEraseBackground)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+// Under Wine a minimised window has no client area and gets no paint, so the
+// icon painting is looked at in the open window, pixel by pixel.
+TEST(BitmapDialog, IconPaintingCentresTheIconOnTheIconBackground) {
+    IconicDialog dialog;
+    dialog.Open();
+    dialog.HideControls();
+    const Capture shot = CaptureClient(dialog.m_hWnd);
+    EXPECT_GT(dialog.m_iconErases, 0);
+    ASSERT_EQ(shot.width, kWidth);
+    ASSERT_EQ(shot.height, kHeight);
+    const int left = (kWidth - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int top = (kHeight - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    // Every pixel: the icon's halves where it is centred, the background
+    // the window erased for it everywhere else.
+    int wrong = 0, red = 0, blue = 0;
+    std::string first;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const int ix = x - left, iy = y - top;
+            const bool inIcon = ix >= 0 && iy >= 0 && ix < 32 && iy < 32;
+            const COLORREF expected = !inIcon ? kMagenta : ix < 16 ? kRed : kBlue;
+            if (Near(shot.At(x, y), expected, 2)) {
+                red += expected == kRed;
+                blue += expected == kBlue;
+            } else if (wrong++ == 0) {
+                first = std::to_string(x) + "," + std::to_string(y) + ": " + Describe(shot.At(x, y));
+            }
+        }
+    EXPECT_EQ(wrong, 0) << "first at " << first;
+    EXPECT_EQ(red, 32 * 16);
+    EXPECT_EQ(blue, 32 * 16);
+    dialog.DestroyWindow();
 }

@@ -469,6 +469,73 @@ TEST_F(MaskedEditField, ClickIntoTheEmptyFieldStartsAtTheFirstSlot) {
     EXPECT_EQ(Selection(), std::make_pair(1, 1));
 }
 
+// The pointer and keyboard as a person uses them: input that goes through
+// the system's queue and this thread's message loop.
+void SendMouseClick(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void SendTyping(const std::string& digits) {
+    for (char digit : digits) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(digit);  // '0'..'9' are their own keys
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+TEST_F(MaskedEditField, RealClicksPutTheCaretWhereTheNumberGoesOn) {
+    struct Case {
+        const char* text;
+        bool focused;
+        int at;  // the click's place: just inside this character (14: the right half of the field)
+        int caret;
+    };
+    const Case cases[] = {
+        {"", true, 14, 1},   {"", false, 14, 1},  {"", true, 2, 1},  {"", false, 6, 1},
+        {"555", true, 12, 6}, {"555", false, 12, 6},
+        {"5551234567", true, 4, 6},                      // on a literal
+        {"5551234567", true, 7, 7}, {"5551234567", false, 11, 11},  // inside the number: where clicked
+    };
+    CRect field;
+    Edit().GetWindowRect(&field);
+    for (const Case& c : cases) {
+        Edit().SetWindowText(c.text);
+        Edit().SetSel(0, 0);
+        if (!c.focused) m_dialog.GetDlgItem(IDC_SEND_SUBJECT)->SetFocus();
+        PumpPending();
+        POINT point{field.right - 20, field.CenterPoint().y};
+        if (c.at < 14) {
+            const LRESULT place = Edit().SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(c.at));
+            point = POINT{static_cast<short>(LOWORD(place)) + 1, static_cast<short>(HIWORD(place)) + 4};
+            Edit().ClientToScreen(&point);
+        }
+        SendMouseClick(point);
+        PumpUntil([&] { return ::GetFocus() == Edit().m_hWnd && Selection() != std::make_pair(0, 0); });
+        PumpPending();
+        EXPECT_EQ(::GetFocus(), Edit().m_hWnd) << c.text << " clicked at " << c.at;
+        EXPECT_EQ(Selection(), std::make_pair(c.caret, c.caret)) << c.text << " clicked at " << c.at;
+        // Two clicks at one place would make a double click.
+        ::Sleep(::GetDoubleClickTime() + 50);
+    }
+}
+
+TEST_F(MaskedEditField, TenDigitsTypedAfterAClickIntoTheEmptyFieldGiveTheNumber) {
+    CRect field;
+    Edit().GetWindowRect(&field);
+    SendMouseClick(POINT{field.right - 40, field.CenterPoint().y});  // the field has the focus already
+    SendTyping("5551234567");
+    PumpUntil([&] { return Text() == kFullPhone; });
+    EXPECT_EQ(Text(), kFullPhone);
+    EXPECT_EQ(Edit().m_beeps, 0);
+}
+
 class MaskGivenAtConstruction : public MaskedEditField {
 protected:
     MaskGivenAtConstruction() : MaskedEditField("##-##") {}
