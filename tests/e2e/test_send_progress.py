@@ -283,14 +283,14 @@ class EscapeDuringAnUpload(SendProgressCase):
         self.assertEqual(self.sha(os.path.join(folder, fields["file"]["stored_as"])), digest)
 
     def test_escape_while_the_service_is_awaited_does_nothing(self):
-        # The whole request is up and the service keeps the line for 4 s, then
+        # The whole request is up and the service keeps the line for 10 s, then
         # closes it without an answer: Cancel cannot act, nor can Escape, and
         # the user learns that the fax may well be on its way.
         self.open_job()
         self.add("5551234567", "(555)-123-4567")
         pdf = self.pdf()
         before = len(self.faxes())
-        self.sandbox._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": 4, "count": 1})
+        self.sandbox._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": 10, "count": 1})
         self.click(SEND)
         self.assertTrue(wait_until(lambda: raw_text(PROGRESS) == "Waiting for the fax service\u2026", 10, 0.05))
         self.assertEqual(self.states(CANCEL)[CANCEL], "1:0")
