@@ -36,6 +36,7 @@ COULDNT_CONNECT = "Couldn't connect to server"
 UNTRUSTED = "SSL peer certificate or SSH remote key was not OK"
 TIMED_OUT = "Timeout was reached"
 ABORTED = "Operation was aborted by an application callback"
+MB = 1024 * 1024
 # A line closed by the service mid-upload ends the transfer in one of these,
 # depending on the moment libcurl notices.
 DROPPED = ("Server returned nothing (no headers, no status code)", "Failure when receiving data from the peer",
@@ -218,6 +219,8 @@ class BadAnswersToTheFax(FaultCase):
         super().setUp()
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
+        self.sandbox.set_throttle(0)
+        self.extra_cleanup.append(lambda: self.sandbox.set_throttle(0))
         self.install_ghostscript()
 
     def outbox(self):
@@ -225,29 +228,38 @@ class BadAnswersToTheFax(FaultCase):
 
     def test_failed_answers_keep_the_pdf_for_another_try(self):
         cases = [
-            # (fault, what the control request asks for, the texts the box may show, its icon, seconds at most)
+            # (fault, what the control request asks for, the texts the box may show, its icon, seconds at most,
+            #  the size of a PDF put in place of the job's, sent slowly, or None)
+            # The line drops while bytes are still to go: a job of a few KB would
+            # be in the socket's buffers, so all of it gone, before the service
+            # reads half of it.
             ("connection dropped mid-upload", {"mode": "drop"}, ["Upload Failed : " + t for t in DROPPED], "hand",
-             30),
-            ("answer of 600001 bytes", {"mode": "cap"}, ["Upload Failed : " + ABORTED], "hand", 30),
-            ("HTML 502 page", {"mode": "html-502"}, ["Unable to upload file"], "hand", 30),
+             30, 4 * MB),
+            ("answer of 600001 bytes", {"mode": "cap"}, ["Upload Failed : " + ABORTED], "hand", 30, None),
+            ("HTML 502 page", {"mode": "html-502"}, ["Unable to upload file"], "hand", 30, None),
             # The whole request went up; then the line closes, or the time runs out.
             ("line closed after the whole request", {"mode": "stall", "seconds": 3}, [UNANSWERED], "exclamation",
-             30),
+             30, None),
             ("stalled answer", {"mode": "stall", "seconds": LOW_SPEED_TIME + 15}, [UNANSWERED], "exclamation",
-             LOW_SPEED_TIME + 12),
+             LOW_SPEED_TIME + 12, None),
         ]
-        for case, fault, texts, icon, seconds in cases:
+        for case, fault, texts, icon, seconds, size in cases:
             with self.subTest(case):
                 faxes = len(self.outbox())
                 self.start_job()
                 self.wait_page1()
                 pdf = self.pdf()
+                if size:
+                    with open(pdf, "wb") as big:
+                        big.write(b"%PDF-1.4\n" + os.urandom(size - 16) + b"\n%%EOF\n")
+                    self.sandbox.set_throttle(size)
                 with open(pdf, "rb") as made:
                     pdf_content = made.read()
                 self.add_number()
                 self.sandbox._control("POST", "/_sandbox/fault", dict(fault, count=1))
                 started = time.time()
                 caption, text, shown_icon = self.send(timeout=seconds + 30)
+                self.sandbox.set_throttle(0)
                 self.assertLess(time.time() - started, seconds)
                 self.assertEqual(caption, "Vantrel")
                 self.assertIn(text, texts)
