@@ -335,7 +335,7 @@ class MessagesOfOtherSends(SendProgressCase):
         time.sleep(0.5)
         # Still sending: the view shows, Cancel can act, no box came.
         self.assertEqual(self.states(PROGRESS, CANCEL, NUMBER), {PROGRESS: "1:1", CANCEL: "1:1", NUMBER: "1:0"})
-        self.assertTrue(percent_of(raw_text(PROGRESS)) is not None, raw_text(PROGRESS))
+        self.assertIsNotNone(percent_of(raw_text(PROGRESS)))
         self.sandbox.set_throttle(0)
         self.sent_and_ended(before)
 
