@@ -109,9 +109,11 @@ CString ProgramFolder(JobPlatform& platform) {
 }
 
 const char kConversionFailedText[] = "Unable to convert the print job to PDF";
+const char kConversionCaption[] = "Fax";
 
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        const CString& program_folder) {
+                        const CString& program_folder, bool* converted) {
+    if (converted) *converted = false;
     const CString work_folder = WorkFolder(program_folder);
     if (!platform.Exists(work_folder)) platform.MakeFolder(work_folder);
 
@@ -133,6 +135,7 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     if (result == ConversionResult::Produced) {
         platform.Remove(print_file);
         platform.Remove(names.ps_path);
+        if (converted) *converted = true;
         return names.pdf_path;
     }
     // What is left under the PDF name is our empty placeholder or Ghostscript's
@@ -143,12 +146,12 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     // file stays, and it is the job.
     if (result == ConversionResult::NotStarted && copied) platform.Remove(names.ps_path);
     if (result == ConversionResult::Failed && !print_file.IsEmpty())
-        notifier.Show(kConversionFailedText, "Fax", kIconExclamation);
+        notifier.Show(kConversionFailedText, kConversionCaption, kIconExclamation);
     return print_file;
 }
 
-CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path) {
-    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform));
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path, bool* converted) {
+    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform), converted);
 }
 
 namespace {

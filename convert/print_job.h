@@ -48,13 +48,16 @@ CString ProgramFolder(JobPlatform& platform);
 // that was passed in, with the print file and the work folder as they were.
 // A conversion that ran but made no PDF is told to the user, so a job that
 // was not converted is never taken for one.
+// converted, when given, tells whether the result names a PDF that was made.
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        const CString& program_folder);
+                        const CString& program_folder, bool* converted = nullptr);
 // The same below the folder of the running executable.
-CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path);
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
+                        bool* converted = nullptr);
 
-// The box of a conversion that ran but made no PDF.
+// The box of a conversion that ran but made no PDF, and its caption.
 extern const char kConversionFailedText[];
+extern const char kConversionCaption[];
 
 // When the send-fax window is destroyed, whatever way it closes: the job's
 // PDF that the print-file path names is deleted. A path that still names the

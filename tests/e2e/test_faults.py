@@ -36,10 +36,14 @@ COULDNT_CONNECT = "Couldn't connect to server"
 UNTRUSTED = "SSL peer certificate or SSH remote key was not OK"
 TIMED_OUT = "Timeout was reached"
 ABORTED = "Operation was aborted by an application callback"
+MB = 1024 * 1024
 # A line closed by the service mid-upload ends the transfer in one of these,
 # depending on the moment libcurl notices.
 DROPPED = ("Server returned nothing (no headers, no status code)", "Failure when receiving data from the peer",
            "Failed sending data to the peer", "Transferred a partial file", "SSL connect error")
+# Once the whole request is up, a missing answer may still mean a sent fax.
+UNANSWERED = ("The fax was sent, but the fax service did not answer. Check your account before you send it "
+              "again.")
 # The service's limit for a transfer that moves nothing (60 s below 1 byte/s);
 # the stalled service holds the line a little longer, so a client without the
 # limit gets a different text instead of a hang.
@@ -215,6 +219,8 @@ class BadAnswersToTheFax(FaultCase):
         super().setUp()
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
+        self.sandbox.set_throttle(0)
+        self.extra_cleanup.append(lambda: self.sandbox.set_throttle(0))
         self.install_ghostscript()
 
     def outbox(self):
@@ -222,28 +228,42 @@ class BadAnswersToTheFax(FaultCase):
 
     def test_failed_answers_keep_the_pdf_for_another_try(self):
         cases = [
-            # (fault, what the control request asks for, the texts the box may show, seconds at most)
-            ("connection dropped mid-upload", {"mode": "drop"}, ["Upload Failed : " + t for t in DROPPED], 30),
-            ("answer of 600001 bytes", {"mode": "cap"}, ["Upload Failed : " + ABORTED], 30),
-            ("HTML 502 page", {"mode": "html-502"}, ["Unable to upload file"], 30),
-            ("stalled answer", {"mode": "stall", "seconds": LOW_SPEED_TIME + 15}, ["Upload Failed : " + TIMED_OUT],
-             LOW_SPEED_TIME + 12),
+            # (fault, what the control request asks for, the texts the box may show, its icon, seconds at most,
+            #  the size of a PDF put in place of the job's, sent slowly, or None)
+            # The line drops while bytes are still to go: a job of a few KB would
+            # be in the socket's buffers, so all of it gone, before the service
+            # reads half of it.
+            ("connection dropped mid-upload", {"mode": "drop"}, ["Upload Failed : " + t for t in DROPPED], "hand",
+             30, 4 * MB),
+            ("answer of 600001 bytes", {"mode": "cap"}, ["Upload Failed : " + ABORTED], "hand", 30, None),
+            ("HTML 502 page", {"mode": "html-502"}, ["Unable to upload file"], "hand", 30, None),
+            # The whole request went up; then the line closes, or the time runs out.
+            ("line closed after the whole request", {"mode": "stall", "seconds": 3}, [UNANSWERED], "exclamation",
+             30, None),
+            ("stalled answer", {"mode": "stall", "seconds": LOW_SPEED_TIME + 15}, [UNANSWERED], "exclamation",
+             LOW_SPEED_TIME + 12, None),
         ]
-        for case, fault, texts, seconds in cases:
+        for case, fault, texts, icon, seconds, size in cases:
             with self.subTest(case):
                 faxes = len(self.outbox())
                 self.start_job()
                 self.wait_page1()
                 pdf = self.pdf()
+                if size:
+                    with open(pdf, "wb") as big:
+                        big.write(b"%PDF-1.4\n" + os.urandom(size - 16) + b"\n%%EOF\n")
+                    self.sandbox.set_throttle(size)
                 with open(pdf, "rb") as made:
                     pdf_content = made.read()
                 self.add_number()
                 self.sandbox._control("POST", "/_sandbox/fault", dict(fault, count=1))
                 started = time.time()
-                caption, text, icon = self.send(timeout=seconds + 30)
+                caption, text, shown_icon = self.send(timeout=seconds + 30)
+                self.sandbox.set_throttle(0)
                 self.assertLess(time.time() - started, seconds)
-                self.assertEqual((caption, icon), ("Vantrel", "hand"))
+                self.assertEqual(caption, "Vantrel")
                 self.assertIn(text, texts)
+                self.assertEqual(shown_icon, icon)
                 posted = self.sandbox.requests("/v1/fax/send")
                 self.assertEqual(posted[-1]["fault"], fault["mode"], "the fault met the upload")
                 self.still_open_with_the_pdf(pdf)
@@ -302,6 +322,17 @@ class ConversionFaults(FaultCase):
                 self.wait_page1()
                 self.assertEqual(self.job_files(), [], "no copy and no half-made PDF")
                 self.assertTrue(os.path.isfile(self.job))
+                # The send button sends nothing without a PDF and says why again.
+                posted = len(sandbox().requests("/v1/fax/send"))
+                self.add_number()
+                self.assertEqual(self.send(), ("Fax", "Unable to convert the print job to PDF", "exclamation"))
+                time.sleep(0.5)
+                self.assertEqual(len(sandbox().requests("/v1/fax/send")), posted, "nothing may go out")
+                self.assertIsNone(self.program.process.poll(), "the window stays")
+                self.assertEqual(self.rows(), ["(555)-123-4567"])
+                self.assertEqual(self.job_files(), [])
+                with open(self.job, "rb") as job:
+                    self.assertEqual(job.read(), self.job_content)
                 self.close()
                 self.nothing_lost(job_kept=True)
                 for cleanup in reversed(self.extra_cleanup):

@@ -240,15 +240,72 @@ class CoverPage(SendFaxCase):
         self.assertEqual(parts[2]["value"], "false")
         self.assertNotIn("COVERPAGENAME", read_settings())
 
+    # Which account value is missing, and the one box that names it (the
+    # values are read at the moment of the click, so they change under the
+    # running window).
+    MISSING = [
+        ("userId missing", "", ACCOUNT_ID, "Relogin application to receive userid"),
+        ("both missing", "", "", "Relogin application to receive userid"),
+        ("accountId missing", USER_ID, "", "Relogin application to receive accountid"),
+    ]
+
+    def store_account(self, user, account):
+        write_setting("userId", user)
+        write_setting("accountId", account)
+
+    def no_box(self):
+        self.assertNotEqual(uidriver("box-icon", "1000")[0], 0, "no box was expected")
+
     def test_cover_page_needs_the_account_ids(self):
-        write_setting("userId", "")
         self.open_job()
+        for case, user, account, text in self.MISSING:
+            with self.subTest(case):
+                self.store_account(user, account)
+                self.click(COVER_OFF)
+                self.assertEqual(self.box(), ("Vantrel", text, "hand"))
+                self.no_box()
+                # Page 1 stays, its switch off.
+                self.assertTrue(self.visible(COVER_OFF))
+                self.assertFalse(self.visible(COVER_ON))
+                self.assertFalse(self.visible(SUBJECT))
+        self.store_account(USER_ID, ACCOUNT_ID)
         self.click(COVER_OFF)
-        self.assertEqual(self.box(), ("Vantrel", "Relogin application to receive userid", "hand"))
-        self.assertTrue(self.visible(COVER_OFF))
-        self.assertFalse(self.visible(SUBJECT))
+        self.assertTrue(wait_until(lambda: self.visible(SUBJECT) and self.visible(COVER_ON), 10))
+        self.no_box()
         self.click(CLOSE)
         self.assertEqual(self.program.wait_exit(30), 0)
+
+    def test_send_on_page_2_checks_the_account_ids_again(self):
+        self.open_job()
+        self.click(COVER_OFF)
+        self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
+        self.assertEqual(uidriver("select", WINDOW, COVER_LIST, "3"), (0, "Memo"))
+        self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Quarterly figures")[0], 0)
+        self.type_number("5551234567", "(555)-123-4567")
+        requests = len(self.sandbox.requests("/v1/fax/send"))
+        for case, user, account, text in self.MISSING:
+            with self.subTest(case):
+                self.store_account(user, account)
+                self.click(SEND)
+                self.assertEqual(self.box(), ("Vantrel", text, "hand"))
+                self.no_box()
+                self.assertEqual(len(self.sandbox.requests("/v1/fax/send")), requests, "nothing may be sent")
+                # The number went into the list before the check; page 2 and
+                # its fields stay; the cover page is not remembered.
+                self.assertEqual(self.rows(), ["(555)-123-4567"])
+                self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(   )-   -    "))
+                self.assertTrue(self.visible(SUBJECT) and self.visible(COVER_ON))
+                self.assertEqual(uidriver("text", WINDOW, SUBJECT), (0, "Quarterly figures"))
+                self.assertNotIn("COVERPAGENAME", read_settings())
+                self.assertIsNone(self.program.process.poll())
+        self.store_account(USER_ID, ACCOUNT_ID)
+        before = len(self.faxes())
+        self.click(SEND)
+        parts, _ = self.sent_and_ended(before)
+        fields = {p["name"]: p["value"] for p in parts if "value" in p}
+        self.assertEqual(fields["recipientFax"], "+15551234567")
+        self.assertEqual(fields["coverPageId"], cover_page_id("Memo"))
+        self.assertEqual(read_settings().get("COVERPAGENAME"), "Memo")
 
 
 class KeyChange(SendFaxCase):

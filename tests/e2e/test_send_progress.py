@@ -16,8 +16,21 @@ from test_send_fax import (CLOSE, COVER_OFF, COVER_ON, NUMBER, SEND, SUBJECT, WI
 PROGRESS, CANCEL = "1064", "1065"
 KEY_BUTTON, CONTACTS, ADD = "1057", "1014", "1007"
 MINIMISE = "1006"
-VK_ESCAPE = 27
 MB = 1024 * 1024
+WM_SEND_PROGRESS, WM_SEND_UPLOADED, WM_SEND_DONE = 0x8000 + 50, 0x8000 + 51, 0x8000 + 52
+UNANSWERED = ("The fax was sent, but the fax service did not answer. Check your account before you send it "
+              "again.")
+
+
+def press_key(key):
+    """A real key press (X events), as a person makes it on the send-fax
+    window: it goes through the program's message loop and dialog manager."""
+    found = subprocess.run(["xdotool", "search", "--name", "^%s$" % WINDOW], capture_output=True, text=True,
+                           timeout=30)
+    windows = found.stdout.split()
+    assert windows, "no X window for %r" % WINDOW
+    subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], check=True, timeout=30)
+    subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True, timeout=30)
 
 
 def raw_text(control):
@@ -57,6 +70,9 @@ class SendProgressCase(SendFaxCase):
     def setUp(self):
         super().setUp()
         self.sandbox.set_throttle(0)
+        # The service's log is shared by every test of the run: a test counts
+        # only the requests that came after this point.
+        self.log_start = len(self.sandbox.requests())
 
     def tearDown(self):
         self.sandbox.set_throttle(0)
@@ -92,7 +108,9 @@ class SendProgressCase(SendFaxCase):
             return hashlib.sha256(f.read()).hexdigest()
 
     def cut_uploads(self):
-        return [r for r in self.sandbox.requests("/v1/fax/send") if r["status"] is None]
+        """The uploads the service saw cut off since the test began."""
+        return [r for r in self.sandbox.requests()[self.log_start:]
+                if r["path"] == "/v1/fax/send" and r["status"] is None]
 
 
 class SendingALargeFax(SendProgressCase):
@@ -211,8 +229,9 @@ class ClosingDuringAnUpload(SendProgressCase):
     def test_close_button(self):
         self.close_during_upload(lambda: self.click(CLOSE))
 
-    def test_escape(self):
-        self.close_during_upload(lambda: self.assertEqual(uidriver("key", WINDOW, CANCEL, str(VK_ESCAPE))[0], 0))
+    def test_close_message(self):
+        # WM_CLOSE (Alt+F4, the task bar) closes like the close button.
+        self.close_during_upload(lambda: self.assertEqual(uidriver("close", WINDOW)[0], 0))
 
     def test_closed_after_the_last_byte_the_verdict_is_still_told(self):
         # Everything is up, the answer is 2 s away: nothing can be stopped, so
@@ -227,6 +246,97 @@ class ClosingDuringAnUpload(SendProgressCase):
         # Cancel shows that it cannot be used.
         self.assertEqual(accent_pixels(screenshot(WINDOW, "send_progress_waiting"), CANCEL_AREA), 0)
         self.click(CLOSE)
+        self.sent_and_ended(before)
+
+
+class EscapeDuringAnUpload(SendProgressCase):
+    def test_escape_is_the_cancel_and_keeps_the_window_as_it_was(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.type_number("5550001111", "(555)-000-1111")
+        digest = self.big_pdf(12 * MB)
+        pdf = self.pdf()
+        before = len(self.faxes())
+        self.sandbox.set_throttle(2 * MB)
+        self.click(SEND)
+        self.wait_for_percent(10)
+        self.assertEqual(uidriver("focus", WINDOW), (0, CANCEL))
+        press_key("Escape")
+        self.assertEqual(self.box(), ("Vantrel", "Sending cancelled. Nothing was sent.", "information"))
+        self.assertEqual(len(self.cut_uploads()), 1, "the upload was cut off")
+        self.assertEqual(len(self.faxes()), before, "nothing may arrive")
+        self.assertIsNone(self.program.process.poll(), "Escape must not end the program")
+        self.assertEqual(self.rows(), ["(555)-123-4567"])
+        self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(555)-000-1111"))
+        self.assertEqual(self.states(PROGRESS, CANCEL, SEND, NUMBER),
+                         {PROGRESS: "0:1", CANCEL: "0:0", SEND: "1:1", NUMBER: "1:1"})
+        self.assertEqual(self.pdf(), pdf)
+        self.assertEqual(self.sha(pdf), digest)
+        screenshot(WINDOW, "send_after_escape")
+
+        # The same window sends it once asked again.
+        self.sandbox.set_throttle(0)
+        self.click(SEND)
+        parts, folder = self.sent_and_ended(before)
+        fields = {p["name"]: p for p in parts}
+        self.assertEqual(fields["recipientFax"]["value"], "+15551234567,+15550001111")
+        self.assertEqual(self.sha(os.path.join(folder, fields["file"]["stored_as"])), digest)
+
+    def test_escape_while_the_service_is_awaited_does_nothing(self):
+        # The whole request is up and the service keeps the line for 10 s, then
+        # closes it without an answer: Cancel cannot act, nor can Escape, and
+        # the user learns that the fax may well be on its way.
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        pdf = self.pdf()
+        before = len(self.faxes())
+        self.sandbox._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": 10, "count": 1})
+        self.click(SEND)
+        self.assertTrue(wait_until(lambda: raw_text(PROGRESS) == "Waiting for the fax service\u2026", 10, 0.05))
+        self.assertEqual(self.states(CANCEL)[CANCEL], "1:0")
+        press_key("Escape")
+        time.sleep(0.5)
+        self.assertEqual(self.states(PROGRESS, CANCEL), {PROGRESS: "1:1", CANCEL: "1:0"})
+        self.assertEqual(self.box(), ("Vantrel", UNANSWERED, "exclamation"))
+        time.sleep(0.5)
+        self.assertIsNone(self.program.process.poll(), "the window stays for the user to decide")
+        self.assertEqual(self.rows(), ["(555)-123-4567"])
+        self.assertEqual(self.job_files(), [os.path.basename(pdf)])
+        self.assertEqual(self.states(PROGRESS, SEND), {PROGRESS: "0:1", SEND: "1:1"})
+        self.assertEqual(len(self.faxes()), before)
+
+    def test_escape_with_no_send_on_still_closes(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        press_key("Escape")
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertEqual(self.job_files(), [])
+
+
+class MessagesOfOtherSends(SendProgressCase):
+    def test_a_result_message_not_of_the_running_send_changes_nothing(self):
+        self.open_job()
+        self.add("5551234567", "(555)-123-4567")
+        self.big_pdf(8 * MB)
+        before = len(self.faxes())
+        # Before any send and while one runs, messages that claim to come from
+        # a send's worker but name no running send are ignored.
+        for message in (WM_SEND_DONE, WM_SEND_UPLOADED, WM_SEND_PROGRESS):
+            self.assertEqual(uidriver("post", WINDOW, str(message), "0", "0")[0], 0)
+        time.sleep(0.5)
+        self.assertIsNone(self.program.process.poll())
+        self.assertEqual(self.states(SEND)[SEND], "1:1")
+        self.sandbox.set_throttle(2 * MB)
+        self.click(SEND)
+        self.wait_for_percent(10)
+        for wparam in ("0", "2", "7"):
+            for message in (WM_SEND_DONE, WM_SEND_UPLOADED):
+                self.assertEqual(uidriver("post", WINDOW, str(message), wparam, "0")[0], 0)
+        time.sleep(0.5)
+        # Still sending: the view shows, Cancel can act, no box came.
+        self.assertEqual(self.states(PROGRESS, CANCEL, NUMBER), {PROGRESS: "1:1", CANCEL: "1:1", NUMBER: "1:0"})
+        self.assertIsNotNone(percent_of(raw_text(PROGRESS)))
+        self.sandbox.set_throttle(0)
         self.sent_and_ended(before)
 
 

@@ -5,6 +5,8 @@
 //   uidriver find <title-part> [timeout-ms]          wait for a top-level window
 //   uidriver gone <title-part> [timeout-ms]          wait until no such window
 //   uidriver close <title-part>                      post WM_CLOSE to it
+//   uidriver post <title-part> <msg> <wparam> <lparam>
+//                                                    post that message (numbers) to the window
 //   uidriver text <title-part> <control-id>          print a control's text
 //   uidriver set-text <title-part> <control-id> <text>
 //   uidriver click <title-part> <control-id>         press a button
@@ -459,6 +461,14 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
+    }
+    if (command == "post" && argc >= 6) {
+        HWND window = FindTopLevel(argv[2]);
+        if (!window) return 1;
+        const UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+        const WPARAM wparam = static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0));
+        const LPARAM lparam = static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0));
+        return PostMessageA(window, message, wparam, lparam) ? 0 : 1;
     }
     if (command == "text" && argc >= 4) {
         HWND control = Control(argv[2], argv[3]);

@@ -16,6 +16,9 @@
 namespace {
 
 constexpr UINT_PTR kQuitTimer = 200;
+// Looks for what the send's worker could not post while a send runs.
+constexpr UINT_PTR kSendWatchTimer = 201;
+constexpr UINT kSendWatchPeriod = 250;
 constexpr int kWindowWidth = 565;
 constexpr int kWindowHeight = 620;
 constexpr COLORREF kLabelColour = RGB(52, 73, 94);
@@ -39,6 +42,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
     ON_WM_DESTROY()
+    ON_WM_CLOSE()
     ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
     ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
     ON_BN_CLICKED(IDC_SEND_COVER_ON, &CKestridUIDlg::OnCoverPageOff)
@@ -105,6 +109,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
 
     // The print job: its path from the command line, then the PDF.
     m_send.print_file = ExtractPrintFilePath(m_send.print_file);
+    m_send.pdf_ready = false;
     WinJobPlatform platform;
     m_strProgramFolder = ProgramFolder(platform);
     CString print_file = m_send.print_file;
@@ -112,7 +117,8 @@ BOOL CKestridUIDlg::OnInitDialog() {
     // An empty path names no job: there is nothing to copy or convert.
     if (!print_file.IsEmpty()) {
         MessageBoxNotifier notifier(m_hWnd);
-        m_send.print_file = PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder);
+        m_send.print_file =
+            PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder, &m_send.pdf_ready);
     } else {
         m_send.print_file.Empty();
     }
@@ -311,6 +317,10 @@ void CKestridUIDlg::OnPaint() {
 HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
 void CKestridUIDlg::OnTimer(UINT_PTR id) {
+    if (id == kSendWatchTimer) {
+        WatchSending();
+        return;
+    }
     if (id == kQuitTimer) {
         KillTimer(kQuitTimer);
         if (m_send.print_file.IsEmpty()) ::PostQuitMessage(0);
@@ -320,11 +330,9 @@ void CKestridUIDlg::OnTimer(UINT_PTR id) {
 
 void CKestridUIDlg::OnDestroy() {
     // The transfer may still read the PDF: it stops, and its thread ends,
-    // before the file goes. A result it posted meanwhile is freed here.
+    // before the file goes. A result it left goes with the handoff.
     m_sendWorker.Abandon();
-    MSG pending;
-    while (::PeekMessageA(&pending, m_hWnd, WM_SEND_DONE, WM_SEND_DONE, PM_REMOVE))
-        delete reinterpret_cast<SendResult*>(pending.lParam);
+    KillTimer(kSendWatchTimer);
     for (CFont* font : {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontEntry, &m_fontField, &m_fontProgress})
         font->DeleteObject();
     WinJobPlatform platform;
@@ -334,7 +342,17 @@ void CKestridUIDlg::OnDestroy() {
 
 void CKestridUIDlg::OnClose() { RequestClose(); }
 
-void CKestridUIDlg::OnCancel() { RequestClose(); }
+void CKestridUIDlg::OnCancel() {
+    // Escape, from the dialog manager. During the upload it is the focused
+    // Cancel: the send stops and the window stays with its job.
+    const SendStep step = m_sendMachine.Apply(SendEvent::EscapePressed);
+    if (step.end_window) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    if (step.request_cancel) m_sendWorker.Cancel();
+    ApplySendView();
+}
 
 void CKestridUIDlg::RequestClose() {
     const SendStep step = m_sendMachine.Apply(SendEvent::ClosePressed);
@@ -342,7 +360,7 @@ void CKestridUIDlg::RequestClose() {
         EndDialog(IDCANCEL);
         return;
     }
-    // A send is on: the window ends once its worker has (see OnSendDone).
+    // A send is on: the window ends once its worker has (see FinishSending).
     if (step.request_cancel) m_sendWorker.Cancel();
     ApplySendView();
 }
@@ -464,24 +482,47 @@ void CKestridUIDlg::OnSend() {
 }
 
 void CKestridUIDlg::StartSending(const FaxSubmission& fax) {
-    // The worker talks to the window only by posted messages; the result
-    // travels in the last one and belongs to the window once posted.
+    // The worker talks to the window by posted messages that carry the send's
+    // number; its result waits in the handoff. A message that cannot be
+    // posted is made up for by the watch timer, so the form always comes back.
     const HWND window = m_hWnd;
+    const unsigned send = m_sendHandoff->Begin();
+    m_nSend = send;
+    std::shared_ptr<SendHandoff> handoff = m_sendHandoff;
     SendWorkerSink sink;
-    sink.progress = [window] { ::PostMessageA(window, WM_SEND_PROGRESS, 0, 0); };
-    sink.upload_complete = [window] { ::PostMessageA(window, WM_SEND_UPLOADED, 0, 0); };
-    sink.finished = [window](std::unique_ptr<SendResult> result) {
-        if (::PostMessageA(window, WM_SEND_DONE, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+    sink.progress = [window, send] { ::PostMessageA(window, WM_SEND_PROGRESS, send, 0); };
+    sink.upload_complete = [window, send] { ::PostMessageA(window, WM_SEND_UPLOADED, send, 0); };
+    sink.finished = [window, send, handoff](std::unique_ptr<SendResult> result) {
+        handoff->Finish(send, std::move(result), [window](unsigned number) {
+            ::PostMessageA(window, WM_SEND_DONE, number, 0);
+        });
     };
     m_sendCounts = UploadCounts();
     ApplySendView();
+    SetTimer(kSendWatchTimer, kSendWatchPeriod);
     if (!m_sendWorker.Start(fax, DefaultEndpoint(), sink)) {
         // No thread could be made: told like a transfer that failed at once.
         std::unique_ptr<SendResult> failed(new SendResult());
         failed->transfer.has_handle = true;
         failed->transfer.outcome.error_text = "Out of memory";
-        PostMessage(WM_SEND_DONE, 0, reinterpret_cast<LPARAM>(failed.release()));
+        sink.finished(std::move(failed));
     }
+}
+
+void CKestridUIDlg::WatchSending() {
+    if (m_sendMachine.phase == SendPhase::Idle) {
+        KillTimer(kSendWatchTimer);
+        return;
+    }
+    if (std::unique_ptr<SendResult> result = m_sendHandoff->Take(m_nSend)) {
+        FinishSending(std::move(result));
+        return;
+    }
+    const UploadCounts counts = m_sendWorker.TakeProgress();
+    if (counts.sent == m_sendCounts.sent && counts.total == m_sendCounts.total) return;
+    m_sendCounts = counts;
+    if (UploadWhole(counts.sent, counts.total)) m_sendMachine.Apply(SendEvent::UploadComplete);
+    ApplySendView();
 }
 
 void CKestridUIDlg::OnCancelSend() {
@@ -489,26 +530,35 @@ void CKestridUIDlg::OnCancelSend() {
     ApplySendView();
 }
 
-LRESULT CKestridUIDlg::OnSendProgress(WPARAM, LPARAM) {
+LRESULT CKestridUIDlg::OnSendProgress(WPARAM send, LPARAM) {
+    if (send != m_nSend || m_sendMachine.phase == SendPhase::Idle) return 0;
     m_sendCounts = m_sendWorker.TakeProgress();
     ApplySendView();
     return 0;
 }
 
-LRESULT CKestridUIDlg::OnSendUploaded(WPARAM, LPARAM) {
+LRESULT CKestridUIDlg::OnSendUploaded(WPARAM send, LPARAM) {
+    if (send != m_nSend) return 0;
     m_sendMachine.Apply(SendEvent::UploadComplete);
     ApplySendView();
     return 0;
 }
 
-LRESULT CKestridUIDlg::OnSendDone(WPARAM, LPARAM posted) {
-    std::unique_ptr<SendResult> result(reinterpret_cast<SendResult*>(posted));
+LRESULT CKestridUIDlg::OnSendDone(WPARAM send, LPARAM) {
+    // Only the running send's result is taken; any other message finds nothing.
+    if (send != m_nSend || m_sendMachine.phase == SendPhase::Idle) return 0;
+    if (std::unique_ptr<SendResult> result = m_sendHandoff->Take(m_nSend)) FinishSending(std::move(result));
+    return 0;
+}
+
+void CKestridUIDlg::FinishSending(std::unique_ptr<SendResult> result) {
+    KillTimer(kSendWatchTimer);
     m_sendWorker.Join();
     const SendStep step =
         m_sendMachine.Apply(result->cancelled ? SendEvent::WorkerCancelled : SendEvent::WorkerFinished);
     if (step.end_window) {
         EndDialog(IDCANCEL);
-        return 0;
+        return;
     }
     if (step.restore_form) {
         m_send = m_sendBefore;
@@ -517,8 +567,7 @@ LRESULT CKestridUIDlg::OnSendDone(WPARAM, LPARAM posted) {
     }
     ApplySendView();
     if (step.tell_cancelled) Notify().Show(kCancelledText, kSendCaption, kIconInformation);
-    if (step.tell_verdict) ConcludeSubmission(result->transfer, step.end_after_verdict);
-    return 0;
+    if (step.tell_verdict) ConcludeSubmission(*result, step.end_after_verdict);
 }
 
 void CKestridUIDlg::ApplySendView() {
@@ -556,8 +605,8 @@ void CKestridUIDlg::ApplySendView() {
     }
 }
 
-void CKestridUIDlg::ConcludeSubmission(const SubmissionTransfer& transfer, bool end_anyway) {
-    const SubmissionVerdict verdict = JudgeSubmission(transfer);
+void CKestridUIDlg::ConcludeSubmission(const SendResult& result, bool end_anyway) {
+    const SubmissionVerdict verdict = JudgeFinishedSend(result.transfer, result.uploaded);
     if (verdict.shown) Notify().Show(verdict.text, kServiceCaption, verdict.icon);
     if (SubmissionEndsWindow(verdict.result)) CBitmapDialog::OnOK();
     else if (end_anyway) EndDialog(IDCANCEL);

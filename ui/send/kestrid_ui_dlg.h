@@ -22,10 +22,11 @@
 #include <functional>
 #include <memory>
 
-// Posted by the send's worker thread to the window.
+// Posted by the send's worker thread to the window; wParam is the number of
+// the send, and a message of any other send is ignored.
 constexpr UINT WM_SEND_PROGRESS = WM_APP + 50;  // new byte counts to read
 constexpr UINT WM_SEND_UPLOADED = WM_APP + 51;  // the whole request is up
-constexpr UINT WM_SEND_DONE = WM_APP + 52;      // lParam: the SendResult, now the window's
+constexpr UINT WM_SEND_DONE = WM_APP + 52;      // the result waits in the send's handoff
 
 class CKestridUIDlg : public CBitmapDialog, private SendFlowWindow {
 public:
@@ -69,7 +70,7 @@ protected:
     // Enter never ends this window: in the number field it adds the number,
     // elsewhere it does nothing. Only a confirmed fax ends it with OK.
     void OnOK() override;
-    // Escape and WM_CLOSE: during a send the transfer is stopped first.
+    // Escape: the progress view's Cancel while it shows, else the close.
     void OnCancel() override;
 
     void OnPaint();
@@ -93,11 +94,15 @@ protected:
     void OnCancelSend();
     LRESULT OnSendProgress(WPARAM, LPARAM);
     LRESULT OnSendUploaded(WPARAM, LPARAM);
-    LRESULT OnSendDone(WPARAM, LPARAM result);
+    LRESULT OnSendDone(WPARAM send, LPARAM);
+    // The send's result, by its message or found by the watch timer.
+    void FinishSending(std::unique_ptr<SendResult> result);
+    // What the watch timer does: a result or byte count whose message was lost.
+    void WatchSending();
 
     // Tells the user the submission's verdict; ends the window when confirmed,
     // or in any case when end_anyway (it was closed while the fax went up).
-    void ConcludeSubmission(const SubmissionTransfer& transfer, bool end_anyway = false);
+    void ConcludeSubmission(const SendResult& result, bool end_anyway = false);
 
     // The send in the background: the worker with its own copy of the fax,
     // and the view that replaces the send button meanwhile.
@@ -130,6 +135,9 @@ protected:
     CString m_strFieldBeforeSend;  // the number field's text then
     HWND m_hFocusBeforeSend = nullptr;
     UploadCounts m_sendCounts;
+    // The running send's number (0: none yet) and where its result arrives.
+    unsigned m_nSend = 0;
+    std::shared_ptr<SendHandoff> m_sendHandoff = std::make_shared<SendHandoff>();
     CString m_strDefaultCoverPage;  // the account's default, for the process
     CountryColumns m_countries;
     UINT m_nCountry = kDefaultCountryCommand;

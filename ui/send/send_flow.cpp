@@ -1,6 +1,7 @@
 #include "ui/send/send_flow.h"
 
 #include "app/settings_store.h"
+#include "convert/print_job.h"
 #include "ui/send/number_entry.h"
 
 const char kSendCaption[] = "Vantrel";
@@ -55,6 +56,11 @@ bool AddTypedNumber(SendFlowWindow& window, SendState& state, Notifier& notifier
 }
 
 bool PrepareSubmission(SendFlowWindow& window, SendState& state, Notifier& notifier, FaxSubmission& fax) {
+    // Nothing else matters without a PDF: the field and the lists stay as they are.
+    if (!state.pdf_ready) {
+        notifier.Show(kConversionFailedText, kConversionCaption, kIconExclamation);
+        return false;
+    }
     state.cover_page_id.Empty();
 
     const CString number = TrimmedField(window);

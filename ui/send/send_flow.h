@@ -31,6 +31,7 @@ public:
 struct SendState {
     CString key;         // the application key
     CString print_file;  // the PDF once converted
+    bool pdf_ready = false;  // print_file names the job's PDF: the conversion made one
     CString prefix;      // dialling prefix of the current country
     int cover_page = 0;  // 1 while page 2 (cover page on) is shown
     CoverPageLists cover_pages;
@@ -49,7 +50,8 @@ bool AddTypedNumber(SendFlowWindow& window, SendState& state, Notifier& notifier
 // The send button up to the submission: moves a number still in the field
 // into the lists, checks the recipients and, with the cover page on, the
 // account values, remembers the cover page and fills fax. False when the
-// send stops here (the reason has been shown).
+// send stops here (the reason has been shown). A job that was never
+// converted is never sent: its file is not a PDF.
 bool PrepareSubmission(SendFlowWindow& window, SendState& state, Notifier& notifier, FaxSubmission& fax);
 
 // Only a confirmed submission ends the window (which deletes the PDF);

@@ -1,7 +1,11 @@
 #include "ui/send/send_progress.h"
 
+#include <curl/curl.h>
+
 const char kWaitingText[] = "Waiting for the fax service\x85";
 const char kCancelledText[] = "Sending cancelled. Nothing was sent.";
+const char kUnansweredText[] =
+    "The fax was sent, but the fax service did not answer. Check your account before you send it again.";
 
 namespace {
 
@@ -65,6 +69,16 @@ SendStep SendMachine::Apply(SendEvent event) {
             break;
         }
         break;
+    case SendEvent::EscapePressed:
+        // Escape is the focused Cancel while there is one to press, and the
+        // window's usual close only when no send is on.
+        if (phase == SendPhase::Idle) {
+            step.end_window = true;
+        } else if (phase == SendPhase::Sending) {
+            step.next = SendPhase::Cancelling;
+            step.request_cancel = true;
+        }
+        break;
     case SendEvent::WorkerCancelled:
     case SendEvent::WorkerFinished:
         if (phase != SendPhase::Idle) step = Ended(*this, event == SendEvent::WorkerCancelled);
@@ -116,4 +130,20 @@ CString SendingText(long long sent, long long total) {
 CString ProgressViewText(SendPhase phase, long long sent, long long total) {
     if (phase == SendPhase::Waiting) return kWaitingText;
     return SendingText(sent, total);
+}
+
+SubmissionVerdict JudgeFinishedSend(const SubmissionTransfer& transfer, bool uploaded) {
+    const ExchangeOutcome& outcome = transfer.outcome;
+    const bool answer_refused_here = outcome.curl_code == CURLE_OK || outcome.curl_code == CURLE_WRITE_ERROR ||
+                                     outcome.curl_code == CURLE_OUT_OF_MEMORY ||
+                                     outcome.curl_code == CURLE_ABORTED_BY_CALLBACK;
+    if (transfer.has_handle && !outcome.transferred && uploaded && !answer_refused_here) {
+        SubmissionVerdict verdict;
+        verdict.result = kSubmissionFailed;
+        verdict.shown = true;
+        verdict.text = kUnansweredText;
+        verdict.icon = kIconExclamation;
+        return verdict;
+    }
+    return JudgeSubmission(transfer);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/cstring.h"
+#include "service/fax_submission.h"
 
 // idle -> sending -> waiting -> idle again (or the window ends); a cancel
 // passes through cancelling while the worker stops.
@@ -18,7 +19,8 @@ enum class SendEvent {
     SendPressed,     // the send button, once the checks have passed
     UploadComplete,  // the worker saw the last byte go up
     CancelPressed,
-    ClosePressed,    // close button, Escape or WM_CLOSE
+    ClosePressed,    // close button or WM_CLOSE
+    EscapePressed,   // Escape: the Cancel of the progress view while it shows
     WorkerCancelled, // the worker ended because of the cancel: nothing was sent
     WorkerFinished,  // the worker ended with the service's answer or a failure
 };
@@ -72,3 +74,11 @@ CString SendingText(long long sent, long long total);
 CString ProgressViewText(SendPhase phase, long long sent, long long total);
 extern const char kWaitingText[];    // "Waiting for the fax service…"
 extern const char kCancelledText[];  // "Sending cancelled. Nothing was sent."
+
+// What the user is told when a send has ended with a transfer: the service's
+// verdict, except that a transfer which failed once the last byte was up
+// (no answer in time, or the line dropped) may well have delivered the fax,
+// so it is not called a failed upload. An answer the client gave up on (too
+// big, or no memory for it) did come, and keeps libcurl's text.
+SubmissionVerdict JudgeFinishedSend(const SubmissionTransfer& transfer, bool uploaded);
+extern const char kUnansweredText[];  // "The fax was sent, but the fax service did not answer. ..."

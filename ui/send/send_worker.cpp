@@ -51,6 +51,7 @@ public:
     }
 
     bool cancelled() const { return m_cancelled; }
+    bool uploaded() const { return m_uploaded; }
 
 private:
     SendWorker::Shared& m_shared;
@@ -68,6 +69,7 @@ void RunSend(std::shared_ptr<SendWorker::Shared> shared, const FaxSubmission& fa
     try {
         result->transfer = TransferFax(fax, endpoint, &watch);
         result->cancelled = watch.cancelled() && !result->transfer.outcome.transferred;
+        result->uploaded = watch.uploaded();
     } catch (const std::exception&) {
         // Out of memory on the way: told like any failed transfer.
         result->transfer = SubmissionTransfer();
@@ -117,4 +119,26 @@ UploadCounts SendWorker::TakeProgress() {
     counts.sent = m_shared->sent.load();
     counts.total = m_shared->total.load();
     return counts;
+}
+
+unsigned SendHandoff::Begin() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (++m_running == 0) m_running = 1;
+    m_kept.reset();
+    return m_running;
+}
+
+void SendHandoff::Finish(unsigned send, std::unique_ptr<SendResult> result, const std::function<void(unsigned)>& wake) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (send != m_running) return;
+        m_kept = std::move(result);
+    }
+    if (wake) wake(send);
+}
+
+std::unique_ptr<SendResult> SendHandoff::Take(unsigned send) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (send == 0 || send != m_running) return nullptr;
+    return std::move(m_kept);
 }

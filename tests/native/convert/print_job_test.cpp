@@ -162,8 +162,10 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
         LoggingNotifier notifier(&log);
 
         // Blanks around the command-line path are trimmed before the copy.
+        bool converted = false;
         const CString result =
-            PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"), ProgramFolder());
+            PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"), ProgramFolder(), &converted);
+        EXPECT_TRUE(converted);
 
         const std::string stem_prefix = (ProgramFolder() + "Files\\Fax_").str();
         EXPECT_EQ(result.str().rfind(stem_prefix, 0), 0u) << result.str();
@@ -195,9 +197,11 @@ TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     platform.SetClock({At(9, 5, 3)});
     LoggingNotifier notifier(&log);
 
-    const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder());
+    bool converted = true;
+    const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(), &converted);
 
     EXPECT_EQ(result.str(), job.string());
+    EXPECT_FALSE(converted) << "the spooled file is no PDF";
     ASSERT_EQ(notifier.boxes.size(), 1u);
     EXPECT_EQ(notifier.boxes[0].text.str(), "File missing. Please reinstall the software");
     EXPECT_EQ(notifier.boxes[0].caption.str(), "Fax");
@@ -233,9 +237,11 @@ TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
         TestPlatform platform;
         RecordingNotifier notifier;
 
-        const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder());
+        bool converted = true;
+        const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(), &converted);
 
         EXPECT_EQ(result.str(), job.string()) << "the spooled file stays the print file";
+        EXPECT_FALSE(converted);
         EXPECT_EQ(fs::exists(job), c.content != nullptr);
         EXPECT_TRUE(FilesIn(work).empty()) << "no PDF and no copy left in the work folder";
         // The job is not taken for converted: the user is told.
@@ -257,8 +263,10 @@ TEST_F(PrintJobTest, EmptyPrintFilePathMakesNothing) {
     InstallGhostscript();
     TestPlatform platform;
     RecordingNotifier notifier;
-    const CString result = PreparePrintJob(platform, notifier, "   ", ProgramFolder());
+    bool converted = true;
+    const CString result = PreparePrintJob(platform, notifier, "   ", ProgramFolder(), &converted);
     EXPECT_TRUE(result.IsEmpty());
+    EXPECT_FALSE(converted);
     EXPECT_TRUE(fs::is_directory(work)) << "the work folder is created on the way";
     EXPECT_TRUE(FilesIn(work).empty());
     DeletePrintFileOnClose(platform, result);  // nothing to delete, nothing happens

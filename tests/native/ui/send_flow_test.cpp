@@ -39,6 +39,7 @@ protected:
         setenv("KESTRID_SETTINGS_DIR", root_.c_str(), 1);
         state_.key = "k";
         state_.print_file = "C:\\Files\\Fax_12092026-020805.pdf";
+        state_.pdf_ready = true;
         state_.prefix = "1";
     }
     void TearDown() override {
@@ -163,6 +164,46 @@ TEST_F(SendFlow, SendStopsOnTheFieldOrOnMissingRecipients) {
             EXPECT_EQ(fax.key, "k");
             EXPECT_EQ(fax.print_file, state_.print_file);
         }
+    }
+}
+
+TEST_F(SendFlow, AJobThatWasNeverConvertedIsNeverSent) {
+    StoreAccount("u-1", "a-1");
+    struct Case {
+        const char* what;
+        const char* field;
+        bool listed;
+        int cover_page;
+    } cases[] = {
+        {"a number in the field", "(555)-123-4567", false, 0},
+        {"recipients listed", "(   )-   -    ", true, 0},
+        {"both, cover page on", "(555)-123-4567", true, 1},
+        {"a short number: the missing PDF is told first", "555-123", true, 0},
+        {"nothing at all", "", false, 0},
+    };
+    for (const auto& c : cases) {
+        WriteSetting(kSettingsSection, "COVERPAGENAME", "before");
+        FakeWindow window;
+        window.field = c.field;
+        window.cover_name = "Memo";
+        SendState state = state_;
+        state.pdf_ready = false;
+        state.print_file = "C:\\spool\\job 7.ps";
+        state.cover_page = c.cover_page;
+        if (c.listed) state.recipients.AddContact("15559876543", "c-17", "Smith, John", "");
+        const int listed = state.recipients.GetSize();
+        RecordingNotifier notifier;
+        FaxSubmission fax;
+        EXPECT_FALSE(PrepareSubmission(window, state, notifier, fax)) << c.what;
+        ASSERT_EQ(notifier.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(notifier.boxes[0].text, "Unable to convert the print job to PDF") << c.what;
+        EXPECT_EQ(notifier.boxes[0].caption, "Fax") << c.what;
+        EXPECT_EQ(notifier.boxes[0].icon, kIconExclamation) << c.what;
+        // Nothing moves: the field, the lists and the stored cover page stay.
+        EXPECT_EQ(state.recipients.GetSize(), listed) << c.what;
+        EXPECT_EQ(window.clears + window.rebuilds, 0) << c.what;
+        EXPECT_EQ(ReadSettingText("COVERPAGENAME"), "before") << c.what;
+        EXPECT_TRUE(fax.print_file.IsEmpty()) << c.what;
     }
 }
 

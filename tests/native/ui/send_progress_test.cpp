@@ -77,6 +77,12 @@ TEST(SendMachine, EveryEventInEveryPhase) {
         {SendPhase::Waiting, false, SendEvent::ClosePressed, SendPhase::Waiting, true, "-"},
         {SendPhase::Waiting, false, SendEvent::WorkerFinished, SendPhase::Idle, false, "verdict"},
         {SendPhase::Waiting, true, SendEvent::WorkerFinished, SendPhase::Idle, false, "verdict,end-after-verdict"},
+        // Escape: the window's close when no send is on; during the upload the
+        // Cancel it stands for (the window stays); nothing once Cancel cannot act.
+        {SendPhase::Idle, false, SendEvent::EscapePressed, SendPhase::Idle, false, "end"},
+        {SendPhase::Sending, false, SendEvent::EscapePressed, SendPhase::Cancelling, false, "cancel"},
+        {SendPhase::Cancelling, false, SendEvent::EscapePressed, SendPhase::Cancelling, false, "-"},
+        {SendPhase::Waiting, false, SendEvent::EscapePressed, SendPhase::Waiting, false, "-"},
     };
     for (const Case& c : cases) {
         SendMachine machine;
@@ -105,6 +111,19 @@ TEST(SendMachine, ACancelledSendLeavesTheWindowReadyForTheNext) {
     EXPECT_TRUE(step.end_window);
     EXPECT_FALSE(step.tell_cancelled);
     EXPECT_FALSE(machine.close_pending);
+}
+
+TEST(SendMachine, EscapeDuringTheUploadCancelsAndKeepsTheWindow) {
+    SendMachine machine;
+    machine.Apply(SendEvent::SendPressed);
+    EXPECT_TRUE(machine.Apply(SendEvent::EscapePressed).request_cancel);
+    // A second Escape while the worker stops is no close either.
+    EXPECT_EQ(Effects(machine.Apply(SendEvent::EscapePressed)), "-");
+    const SendStep step = machine.Apply(SendEvent::WorkerCancelled);
+    EXPECT_EQ(Effects(step), "told-cancelled,restore");
+    EXPECT_EQ(machine.phase, SendPhase::Idle);
+    // Back in the form, Escape closes as it always did.
+    EXPECT_EQ(Effects(machine.Apply(SendEvent::EscapePressed)), "end");
 }
 
 TEST(SendView, WhatEachPhaseShowsAndAllows) {
@@ -177,4 +196,58 @@ TEST(ProgressText, WaitingOnceEverythingIsUp) {
     EXPECT_EQ(ProgressViewText(SendPhase::Sending, 50, 100), "Sending\x85 50 %");
     EXPECT_EQ(ProgressViewText(SendPhase::Cancelling, 50, 100), "Sending\x85 50 %");
     EXPECT_STREQ(kCancelledText, "Sending cancelled. Nothing was sent.");
+}
+
+TEST(FinishedSend, AFailureAfterTheLastByteIsNoFailedUpload) {
+    struct Case {
+        const char* what;
+        bool transferred;
+        int curl_code;
+        const char* error_text;
+        bool uploaded;
+        int result;
+        const char* text;
+        unsigned icon;
+    } cases[] = {
+        // The whole request went up, then no answer came.
+        {"no answer in time", false, 28, "Timeout was reached", true, -1, kUnansweredText, kIconExclamation},
+        {"line closed, nothing came", false, 52, "Server returned nothing (no headers, no status code)", true, -1,
+         kUnansweredText, kIconExclamation},
+        {"line dropped while reading", false, 56, "Failure when receiving data from the peer", true, -1,
+         kUnansweredText, kIconExclamation},
+        {"answer cut short", false, 18, "Transferred a partial file", true, -1, kUnansweredText, kIconExclamation},
+        // An answer came and the client gave up on it: libcurl's text as before.
+        {"answer over the cap", false, 42, "Operation was aborted by an application callback", true, -1,
+         "Upload Failed : Operation was aborted by an application callback", kIconHand},
+        {"no room for the answer", false, 23, "Failed writing received data to disk/application", true, -1,
+         "Upload Failed : Failed writing received data to disk/application", kIconHand},
+        {"out of memory on our side", false, 0, "Out of memory", true, -1, "Upload Failed : Out of memory",
+         kIconHand},
+        // Before the last byte: the upload failed.
+        {"timed out half way", false, 28, "Timeout was reached", false, -1, "Upload Failed : Timeout was reached",
+         kIconHand},
+        {"line dropped half way", false, 55, "Failed sending data to the peer", false, -1,
+         "Upload Failed : Failed sending data to the peer", kIconHand},
+        // An answer that came is judged as always.
+        {"confirmed", true, 0, "", true, 1, "Success! Your fax has been sent", kIconInformation},
+        {"refused", true, 0, "", true, 0, "No", kIconExclamation},
+    };
+    for (const Case& c : cases) {
+        SubmissionTransfer transfer;
+        transfer.has_handle = true;
+        transfer.outcome.transferred = c.transferred;
+        transfer.outcome.curl_code = c.curl_code;
+        transfer.outcome.error_text = c.error_text;
+        if (c.transferred)
+            transfer.outcome.answer = c.result == 1 ? R"({"success":true})" : R"({"success":false,"message":"No"})";
+        const SubmissionVerdict verdict = JudgeFinishedSend(transfer, c.uploaded);
+        EXPECT_EQ(verdict.result, c.result) << c.what;
+        EXPECT_TRUE(verdict.shown) << c.what;
+        EXPECT_EQ(verdict.text, c.text) << c.what;
+        EXPECT_EQ(verdict.icon, c.icon) << c.what;
+    }
+    // Without a transfer handle nothing is shown, whatever the count said.
+    EXPECT_FALSE(JudgeFinishedSend(SubmissionTransfer(), true).shown);
+    EXPECT_STREQ(kUnansweredText,
+                 "The fax was sent, but the fax service did not answer. Check your account before you send it again.");
 }

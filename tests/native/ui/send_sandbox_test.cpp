@@ -34,6 +34,7 @@ protected:
         std::ofstream(pdf_, std::ios::binary) << "%PDF-1.4\n% three pages\n%%EOF\n";
         state_.key = "test-key-123";
         state_.print_file = pdf_.c_str();
+        state_.pdf_ready = true;
         state_.prefix = "1";
     }
 
