@@ -468,6 +468,7 @@ def xdotool(*args):
                             text=True, timeout=60)
     if result.returncode != 0:
         raise AssertionError("xdotool %s failed: %s" % (" ".join(map(str, args)), result.stderr))
+    return result.stdout
 
 
 def control_rect(window, control):
@@ -497,3 +498,12 @@ def real_type(text):
 def real_keys(*keys):
     """Presses keys by their X names ("Tab", "shift+Tab", "Return")."""
     xdotool("key", "--delay", "60", *keys)
+
+
+def focus_window(title):
+    """Gives the keyboard focus to the top-level window of that title, as a
+    person's click on it would."""
+    windows = xdotool("search", "--name", "^%s$" % title).split()
+    if not windows:
+        raise AssertionError("no X window for %r" % title)
+    xdotool("windowfocus", "--sync", windows[-1])

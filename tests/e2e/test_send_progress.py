@@ -10,6 +10,7 @@ import tempfile
 import time
 import unittest
 
+import harness
 from harness import BUILD, SHOTS, screenshot, uidriver, wait_until, wine_env
 from test_send_fax import (CLOSE, COVER_OFF, COVER_ON, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
 
@@ -23,14 +24,10 @@ UNANSWERED = ("The fax was sent, but the fax service did not answer. Check your 
 
 
 def press_key(key):
-    """A real key press (X events), as a person makes it on the send-fax
-    window: it goes through the program's message loop and dialog manager."""
-    found = subprocess.run(["xdotool", "search", "--name", "^%s$" % WINDOW], capture_output=True, text=True,
-                           timeout=30)
-    windows = found.stdout.split()
-    assert windows, "no X window for %r" % WINDOW
-    subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], check=True, timeout=30)
-    subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True, timeout=30)
+    """A real key press on the send-fax window: it goes through the program's
+    message loop and dialog manager."""
+    harness.focus_window(WINDOW)
+    harness.real_keys(key)
 
 
 def raw_text(control):
