@@ -72,7 +72,9 @@ protected:
         if (s_giveUp) ::KillTimer(nullptr, s_giveUp);
         s_giveUp = 0;
         EXPECT_TRUE(s_ran) << "the picker never came up";
-        if (script_ends_it) EXPECT_FALSE(s_closedByFixture) << "the picker stayed open; the fixture closed it";
+        if (script_ends_it) {
+            EXPECT_FALSE(s_closedByFixture) << "the picker stayed open; the fixture closed it";
+        }
         return result;
     }
 
