@@ -264,14 +264,16 @@ class KeyButtonOfTheSendWindow(KeySetupCase):
         self.assertEqual(self.cover_list(), (COVER_PAGES, COVER_PAGES.index("Confidential")))
 
         listings = len(self.sandbox.requests("/coverpages"))
-        self.change_key("test-key-lastmember")
+        self.change_key("test-key with blanks")
         self.assertTrue(wait_until(lambda: len(self.sandbox.requests("/coverpages")) == listings + 1, 10))
+        self.assertIn(["authorization", "Driver test-key with blanks"],
+                      self.sandbox.requests("/coverpages")[-1]["headers"])
         # Listed again for the new account, not added to the old entries; its
         # default cover page is chosen.
-        self.assertTrue(wait_until(lambda: self.cover_list()[1] == COVER_PAGES.index("Memo"), 10),
+        self.assertTrue(wait_until(lambda: self.cover_list()[1] == COVER_PAGES.index("Standard"), 10),
                         self.cover_list())
-        self.assertEqual(self.cover_list(), (COVER_PAGES, COVER_PAGES.index("Memo")))
-        self.assertEqual(uidriver("text", self.SEND, "1062"), (0, "Memo"))
+        self.assertEqual(self.cover_list(), (COVER_PAGES, COVER_PAGES.index("Standard")))
+        self.assertEqual(uidriver("text", self.SEND, "1062"), (0, "Standard"))
         self.assertEqual(uidriver("close", self.SEND)[0], 0)
         self.assertEqual(self.program.wait_exit(), 0)
 
@@ -282,7 +284,8 @@ class KeyButtonOfTheSendWindow(KeySetupCase):
         self.assertEqual(uidriver("box", "30000"), (0, "Fax|File missing. Please reinstall the software"))
         send = "Vantrel v3.2.1"
         self.assertEqual(uidriver("find", send, "30000")[0], 0)
-        listings = lambda: self.sandbox.requests("/coverpages")
+        # This test's listings only: the session's sandbox has served others.
+        listings = lambda: [r for r in self.sandbox.requests()[self.seen_requests:] if r["path"] == "/coverpages"]
         self.assertEqual(listings(), [], "no account ids stored yet: nothing to list")
         self.assertEqual(self.cover_list(), ([], -1))
 

@@ -641,15 +641,18 @@ int main(int argc, char** argv) {
         DWORD_PTR count = 0, selected = 0;
         if (!SendMessageTimeoutA(control, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return 1;
         for (DWORD_PTR i = 0; i < count; ++i) {
+            // Asked in UTF-16: Wine carries the ANSI text of another process's
+            // combo box only one character long.
             DWORD_PTR length = 0;
-            SendMessageTimeoutA(control, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length);
+            SendMessageTimeoutW(control, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length);
             if (static_cast<LRESULT>(length) < 0) length = 0;
-            std::string text(static_cast<size_t>(length) + 1, '\0');
+            std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
             DWORD_PTR got = 0;
-            SendMessageTimeoutA(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+            SendMessageTimeoutW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, 5000,
                                 &got);
-            text.resize(std::strlen(text.c_str()));
-            std::printf("item|%s\n", text.c_str());
+            char text[4096] = "";
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+            std::printf("item|%s\n", text);
         }
         SendMessageTimeoutA(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
         std::printf("selected|%d\n", static_cast<int>(static_cast<LRESULT>(selected)));
