@@ -46,8 +46,11 @@
 //                                                    run it, print "window|class|title" for each of its
 //                                                    windows that shows, then "exit|<code>"; 1 when it
 //                                                    did not end in time (it is then ended); when it
-//                                                    ended, first "times|<first window>|<exit>" in ms
-//                                                    since the program's start (-1: no window)
+//                                                    ended, first "times|<shown>|<answered>|<gone>|<exit>":
+//                                                    when its first window was seen, its thread answered
+//                                                    (its text came back), it was seen destroyed, and the
+//                                                    program ended, in ms since the program's start
+//                                                    (-1: not seen)
 //   uidriver enabled <title-part> <control-id>       print 1 when the control is enabled, else 0
 //   uidriver panel-visible <title-part> <row> <control-id>
 //                                                    print 1 when that control of panel row n is visible
@@ -274,7 +277,15 @@ struct Watch {
     DWORD process;
     std::vector<HWND> seen;
     ULONGLONG first_shown = 0;  // system time (100 ns) the first window was seen; 0: none yet
+    ULONGLONG first_answered = 0;  // when that window's thread answered (its text came back)
+    ULONGLONG first_gone = 0;   // when that window was seen destroyed; 0: not yet
 };
+
+ULONGLONG SystemTime100ns() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
 
 ULONGLONG Ticks100ns(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -287,16 +298,14 @@ BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
     if (owner != watch->process || !IsWindowVisible(window)) return TRUE;
     for (HWND known : watch->seen)
         if (known == window) return TRUE;
-    if (!watch->first_shown) {
-        // Taken before the window's text is asked for: that waits on its thread.
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        watch->first_shown = Ticks100ns(now);
-    }
+    // Taken before the window's text is asked for: that waits on its thread.
+    if (!watch->first_shown) watch->first_shown = SystemTime100ns();
     watch->seen.push_back(window);
     char cls[128] = "";
     GetClassNameA(window, cls, sizeof cls);
-    std::printf("window|%s|%s\n", cls, TextOf(window).c_str());
+    const std::string title = TextOf(window);
+    if (!watch->first_answered) watch->first_answered = SystemTime100ns();
+    std::printf("window|%s|%s\n", cls, title.c_str());
     return TRUE;
 }
 
@@ -740,6 +749,8 @@ int main(int argc, char** argv) {
         bool ended = false;
         for (;;) {
             EnumWindows(ReportNewWindow, reinterpret_cast<LPARAM>(&watch));
+            if (watch.first_shown && !watch.first_gone && !IsWindow(watch.seen.front()))
+                watch.first_gone = SystemTime100ns();
             if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
                 ended = true;
                 break;
@@ -757,8 +768,9 @@ int main(int argc, char** argv) {
             auto since_start = [&](ULONGLONG at) {
                 return static_cast<long>((static_cast<LONGLONG>(at) - static_cast<LONGLONG>(Ticks100ns(created))) / 10000);
             };
-            std::printf("times|%ld|%ld\n", watch.first_shown ? since_start(watch.first_shown) : -1L,
-                        since_start(Ticks100ns(exited)));
+            auto seen = [&](ULONGLONG at) { return at ? since_start(at) : -1L; };
+            std::printf("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
+                        seen(watch.first_gone), since_start(Ticks100ns(exited)));
         }
         CloseHandle(pi.hProcess);
         std::printf("exit|%lu\n", code);
