@@ -1,12 +1,22 @@
 #include "app/command_line.h"
 
+namespace {
+
+const char kSpoolerMarker[] = "-fromspooler";
+
+bool IsInstallerLine(const CString& command_line) {
+    return command_line.Find(kSilentKeyMarker, 0) != -1 && command_line.Find(kSpoolerMarker, 0) == -1;
+}
+
+}  // namespace
+
 StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key) {
-    if (command_line.Find(kSilentKeyMarker, 0) != -1) return StartWindow::KeySetup;
+    if (IsInstallerLine(command_line)) return StartWindow::KeySetup;
     return !command_line.IsEmpty() && !stored_key.IsEmpty() ? StartWindow::SendFax : StartWindow::KeySetup;
 }
 
 CString ExtractPrintFilePath(const CString& command_line) {
-    if (command_line.Find("-fromspooler", 0) == -1) return command_line;
+    if (command_line.Find(kSpoolerMarker, 0) == -1) return command_line;
     const int p = command_line.Find("-pages ", 0);
     const int q1 = command_line.Find("\"", p);
     const int q2 = command_line.Find("\"", q1 + 1);
@@ -17,8 +27,15 @@ CString ExtractPrintFilePath(const CString& command_line) {
 const char kSilentKeyMarker[] = "/KEY=";
 
 bool ExtractSilentKey(const CString& command_line, CString& key) {
+    if (!IsInstallerLine(command_line)) return false;
     const int k = command_line.Find(kSilentKeyMarker, 0);
-    if (k == -1) return false;
-    key = command_line.Mid(k + 5);
+    const int start = k + 5;
+    if (k > 0 && command_line.GetAt(k - 1) == '"') {
+        // The quotes belong to the argument, not to the key.
+        const int close = command_line.Find("\"", start);
+        key = close == -1 ? command_line.Mid(start) : command_line.Mid(start, close - start);
+        return true;
+    }
+    key = command_line.Mid(start);
     return true;
 }

@@ -7,8 +7,9 @@
 enum class StartWindow { KeySetup, SendFax };
 
 // The send-fax window needs both a command line and a stored key; anything
-// else goes to key setup. "/KEY=" always goes to key setup, stored key or not,
-// so an installer can replace the key (it is never a print file).
+// else goes to key setup. An installer's "/KEY=" goes to key setup, stored key
+// or not, so it can replace the key; a spooler line never does, even when its
+// job path holds "/KEY=".
 StartWindow ChooseStartWindow(const CString& command_line, const CString& stored_key);
 
 // The print-file path named by the command line. The spooler form
@@ -18,6 +19,8 @@ CString ExtractPrintFilePath(const CString& command_line);
 
 extern const char kSilentKeyMarker[];  // "/KEY="
 
-// The installer form: everything after the first "/KEY=". False when the text
-// holds no "/KEY=".
+// The installer form: everything after the first "/KEY=". When the marker
+// opens a quoted argument ("/KEY=abc def", as Windows quotes an argument with
+// a blank), the key ends before that argument's closing quote. False when the
+// text holds no "/KEY=", or when it is a spooler line (-fromspooler).
 bool ExtractSilentKey(const CString& command_line, CString& key);

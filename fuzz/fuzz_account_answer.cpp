@@ -8,7 +8,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CString answer = TextOf(data, size);
     CString message;
     ReadServiceError(answer, message);
-    for (const SettingPair& pair : ReadAccountPairs(answer)) {
+    const std::vector<SettingPair> pairs = ReadAccountPairs(answer);
+    // Only an answer that holds both ids, once braces and quotes are gone as
+    // the pair rule takes them out, can name the account.
+    CString bare = answer;
+    for (const char* gone : {"{", "}", "\""}) bare.Remove(gone);
+    if (NamesAccount(pairs)) FUZZ_CHECK(bare.Find("userId:", 0) != -1 && bare.Find("accountId:", 0) != -1);
+    for (const SettingPair& pair : pairs) {
         // Names and values are stored as registry text: no separators left in them.
         FUZZ_CHECK(pair.name.Find(":", 0) == -1 && pair.name.Find(",", 0) == -1);
         FUZZ_CHECK(pair.value.Find(":", 0) == -1 && pair.value.Find("\"", 0) == -1);

@@ -37,6 +37,7 @@ faults = {
     "errors": compact(sandbox.NO_RECIPIENTS),
     "html_502": sandbox.HTML_502 if isinstance(sandbox.HTML_502, bytes) else sandbox.HTML_502.encode(),
     "refused": compact(sandbox.REFUSED),
+    "no_ids": compact(sandbox.NO_IDS),
     "empty": b"",
 }
 

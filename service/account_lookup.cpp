@@ -37,6 +37,16 @@ std::vector<SettingPair> ReadAccountPairs(const CString& answer) {
     return pairs;
 }
 
+bool NamesAccount(const std::vector<SettingPair>& pairs) {
+    CString user, account;
+    for (const SettingPair& pair : pairs) {  // a later pair wins, as in the store
+        if (pair.name == "userId") user = pair.value;
+        if (pair.name == "accountId") account = pair.value;
+    }
+    auto named = [](const CString& id) { return !id.IsEmpty() && id != "null"; };
+    return named(user) && named(account);
+}
+
 CString ReadDefaultCoverPageId(const CString& answer) {
     const int a = answer.Find("\"account\":{", 0);
     if (a == -1) return CString();
@@ -79,8 +89,9 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
                 show(message, kIconHand);
                 return kRequestFailed;
             }
-            // Only an answer the service marks as good verifies the key.
-            if (outcome.http_status < 200 || outcome.http_status > 299) {
+            // Only an answer the service marks as good, and that names the
+            // account, verifies the key.
+            if (outcome.http_status < 200 || outcome.http_status > 299 || !NamesAccount(ReadAccountPairs(answer))) {
                 CString text;
                 text.Format("Unable to verify key (HTTP %d)", static_cast<int>(outcome.http_status));
                 show(text, kIconHand);

@@ -23,6 +23,11 @@ struct SettingPair {
 };
 std::vector<SettingPair> ReadAccountPairs(const CString& answer);
 
+// Whether the pairs of an answer name the account: "userId" and "accountId",
+// as they would be stored, are neither empty nor null. Without them no later
+// request can name the account, so such an answer verifies no key.
+bool NamesAccount(const std::vector<SettingPair>& pairs);
+
 // The account object's "faxDefaultCoverPage" value, without quotes; empty
 // when the answer has none.
 CString ReadDefaultCoverPageId(const CString& answer);

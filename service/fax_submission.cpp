@@ -18,6 +18,17 @@ void AppendListed(CString& list, const CString& item) {
     list += item;
 }
 
+// An organisation's entry carries its members' ids, so a member chosen on its
+// own as well would be sent twice; each id goes once, an empty one not at all.
+void AppendNewIds(CString& list, const CString& ids) {
+    CStringArray pieces;
+    SplitText(ids, ",", pieces);
+    for (const CString& id : pieces) {
+        if (id.IsEmpty() || (CString(",") + list + ",").Find(CString(",") + id + ",", 0) != -1) continue;
+        AppendListed(list, id);
+    }
+}
+
 }  // namespace
 
 RecipientTexts BuildRecipientTexts(const CStringArray& numbers, const CStringArray& contact_ids,
@@ -29,7 +40,7 @@ RecipientTexts BuildRecipientTexts(const CStringArray& numbers, const CStringArr
     auto at = [](const CStringArray& list, int i) { return i < list.GetSize() ? list[i] : CString(); };
     for (int i = 0; i < count; ++i) {
         const CString contact = at(contact_ids, i);
-        if (!contact.IsEmpty()) AppendListed(texts.contacts, contact);
+        if (!contact.IsEmpty()) AppendNewIds(texts.contacts, contact);
         else AppendListed(texts.numbers, NormaliseTypedNumber(at(numbers, i), at(prefixes, i)));
     }
     return texts;

@@ -223,15 +223,20 @@ class ProgramFolder:
     def watch(self, command_line="", timeout_ms=60000):
         """Runs the program to its end; returns (exit code, [(class, title)]
         of every window it showed). The code is None when it did not end in
-        time (it is then ended)."""
+        time (it is then ended). When it ended, self.times is (first window
+        seen, its thread answered, it was seen destroyed, exit) in ms since
+        the program's start (None for what was not seen)."""
         args = ["watch", str(timeout_ms), windows_path(self.exe)] + ([command_line] if command_line else [])
         result = run_wine([os.path.join(BUILD, "uidriver.exe")] + args, timeout=timeout_ms / 1000 + 60,
                           check=False)
         windows, code = [], None
+        self.times = None
         for line in result.stdout.splitlines():
             parts = line.rstrip("\r").split("|", 2)
             if parts[0] == "window" and len(parts) == 3:
                 windows.append((parts[1], parts[2]))
+            elif parts[0] == "times":
+                self.times = tuple(None if int(t) < 0 else int(t) for t in line.rstrip("\r").split("|")[1:])
             elif parts[0] == "exit" and len(parts) == 2 and result.returncode == 0:
                 code = int(parts[1])
         return code, windows

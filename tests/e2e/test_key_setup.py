@@ -96,6 +96,26 @@ class SilentStart(KeySetupCase):
                 self.silent("/KEY=" + ("not-a-key" if fault is None else "test-key-nodefault"))
                 self.assertEqual(read_settings(), ACCOUNT)
 
+    def test_a_quoted_key_with_blanks_is_stored_without_the_quotes(self):
+        # Windows quotes an argument with a blank; the quotes are not the key's.
+        key = "test-key with blanks"
+        cases = ['"/KEY=%s"' % key, '/S "/KEY=%s" /NORESTART' % key,
+                 "/KEY=" + key]  # unquoted: everything after the marker
+        for command_line in cases:
+            with self.subTest(command_line=command_line):
+                clear_settings()
+                self.silent(command_line)
+                settings = read_settings()
+                self.assertEqual((settings.get("USERNAME"), settings.get("PASSWORD")), (key, key), settings)
+                self.assertEqual(settings.get("userId"), "u-6c3f9a14-2e8b-4d07-b5a1-7f0e3c9d2b68")
+                self.assertIn(["authorization", "Driver " + key], self.new_lookups()[-1]["headers"])
+
+    def test_an_answer_that_names_no_account_verifies_no_key(self):
+        self.silent("/KEY=" + GOOD_KEY)
+        self.sandbox.set_fault("no-ids")
+        self.silent("/KEY=test-key-nodefault")
+        self.assertEqual(read_settings(), ACCOUNT)
+
     def test_default_cover_page_as_the_last_member_of_the_account(self):
         self.silent("/KEY=test-key-lastmember")
         self.assertEqual(read_settings()["COVERPAGEID"], "cp-4d8f0a27-memo")
@@ -172,6 +192,19 @@ class KeySetupWindow(KeySetupCase):
         self.close_window()
         self.assertEqual(read_settings(), before)
 
+    def test_an_answer_that_names_no_account_is_refused_and_changes_nothing(self):
+        self.assertEqual(self.program.watch("/KEY=" + GOOD_KEY)[0], 0)
+        self.open_window()
+        self.type_key("test-key-nodefault")
+        self.sandbox.set_fault("no-ids")  # a good answer without userId and accountId
+        self.click(1009)
+        self.assertEqual(self.box(), "Vantrel|Unable to verify key (HTTP 200)|hand")
+        self.assertEqual(uidriver("find", KEY_WINDOW, "5000")[0], 0, "the window must stay open")
+        screenshot(KEY_WINDOW, "key_setup_after_an_answer_without_the_account")
+        self.close_window()
+        self.assertEqual(len(self.new_lookups()), 2)
+        self.assertEqual(read_settings(), ACCOUNT)
+
     def test_close_button_stores_nothing(self):
         self.open_window()
         self.type_key(GOOD_KEY)
@@ -194,9 +227,55 @@ class KeySetupWindow(KeySetupCase):
         self.close_window()
 
 
+COVER_PAGES = ["Standard", "Confidential", "Memo Long", "Memo", "Memo: urgent"]
+
+
 class KeyButtonOfTheSendWindow(KeySetupCase):
     """The send-fax window's key button opens the key-setup window and takes
     the verified key it hands back."""
+
+    SEND = "Vantrel v3.2.1"
+
+    def cover_list(self):
+        """(entries, selected index) of the send-fax window's cover page list."""
+        code, out = uidriver("items", self.SEND, "1062")
+        self.assertEqual(code, 0, "no cover page list")
+        lines = out.splitlines()
+        self.assertTrue(lines and lines[-1].startswith("selected|"), out)
+        return [line[5:] for line in lines[:-1]], int(lines[-1].split("|")[1])
+
+    def change_key(self, key):
+        self.assertEqual(uidriver("click", self.SEND, "1057")[0], 0)
+        self.assertEqual(uidriver("find", KEY_WINDOW, "20000")[0], 0)
+        self.assertEqual(uidriver("set-text", KEY_WINDOW, "1000", "")[0], 0)
+        self.assertEqual(uidriver("type", KEY_WINDOW, "1000", key)[0], 0)
+        self.assertEqual(uidriver("click", KEY_WINDOW, "1009")[0], 0)
+        self.assertEqual(uidriver("box-icon", "20000"),
+                         (0, "Vantrel|Success! Your driver setup is complete|information"))
+        self.assertEqual(uidriver("gone", KEY_WINDOW, "10000")[0], 0)
+
+    def test_a_new_key_lists_its_own_cover_pages_once(self):
+        # Set up with the first account: its pages are listed, its default chosen.
+        self.assertEqual(self.program.watch("/KEY=" + GOOD_KEY)[0], 0)
+        self.program.start("C:\\job.ps")
+        self.assertEqual(uidriver("box", "30000"), (0, "Fax|File missing. Please reinstall the software"))
+        self.assertEqual(uidriver("find", self.SEND, "30000")[0], 0)
+        self.assertTrue(wait_until(lambda: self.cover_list()[0] == COVER_PAGES, 20), self.cover_list())
+        self.assertEqual(self.cover_list(), (COVER_PAGES, COVER_PAGES.index("Confidential")))
+
+        listings = len(self.sandbox.requests("/coverpages"))
+        self.change_key("test-key with blanks")
+        self.assertTrue(wait_until(lambda: len(self.sandbox.requests("/coverpages")) == listings + 1, 10))
+        self.assertIn(["authorization", "Driver test-key with blanks"],
+                      self.sandbox.requests("/coverpages")[-1]["headers"])
+        # Listed again for the new account, not added to the old entries; its
+        # default cover page is chosen.
+        self.assertTrue(wait_until(lambda: self.cover_list()[1] == COVER_PAGES.index("Standard"), 10),
+                        self.cover_list())
+        self.assertEqual(self.cover_list(), (COVER_PAGES, COVER_PAGES.index("Standard")))
+        self.assertEqual(uidriver("text", self.SEND, "1062"), (0, "Standard"))
+        self.assertEqual(uidriver("close", self.SEND)[0], 0)
+        self.assertEqual(self.program.wait_exit(), 0)
 
     def test_new_key_is_handed_back_and_cancel_changes_nothing(self):
         write_setting("USERNAME", GOOD_KEY)
@@ -205,8 +284,10 @@ class KeyButtonOfTheSendWindow(KeySetupCase):
         self.assertEqual(uidriver("box", "30000"), (0, "Fax|File missing. Please reinstall the software"))
         send = "Vantrel v3.2.1"
         self.assertEqual(uidriver("find", send, "30000")[0], 0)
-        listings = lambda: self.sandbox.requests("/coverpages")
+        # This test's listings only: the session's sandbox has served others.
+        listings = lambda: [r for r in self.sandbox.requests()[self.seen_requests:] if r["path"] == "/coverpages"]
         self.assertEqual(listings(), [], "no account ids stored yet: nothing to list")
+        self.assertEqual(self.cover_list(), ([], -1))
 
         self.assertEqual(uidriver("click", send, "1057")[0], 0)
         self.assertEqual(uidriver("find", KEY_WINDOW, "20000")[0], 0)
@@ -216,6 +297,7 @@ class KeyButtonOfTheSendWindow(KeySetupCase):
         self.assertEqual(uidriver("gone", KEY_WINDOW, "10000")[0], 0)
         self.assertEqual(uidriver("find", send, "5000")[0], 0)
         self.assertEqual(listings(), [], "Cancel must not change the key")
+        self.assertEqual(self.cover_list(), ([], -1))
 
         self.assertEqual(uidriver("click", send, "1057")[0], 0)
         self.assertEqual(uidriver("find", KEY_WINDOW, "20000")[0], 0)
@@ -227,6 +309,8 @@ class KeyButtonOfTheSendWindow(KeySetupCase):
         # The send-fax window lists the cover pages again with the new key.
         self.assertTrue(wait_until(lambda: len(listings()) == 1, 10))
         self.assertIn(["authorization", "Driver test-key-nodefault"], listings()[0]["headers"])
+        # The new account's pages fill the list; it names no default: the first is chosen.
+        self.assertTrue(wait_until(lambda: self.cover_list() == (COVER_PAGES, 0), 10), self.cover_list())
         self.assertEqual(read_settings()["USERNAME"], "test-key-nodefault")
         self.assertEqual(uidriver("close", send)[0], 0)
         self.assertEqual(self.program.wait_exit(), 0)

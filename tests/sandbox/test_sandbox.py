@@ -229,7 +229,7 @@ class ServiceTests(unittest.TestCase):
         return status, body, json.loads(body)
 
     def test_me_is_the_account_in_compact_json(self):
-        for key in (KEY, OTHER_KEY):
+        for key in (KEY, OTHER_KEY, "test-key with blanks"):
             with self.subTest(key=key):
                 status, body = SERVER.fetch("/v1/me", key=key)
                 self.assertEqual(status, 200)
@@ -242,7 +242,9 @@ class ServiceTests(unittest.TestCase):
             ME[KEY]["accountId"], ME[KEY]["userId"])
         paths = [("GET", "/v1/me"), ("GET", "/v1/contacts?order=name%20asc&limit=3000"),
                  ("GET", cover), ("POST", "/v1/fax/send")]
-        bad = [None, "Driver wrong-key", "Bearer " + KEY, "Driver " + KEY + " ", "Driver"]
+        bad = [None, "Driver wrong-key", "Bearer " + KEY, "Driver " + KEY + " ", "Driver",
+               # a key with blanks is taken whole, nothing more and nothing less
+               "Driver test-key with", 'Driver test-key with blanks"']
         for method, path in paths:
             for header in bad:
                 with self.subTest(path=path, header=header):
@@ -519,6 +521,9 @@ class FaultTests(unittest.TestCase):
             ("errors", 400, b'{"errors":[{"error":"No recipients","field":"recipientFax"}]}'),
             ("empty", 200, b""),
             ("refused", 200, b'{"success":false,"message":"Fax refused: the line is not accepting faxes"}'),
+            # An account answer that names no account.
+            ("no-ids", 200, b'{"email":"fax.tester@example.com","role":"owner","account":'
+                            b'{"faxDefaultCoverPage":"cp-4d8f0a27-memo","name":"Kestrid Test Office"}}'),
         ]
         for mode, status, body in cases:
             for path in ("/v1/me", "/v1/contacts?order=name%20asc&limit=3000"):
@@ -535,11 +540,13 @@ class FaultTests(unittest.TestCase):
         started = time.time()
         self.assert_serving()
         self.assertGreaterEqual(time.time() - started, 2.0)
-        for mode, size in (("huge", 700000), ("cap", 600001)):
+        for mode, size, head in (("huge", 700000, b'{"message":"'), ("cap", 600001, b'{"message":"'),
+                                 ("huge-account", 700000, b'{"userId":"u-huge","accountId":"a-huge","message":"')):
             self.assertEqual(SERVER.set_fault(mode)[0], 200)
             status, body = SERVER.fetch("/v1/me")
             self.assertEqual((status, len(body)), (200, size))
-            self.assertTrue(body.startswith(b'{"message":"') and body.endswith(b'"}'))
+            self.assertTrue(body.startswith(head + b"0123456789abcdef") and body.endswith(b'"}'), body[:80])
+            self.assertEqual(len(json.loads(body)["message"]), size - len(head) - 2)
             self.assert_serving()
 
     def test_faulted_upload_is_not_stored(self):

@@ -52,7 +52,13 @@ HTML_502 = (
 FAULT_MODES = (
     "error-object", "token-error", "jwt-expired", "message", "errors",
     "html-502", "empty", "huge", "stall", "drop", "refused", "slow", "cap",
+    "no-ids", "huge-account",
 )
+# A good account answer that names no account: no "userId", no "accountId".
+NO_IDS = {"email": "fax.tester@example.com", "role": "owner",
+          "account": {"faxDefaultCoverPage": "cp-4d8f0a27-memo", "name": "Kestrid Test Office"}}
+# The ids that open the huge account answer.
+HUGE_ACCOUNT_HEAD = '{"userId":"u-huge","accountId":"a-huge","message":"'
 # Receive buffer of a connection accepted while throttled.
 THROTTLED_RCVBUF = 64 * 1024
 # The "slow" mode answers normally after this long (a client's busy view can be seen).
@@ -63,8 +69,7 @@ def compact(obj):
     return json.dumps(obj, separators=(",", ":"))
 
 
-def huge_body(size=HUGE_SIZE):
-    head = '{"message":"'
+def huge_body(size=HUGE_SIZE, head='{"message":"'):
     tail = '"}'
     fill = "0123456789abcdef" * (size // 16 + 1)
     return (head + fill[: size - len(head) - len(tail)] + tail).encode("ascii")
@@ -457,11 +462,16 @@ def fault_answer(mode):
         return Answer(200, CAP)
     if mode == "refused":
         return Answer(200, REFUSED)
+    if mode == "no-ids":
+        return Answer(200, NO_IDS)
+    if mode == "huge-account":
+        return Answer(200, HUGE_ACCOUNT)
     raise ValueError(mode)
 
 
 HUGE = huge_body()
 CAP = huge_body(CAP_SIZE)
+HUGE_ACCOUNT = huge_body(head=HUGE_ACCOUNT_HEAD)
 
 
 class Handler(BaseHTTPRequestHandler):

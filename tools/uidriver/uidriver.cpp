@@ -16,6 +16,10 @@
 //   uidriver run <program> [command-line-text]       start a program with exactly that
 //                                                    command-line text, wait, exit with its code
 //   uidriver type <title-part> <control-id> <text>   type the characters into a control
+//   uidriver type-timed <title-part> <control-id> <text> <gap-ms>
+//                                                    type the characters one at a time, each once the
+//                                                    one before was taken and gap-ms passed; print
+//                                                    "last|<ms since 1970>" taken just before the last
 //   uidriver visible <title-part> <control-id>       print 1 when the control is visible, else 0
 //   uidriver password-char <title-part> <control-id> print an edit's password character code (0: none)
 //   uidriver box-icon [timeout-ms]                   like box, printing "caption|text|icon" with icon
@@ -28,6 +32,8 @@
 //   uidriver chars <title-part> <control-id> <text> [expected-text]
 //                                                    post the characters; wait for the expected text
 //   uidriver key <title-part> <control-id> <vk>      post a key press (virtual-key code) to a control
+//   uidriver items <title-part> <control-id>         print a combo box's entries, one "item|<text>" line
+//                                                    each, then "selected|<index>" (-1: none)
 //   uidriver focus <title-part>                      print the ID of the control with the focus
 //   uidriver select <title-part> <control-id> <n>    select entry n of a combo box, print its text
 //   uidriver hover <title-part> <n> <control-id>     rest the pointer on that control of row n and
@@ -41,7 +47,12 @@
 //   uidriver watch <timeout-ms> <program> [command-line-text]
 //                                                    run it, print "window|class|title" for each of its
 //                                                    windows that shows, then "exit|<code>"; 1 when it
-//                                                    did not end in time (it is then ended)
+//                                                    did not end in time (it is then ended); when it
+//                                                    ended, first "times|<shown>|<answered>|<gone>|<exit>":
+//                                                    when its first window was seen, its thread answered
+//                                                    (its text came back), it was seen destroyed, and the
+//                                                    program ended, in ms since the program's start
+//                                                    (-1: not seen)
 //   uidriver enabled <title-part> <control-id>       print 1 when the control is enabled, else 0
 //   uidriver panel-visible <title-part> <row> <control-id>
 //                                                    print 1 when that control of panel row n is visible
@@ -273,7 +284,20 @@ const char* BoxIconName(HWND box) {
 struct Watch {
     DWORD process;
     std::vector<HWND> seen;
+    ULONGLONG first_shown = 0;  // system time (100 ns) the first window was seen; 0: none yet
+    ULONGLONG first_answered = 0;  // when that window's thread answered (its text came back)
+    ULONGLONG first_gone = 0;   // when that window was seen destroyed; 0: not yet
 };
+
+ULONGLONG SystemTime100ns() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+ULONGLONG Ticks100ns(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
     Watch* watch = reinterpret_cast<Watch*>(param);
@@ -282,10 +306,14 @@ BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
     if (owner != watch->process || !IsWindowVisible(window)) return TRUE;
     for (HWND known : watch->seen)
         if (known == window) return TRUE;
+    // Taken before the window's text is asked for: that waits on its thread.
+    if (!watch->first_shown) watch->first_shown = SystemTime100ns();
     watch->seen.push_back(window);
     char cls[128] = "";
     GetClassNameA(window, cls, sizeof cls);
-    std::printf("window|%s|%s\n", cls, TextOf(window).c_str());
+    const std::string title = TextOf(window);
+    if (!watch->first_answered) watch->first_answered = SystemTime100ns();
+    std::printf("window|%s|%s\n", cls, title.c_str());
     return TRUE;
 }
 
@@ -554,6 +582,27 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (command == "type-timed" && argc >= 6) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        const std::string text = argv[4];
+        const DWORD gap = static_cast<DWORD>(std::strtoul(argv[5], nullptr, 10));
+        size_t length = TextOf(control).size();
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (i > 0) Sleep(gap);
+            if (i + 1 == text.size()) {
+                FILETIME now;
+                GetSystemTimeAsFileTime(&now);
+                const ULONGLONG unix_epoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
+                std::printf("last|%llu\n", static_cast<unsigned long long>((Ticks100ns(now) - unix_epoch) / 10000));
+            }
+            PostMessageA(control, WM_CHAR, static_cast<unsigned char>(text[i]), 1);
+            for (const DWORD start = GetTickCount(); TextOf(control).size() <= length; Sleep(5))
+                if (GetTickCount() - start >= 5000) return 1;
+            length = TextOf(control).size();
+        }
+        return 0;
+    }
     if (command == "visible" && argc >= 4) {
         HWND control = Control(argv[2], argv[3]);
         if (!control) return 1;
@@ -609,6 +658,29 @@ int main(int argc, char** argv) {
         const WPARAM vk = static_cast<WPARAM>(std::atoi(argv[4]));
         PostMessageA(control, WM_KEYDOWN, vk, 1);
         PostMessageA(control, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    if (command == "items" && argc >= 4) {
+        HWND control = Control(argv[2], argv[3]);
+        if (!control) return 1;
+        DWORD_PTR count = 0, selected = 0;
+        if (!SendMessageTimeoutA(control, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return 1;
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            // Asked in UTF-16: Wine carries the ANSI text of another process's
+            // combo box only one character long.
+            DWORD_PTR length = 0;
+            SendMessageTimeoutW(control, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length);
+            if (static_cast<LRESULT>(length) < 0) length = 0;
+            std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, 5000,
+                                &got);
+            char text[4096] = "";
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+            std::printf("item|%s\n", text);
+        }
+        SendMessageTimeoutA(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+        std::printf("selected|%d\n", static_cast<int>(static_cast<LRESULT>(selected)));
         return 0;
     }
     if (command == "focus" && argc >= 3) {
@@ -693,6 +765,8 @@ int main(int argc, char** argv) {
         bool ended = false;
         for (;;) {
             EnumWindows(ReportNewWindow, reinterpret_cast<LPARAM>(&watch));
+            if (watch.first_shown && !watch.first_gone && !IsWindow(watch.seen.front()))
+                watch.first_gone = SystemTime100ns();
             if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
                 ended = true;
                 break;
@@ -705,6 +779,15 @@ int main(int argc, char** argv) {
         }
         DWORD code = 1;
         GetExitCodeProcess(pi.hProcess, &code);
+        FILETIME created, exited, kernel, user;
+        if (ended && GetProcessTimes(pi.hProcess, &created, &exited, &kernel, &user)) {
+            auto since_start = [&](ULONGLONG at) {
+                return static_cast<long>((static_cast<LONGLONG>(at) - static_cast<LONGLONG>(Ticks100ns(created))) / 10000);
+            };
+            auto seen = [&](ULONGLONG at) { return at ? since_start(at) : -1L; };
+            std::printf("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
+                        seen(watch.first_gone), since_start(Ticks100ns(exited)));
+        }
         CloseHandle(pi.hProcess);
         std::printf("exit|%lu\n", code);
         return ended ? 0 : 1;

@@ -32,6 +32,15 @@ bool RecipientLists::HasNumber(const CString& text) const {
     return false;
 }
 
+bool RecipientLists::HasContact(const CString& fax_numbers, const CString& uuids) const {
+    // Every contact without a fax number has the same (empty) numbers; only
+    // its ids tell two of them apart.
+    if (!fax_numbers.IsEmpty()) return HasNumber(fax_numbers);
+    for (int i = 0; i < GetSize(); ++i)
+        if (numbers[i].IsEmpty() && contact_ids[i] == uuids) return true;
+    return false;
+}
+
 PickerLists PickerListsFrom(const RecipientLists& recipients) {
     PickerLists lists;
     lists.fax_numbers.Copy(recipients.numbers);
@@ -46,7 +55,7 @@ int MergePickedContacts(RecipientLists& recipients, const PickerLists& picked) {
     auto at = [](const CStringArray& list, int i) { return i < list.GetSize() ? list[i] : CString(); };
     int added = 0;
     for (int k = 0; k < picked.fax_numbers.GetSize(); ++k) {
-        if (recipients.HasNumber(picked.fax_numbers[k])) continue;
+        if (recipients.HasContact(picked.fax_numbers[k], at(picked.uuids, k))) continue;
         recipients.AddContact(picked.fax_numbers[k], at(picked.uuids, k), at(picked.names, k),
                               at(picked.member_counts, k));
         ++added;

@@ -24,6 +24,10 @@ struct RecipientLists {
     bool RemoveAt(int index);
     // Whether some entry's number equals text exactly.
     bool HasNumber(const CString& text) const;
+    // Whether a contact with these fax numbers and ids is listed already: its
+    // numbers match exactly, or, for a contact without a fax number, an entry
+    // without one has the same ids.
+    bool HasContact(const CString& fax_numbers, const CString& uuids) const;
 };
 
 // The contact picker's hand-off lists, parallel like the recipient lists.
@@ -37,6 +41,6 @@ struct PickerLists {
 // What the picker opens with: the window's current recipients.
 PickerLists PickerListsFrom(const RecipientLists& recipients);
 
-// Adds each picked contact whose fax numbers are not already listed; nothing
+// Adds each picked contact that is not already listed (HasContact); nothing
 // is ever removed. Returns how many entries were added.
 int MergePickedContacts(RecipientLists& recipients, const PickerLists& picked);

@@ -18,6 +18,11 @@ TEST(StartRouting, NeedsBothACommandLineAndAStoredKey) {
         {"/KEY=abc", "k1", StartWindow::KeySetup},
         {"setup /KEY=abc more", "k1", StartWindow::KeySetup},
         {"/KEY=", "k1", StartWindow::KeySetup},
+        {"\"/KEY=abc def\"", "k1", StartWindow::KeySetup},  // quoted as Windows passes it
+        // A spooler line is a print job, whatever its path holds.
+        {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "k1", StartWindow::SendFax},
+        {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "", StartWindow::KeySetup},
+        {"/KEY=abc -fromspooler", "k1", StartWindow::SendFax},
         {"/key=abc", "k1", StartWindow::SendFax},      // the marker is case-sensitive
         {"C:\\job.ps", "k1", StartWindow::SendFax},
         {"-fromspooler -pages 1 \"C:\\a.ps\"", "k1", StartWindow::SendFax},
@@ -41,19 +46,43 @@ TEST(PrintFilePath, SpoolerFormAndBarePath) {
         {"  C:\\bare path.ps  ", "  C:\\bare path.ps  "},  // not trimmed here
         {"\"C:\\quoted.ps\"", "\"C:\\quoted.ps\""},       // quotes stay without -fromspooler
         {"/KEY=abc", "/KEY=abc"},
+        {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "C:\\spool/KEY=7\\job.ps"},
     };
     for (const auto& c : cases) EXPECT_EQ(ExtractPrintFilePath(c.command_line), c.path) << c.command_line;
 }
 
 TEST(SilentKey, TakesEverythingAfterTheFirstMarker) {
-    CString key;
-    EXPECT_TRUE(ExtractSilentKey("/KEY=abc /KEY=def", key));
-    EXPECT_EQ(key, "abc /KEY=def");
-    EXPECT_TRUE(ExtractSilentKey("setup /KEY=", key));
-    EXPECT_EQ(key, "");
-    key = "kept";
-    EXPECT_FALSE(ExtractSilentKey("/key=abc", key));
-    EXPECT_EQ(key, "kept");
+    struct Case {
+        const char* command_line;
+        const char* key;
+    } cases[] = {
+        {"/KEY=abc /KEY=def", "abc /KEY=def"},
+        {"setup /KEY=", ""},
+        {"/KEY= abc def ", " abc def "},
+        {"/KEY=abc\"", "abc\""},  // unquoted: a quote is part of the key
+        {"/KEY=\"abc def\"", "\"abc def\""},
+        // Quoted as Windows quotes an argument with a blank: the argument's
+        // closing quote ends the key.
+        {"\"/KEY=abc def\"", "abc def"},
+        {"/S \"/KEY=abc def\" /NORESTART", "abc def"},
+        {"\"/KEY=abc def", "abc def"},  // never closed
+        {"\"/KEY=\"", ""},
+        {"\"/KEY=a\" \"b\"", "a"},
+    };
+    for (const auto& c : cases) {
+        CString key = "kept";
+        EXPECT_TRUE(ExtractSilentKey(c.command_line, key)) << c.command_line;
+        EXPECT_EQ(key, c.key) << c.command_line;
+    }
+}
+
+TEST(SilentKey, NoMarkerOrASpoolerLineIsNoSilentStart) {
+    for (const char* command_line : {"", "/key=abc", "C:\\job.ps", "-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"",
+                                     "/KEY=abc -fromspooler"}) {
+        CString key = "kept";
+        EXPECT_FALSE(ExtractSilentKey(command_line, key)) << command_line;
+        EXPECT_EQ(key, "kept") << command_line;
+    }
 }
 
 }  // namespace

@@ -184,6 +184,7 @@ TEST_F(KeySetupWithService, ARefusedKeyLeavesEverythingAsItWas) {
         {"not-a-key", nullptr, "Invalid key. Please check your key and try again"},
         {kGoodKey, "error-object", "Service unavailable"},
         {kGoodKey, "html-502", "Unable to verify key (HTTP 502)"},
+        {kGoodKey, "no-ids", "Unable to verify key (HTTP 200)"},  // a good answer naming no account
         {kGoodKey, "drop", "Upload Failed : "},
     };
     for (const bool silent : {false, true}) {

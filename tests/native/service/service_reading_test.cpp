@@ -280,6 +280,30 @@ TEST(AccountAnswer, StoresEveryPairAsTheRulesCutIt) {
     }
 }
 
+TEST(AccountAnswer, OnlyAnAnswerWithBothIdsNamesTheAccount) {
+    struct Case {
+        const char* answer;
+        bool named;
+    } cases[] = {
+        {R"({"userId":"u1","accountId":"a1"})", true},
+        // Read as the pairs are stored: an object's first member joins its name.
+        {R"({"account":{"name":"x","userId":"u1","accountId":"a1"}})", true},
+        {R"({"account":{"userId":"u1","accountId":"a1"}})", false},
+        {R"({"userId":"u1","accountId":"a1","userId":""})", false},  // the later pair is the stored one
+        {R"({"userId":"u1"})", false},
+        {R"({"accountId":"a1"})", false},
+        {R"({"userId":"","accountId":"a1"})", false},
+        {R"({"userId":null,"accountId":"a1"})", false},
+        {R"({"userId":"u1","accountId":null})", false},
+        {R"({"userid":"u1","accountid":"a1"})", false},  // names are case-sensitive
+        {R"({"email":"fax.tester@example.com","account":{"name":"x"}})", false},
+        {R"({"success":true})", false},
+        {"<html><body>OK</body></html>", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NamesAccount(ReadAccountPairs(c.answer)), c.named) << c.answer;
+}
+
 TEST(AccountAnswer, DefaultCoverPageOfTheAccountObject) {
     struct Case {
         const char* answer;
@@ -314,6 +338,16 @@ TEST(RecipientTexts, TypedNumbersAndContactsAreJoined) {
         {"only contacts", List({"A", "B"}), List({"c1", "c2"}), List({"", ""}), "", "c1,c2"},
         {"nothing", List({}), List({}), List({}), "", ""},
         {"a number already with plus keeps it", List({"+49 30 901820"}), List({""}), List({"1"}), "+4930901820", ""},
+        // Each contact id goes once, whichever entries carry it.
+        {"an organisation and its member chosen too", List({"1+1555,1+1666,1+1777", "1+1666"}),
+         List({"o-1,m-1,m-2", "m-1"}), List({"", ""}), "", "o-1,m-1,m-2"},
+        {"a member, then its organisation", List({"1+1666", "1+1555,1+1666"}), List({"m-1", "o-1,m-1"}),
+         List({"", ""}), "", "m-1,o-1"},
+        {"two organisations sharing a member", List({"A", "B"}), List({"o-1,m-1", "o-2,m-1,m-3"}), List({"", ""}), "",
+         "o-1,m-1,o-2,m-3"},
+        {"ids that only start alike are different", List({"A", "B", "C"}), List({"c12", "c1", "c123"}),
+         List({"", "", ""}), "", "c12,c1,c123"},
+        {"an empty id names no contact", List({"A"}), List({"c1,,c2,"}), List({""}), "", "c1,c2"},
     };
     for (const auto& c : cases) {
         const RecipientTexts texts = BuildRecipientTexts(c.numbers, c.contact_ids, c.prefixes);

@@ -141,6 +141,9 @@ TEST_F(ServiceRequests, AccountLookupFailuresLeaveTheStoreAsItWas) {
         {"jwt-expired", "Unable to verify key (HTTP 401)"},
         {"message", "Unable to verify key (HTTP 400)"},
         {"html-502", "Unable to verify key (HTTP 502)"},
+        // A good answer verifies a key only when it names the account.
+        {"no-ids", "Unable to verify key (HTTP 200)"},
+        {"empty", "Unable to verify key (HTTP 200)"},
         {"drop", ""},  // a transport failure; libcurl's text varies with the moment of the drop
     };
     for (const bool silent : {false, true}) {
@@ -171,22 +174,13 @@ TEST_F(ServiceRequests, AccountLookupFailuresLeaveTheStoreAsItWas) {
     }
 }
 
-TEST_F(ServiceRequests, AccountLookupAcceptsAnEmptyGoodAnswer) {
-    sandbox().SetFault("empty");
-    WriteSetting(kSettingsSection, "userId", "old");
-    RecordingNotifier notifier;
-    EXPECT_EQ(LookupAccount(kKey, false, notifier, endpoint()), 0);
-    EXPECT_EQ(Boxes(notifier), (std::vector<Box>{{"Success! Your driver setup is complete", kIconInformation}}));
-    EXPECT_EQ(ReadSettingText("userId"), "");
-    EXPECT_EQ(ReadSettingText("COVERPAGEID"), "");
-}
-
 TEST_F(ServiceRequests, AccountValuesTooLongForTheStoreAreCut) {
-    sandbox().SetFault("huge");  // one "message" member of about 700000 bytes
+    sandbox().SetFault("huge-account");  // the ids, then a "message" of about 700000 bytes
     RecordingNotifier notifier;
     testing::internal::CaptureStdout();
     EXPECT_EQ(LookupAccount(kKey, true, notifier, endpoint()), 0);
     testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ReadSettingText("userId"), "u-huge");
     const CString stored = ReadSettingText("message");
     EXPECT_EQ(stored.GetLength(), kSettingsBufferSize - 1);  // readable, not lost as "missing"
     EXPECT_EQ(stored.Left(16), "0123456789abcdef");

@@ -78,6 +78,42 @@ TEST(PickedContacts, OnlyNewNumbersAreAddedAndNothingIsRemoved) {
     EXPECT_EQ(Items(lists.prefixes), (std::vector<std::string>{"1", "", "", ""}));
 }
 
+TEST(PickedContacts, ContactsWithoutAFaxNumberAreToldApartByTheirIds) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> faxes, uuids;  // picked, after the one listed contact below
+        std::vector<std::string> numbers, contact_ids;  // the lists afterwards
+    } cases[] = {
+        {"two new ones without numbers are two recipients", {"", ""}, {"c-2", "c-3"},
+         {"", "", ""}, {"c-1", "c-2", "c-3"}},
+        {"the listed one comes back and is skipped", {"", ""}, {"c-1", "c-2"}, {"", ""}, {"c-1", "c-2"}},
+        {"picked twice, listed once", {"", ""}, {"c-2", "c-2"}, {"", ""}, {"c-1", "c-2"}},
+        // A number is still compared as a number, whatever its ids.
+        {"a number already listed", {"15551112222", "15551112222"}, {"c-4", "c-5"},
+         {"", "15551112222"}, {"c-1", "c-4"}},
+        {"an empty number is no number of another entry", {""}, {"c-1,m-1"}, {"", ""}, {"c-1", "c-1,m-1"}},
+    };
+    for (const auto& c : cases) {
+        RecipientLists lists;
+        lists.AddContact("", "c-1", "No Fax One", "");
+        PickerLists picked;
+        for (size_t i = 0; i < c.faxes.size(); ++i) {
+            picked.fax_numbers.Add(c.faxes[i].c_str());
+            picked.uuids.Add(c.uuids[i].c_str());
+            picked.names.Add("Someone");
+            picked.member_counts.Add("");
+        }
+        EXPECT_EQ(MergePickedContacts(lists, picked), static_cast<int>(c.numbers.size()) - 1) << c.what;
+        EXPECT_EQ(Items(lists.numbers), c.numbers) << c.what;
+        EXPECT_EQ(Items(lists.contact_ids), c.contact_ids) << c.what;
+    }
+    // A typed number never stands for a contact without one.
+    RecipientLists lists;
+    lists.AddTypedNumber("(555)-123-4567", "1");
+    EXPECT_FALSE(lists.HasContact("", ""));
+    EXPECT_TRUE(lists.HasContact("(555)-123-4567", "c-9"));
+}
+
 TEST(PickedContacts, ThePickerOpensWithTheCurrentRecipients) {
     const PickerLists lists = PickerListsFrom(ThreeRecipients());
     EXPECT_EQ(Items(lists.fax_numbers), Items(ThreeRecipients().numbers));

@@ -53,17 +53,28 @@ protected:
     }
 
     // Runs the picker; script runs inside its modal loop once it is up, and
-    // the picker is closed afterwards unless the script ended it.
-    INT_PTR Run(CDlgContacts& picker, const std::function<void(CDlgContacts&)>& script) {
+    // the picker is closed afterwards unless the script ended it. A script
+    // that ends it by what it posts (script_ends_it) gets a few seconds for
+    // that; should the fixture still have to close it, the test fails, so
+    // the closing command can never pass for what the script did.
+    INT_PTR Run(CDlgContacts& picker, const std::function<void(CDlgContacts&)>& script,
+                bool script_ends_it = false) {
         picker.m_pNotifier = &m_boxes;
         picker.m_pEndpoint = &m_endpoint;
         s_picker = &picker;
         s_script = script;
         s_ran = false;
+        s_scriptEndsIt = script_ends_it;
+        s_closedByFixture = false;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Picker::Step);
         const INT_PTR result = picker.DoModal();
         ::KillTimer(nullptr, timer);
+        if (s_giveUp) ::KillTimer(nullptr, s_giveUp);
+        s_giveUp = 0;
         EXPECT_TRUE(s_ran) << "the picker never came up";
+        if (script_ends_it) {
+            EXPECT_FALSE(s_closedByFixture) << "the picker stayed open; the fixture closed it";
+        }
         return result;
     }
 
@@ -73,6 +84,18 @@ protected:
         ::KillTimer(nullptr, id);
         PumpPending();
         s_script(*s_picker);
+        if (s_scriptEndsIt) s_giveUp = ::SetTimer(nullptr, 0, 5000, &Picker::GiveUp);
+        else CloseIfOpen();
+    }
+
+    static void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        s_giveUp = 0;
+        if (s_picker->m_hWnd && ::IsWindowVisible(s_picker->m_hWnd)) s_closedByFixture = true;
+        CloseIfOpen();
+    }
+
+    static void CloseIfOpen() {
         if (s_picker->m_hWnd && ::IsWindowVisible(s_picker->m_hWnd)) s_picker->PostMessage(WM_COMMAND, IDC_PICK_CLOSE);
     }
 
@@ -122,11 +145,17 @@ protected:
     static CDlgContacts* s_picker;
     static std::function<void(CDlgContacts&)> s_script;
     static bool s_ran;
+    static bool s_scriptEndsIt;
+    static bool s_closedByFixture;
+    static UINT_PTR s_giveUp;
 };
 
 CDlgContacts* Picker::s_picker = nullptr;
 std::function<void(CDlgContacts&)> Picker::s_script;
 bool Picker::s_ran = false;
+bool Picker::s_scriptEndsIt = false;
+bool Picker::s_closedByFixture = false;
+UINT_PTR Picker::s_giveUp = 0;
 
 TEST_F(Picker, OpensOnTheFirstPageInAscendingOrder) {
     CDlgContacts picker;
@@ -317,13 +346,16 @@ TEST_F(Picker, EnterInTheSearchBoxKeepsTheTicksAndEscapeCancels) {
     } cases[] = {{VK_RETURN, IDOK, 1}, {VK_ESCAPE, IDCANCEL, 1}};
     for (const Case& c : cases) {
         CDlgContacts picker;
-        const INT_PTR result = Run(picker, [&c](CDlgContacts& p) {
-            ClickRow(p, 3);
-            CWnd* search = p.GetDlgItem(IDC_PICK_SEARCH);
-            search->SetFocus();
-            search->PostMessage(WM_KEYDOWN, c.key, 1);
-            search->PostMessage(WM_KEYUP, c.key, 0xC0000001);
-        });
+        const INT_PTR result = Run(
+            picker,
+            [&c](CDlgContacts& p) {
+                ClickRow(p, 3);
+                CWnd* search = p.GetDlgItem(IDC_PICK_SEARCH);
+                search->SetFocus();
+                search->PostMessage(WM_KEYDOWN, c.key, 1);
+                search->PostMessage(WM_KEYUP, c.key, 0xC0000001);
+            },
+            true);
         EXPECT_EQ(result, c.result) << c.key;
         if (c.result == IDOK) {
             ASSERT_EQ(picker.m_lists.names.GetSize(), c.items);
@@ -336,10 +368,13 @@ TEST_F(Picker, EnterInTheSearchBoxKeepsTheTicksAndEscapeCancels) {
     picker.m_lists.uuids.Add("c0000002-5a1e-4c2d-9b3f-7e6d00000002");
     picker.m_lists.names.Add("Bob Baker");
     picker.m_lists.member_counts.Add("");
-    const INT_PTR result = Run(picker, [](CDlgContacts& p) {
-        p.GetDlgItem(IDC_PICK_SEARCH)->SetFocus();
-        p.GetDlgItem(IDC_PICK_SEARCH)->PostMessage(WM_KEYDOWN, VK_RETURN, 1);
-    });
+    const INT_PTR result = Run(
+        picker,
+        [](CDlgContacts& p) {
+            p.GetDlgItem(IDC_PICK_SEARCH)->SetFocus();
+            p.GetDlgItem(IDC_PICK_SEARCH)->PostMessage(WM_KEYDOWN, VK_RETURN, 1);
+        },
+        true);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(picker.m_lists.names.GetSize(), 1);
     EXPECT_TRUE(m_boxes.boxes.empty());
