@@ -27,13 +27,16 @@ std::u32string AnsiToUnicode(const std::string& ansi) {
     return text;
 }
 
-std::string UnicodeToAnsi(const std::u32string& text) {
-    std::string ansi;
-    if (text.empty()) return ansi;
+namespace {
+
+// UTF-16 of the text; beyond U+FFFF either a surrogate pair or, for a code
+// page that cannot hold such a character anyway, one replacement character,
+// so it becomes one "?" and not two.
+std::vector<wchar_t> Utf16(const std::u32string& text, bool pairs) {
     std::vector<wchar_t> wide;
     wide.reserve(text.size());
     for (const char32_t c : text) {
-        if (c >= 0x10000 && c <= 0x10FFFF) {
+        if (c >= 0x10000 && c <= 0x10FFFF && pairs) {
             wide.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
             wide.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
         } else {
@@ -41,19 +44,31 @@ std::string UnicodeToAnsi(const std::u32string& text) {
             wide.push_back(static_cast<wchar_t>(unpaired ? 0xFFFD : c));
         }
     }
-    const int size = static_cast<int>(wide.size());
+    return wide;
+}
+
+}  // namespace
+
+std::string UnicodeToAnsi(const std::u32string& text) {
+    std::string ansi;
+    if (text.empty()) return ansi;
+    std::vector<wchar_t> wide = Utf16(text, false);
     DWORD flags = WC_NO_BEST_FIT_CHARS;
     const char* fallback = "?";
-    int ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
+    int ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        fallback, nullptr);
     if (ansi_size <= 0) {
         // A UTF-8 ANSI code page takes neither flags nor a fallback; it has
         // every character anyway.
+        wide = Utf16(text, true);
         flags = 0;
         fallback = nullptr;
-        ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
+        ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     }
     if (ansi_size <= 0) return std::string(text.size(), '?');
     ansi.resize(static_cast<size_t>(ansi_size));
-    WideCharToMultiByte(CP_ACP, flags, wide.data(), size, &ansi[0], ansi_size, fallback, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), &ansi[0], ansi_size, fallback,
+                        nullptr);
     return ansi;
 }
