@@ -48,8 +48,6 @@
 //                                                    box shows or the control hides; print the control's
 //                                                    texts as they change
 //   uidriver states <title-part> <control-id> ...    print "id:visible:enabled" for each control
-//   uidriver rect <title-part> <control-id>          print the control's screen rectangle
-//                                                    "left top right bottom"
 //
 // A title part "@<control-id>=<text>" names the window by a control instead:
 // a visible top-level window whose control <control-id> shows <text> (for
@@ -791,15 +789,6 @@ int main(int argc, char** argv) {
                         control && IsWindowEnabled(control) ? 1 : 0);
         }
         std::printf("\n");
-        return 0;
-    }
-    if (command == "rect" && argc >= 4) {
-        // Where the control is on the screen, for real pointer input from outside.
-        HWND control = Control(argv[2], argv[3]);
-        if (!control) return 1;
-        RECT place;
-        GetWindowRect(control, &place);
-        std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
         return 0;
     }
     return Usage();
