@@ -8,6 +8,8 @@ set(KESTRID_PORTABLE_UNITS
   app/settings_store.cpp
   app/settings_store_posix.cpp
   service/response_scanning.cpp
+  service/text_at_wire.cpp
+  service/code_page_1252.cpp
   service/service_endpoint.cpp
   service/http_exchange.cpp
   service/contact_record.cpp

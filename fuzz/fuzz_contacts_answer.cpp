@@ -5,6 +5,8 @@
 #include "service/contact_record.h"
 #include "ui/contacts/contact_rows.h"
 
+#include <string>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CString answer = TextOf(data, size);
     CStringArray records;
@@ -16,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const CString& line : records) {
         ContactRecord record;
         FUZZ_CHECK(ReadContactRecord(line, record));
+        // Values are read from their escapes and UTF-8 once cut out: one
+        // character at most for each written one, and never a NUL.
+        for (const CString* field : {&record.name, &record.fax, &record.uuid}) {
+            FUZZ_CHECK(field->GetLength() <= answer.GetLength());
+            FUZZ_CHECK(field->str().find('\0') == std::string::npos);
+        }
         const ContactRowView row = ReadContactRow(line);
         FUZZ_CHECK(row.name == record.name && row.fax == record.fax && row.uuid == record.uuid);
         if (members_due > 0) {

@@ -75,6 +75,28 @@ write("contacts_answer", "no_member_array", b'{"count":2,"rows":[{"uuid":"a","na
       b'{"uuid":"b","name":"B","lastName":null,"faxNumber":"+1556","isOrganization":true}]}')
 write("answer_scanning", "contacts", compact({"count": 3, "rows": shaped[:3]}))
 
+# Text beyond ASCII: escaped, raw UTF-8, and broken.
+intl_dir = os.path.join(ROOT, "tools", "fax-sandbox", "fixtures-intl")
+intl = sandbox.Fixtures(intl_dir)
+intl_body = ('{"count":%d,"rows":[%s]}' % (len(intl.contacts), ",".join(
+    json.dumps(c, separators=(",", ":"), ensure_ascii=c["uuid"] not in intl.raw_utf8) for c in intl.contacts)))
+write("contacts_answer", "beyond_ascii", intl_body.encode("utf-8"))
+write("contacts_answer", "invalid_utf8", b'{"count":2,"rows":[{"uuid":"a","name":"M\xfcller\xc3","faxNumber":"+1555",'
+      b'"contacts":[]},{"uuid":"b","name":"B\\ud83c","faxNumber":"+1556","contacts":[]}]}')
+write("cover_pages_answer", "beyond_ascii",
+      b'\nGr\xfc\n[{"uuid":"a","name":"Gr\\u00fc\\u00dfe \\"1\\""},{"uuid":"b","name":"K\xc3\xb6ln"}]')
+write("answer_scanning", "escaped_message", b'{"error":{"message":"Ung\\u00fcltig: \\"x\\"\\u003a \xc3\xa9"}}')
+write("account_answer", "beyond_ascii", b'{"userId":"u\\u00fc","name":"M\xc3\xbcller\\u002c \\"J\\"",'
+      b'"account":{"faxDefaultCoverPage":"cp-\\u00e9"}}')
+write("submission_answer", "escaped_refusal", b'{"success":"false","message":"Fax f\\u00fcr \\"Zo\xc3\xab\\" abgelehnt"}')
+for name, text in (("plain", b"Acme Corporation"), ("escapes", b'a\\"b\\\\c\\/\\n\\u00fc\\u20AC'),
+                   ("surrogates", b"\\ud83c\\udfa8 \\ud83c \\udfa8 \\ud83c\\u0041"),
+                   ("raw_utf8", "M\u00fcller, J\u00fcrgen \u20ac \U0001f3a8".encode("utf-8")),
+                   ("broken_utf8", b"\xc3\x28 \xe2\x82 \xf0\x9f\x8e \xed\xa0\x80 \xc0\xaf \xff"),
+                   ("stray_backslashes", b"C:\\x \\u12G4 \\u12 end\\"),
+                   ("ansi", b"Gr\xf6\xdfe 5 \x80 \x81\x9f")):
+    write("answer_text", name, text)
+
 # Records: level/flag byte, two count bytes, then name NUL fax NUL uuid.
 write("contact_record", "entry", b"1,0,Alice Anderson,0,+15551230001,c0000001")
 write("contact_record", "org", b"1,1,Acme\\, Inc.,2,+15551239999,c0000100")

@@ -3,6 +3,7 @@
 #include "app/settings_store.h"
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"
+#include "service/text_at_wire.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,7 +23,9 @@ void Write(const char* name, const CString& text) {
 }  // namespace
 
 std::vector<SettingPair> ReadAccountPairs(const CString& answer) {
-    CString copy = answer;
+    // Escaped quotes, commas and colons stay inside their names and values
+    // until each is cut out and read.
+    CString copy = ProtectEscapes(answer);
     copy.Remove("{");
     copy.Remove("}");
     copy.Remove("\"");
@@ -32,7 +35,7 @@ std::vector<SettingPair> ReadAccountPairs(const CString& answer) {
     for (const CString& piece : pieces) {
         CStringArray parts;
         SplitText(piece, ":", parts);
-        if (parts.GetSize() >= 2) pairs.push_back({parts[0], parts[1]});
+        if (parts.GetSize() >= 2) pairs.push_back({DecodeAnswerText(parts[0]), DecodeAnswerText(parts[1])});
     }
     return pairs;
 }
@@ -59,9 +62,9 @@ CString ReadDefaultCoverPageId(const CString& answer) {
     const int brace = answer.Find("}", s);
     const int end = comma == -1 ? brace : brace == -1 ? comma : std::min(comma, brace);
     if (end == -1) return CString();
-    CString value = answer.Mid(s, end - s);
+    CString value = ProtectEscapes(answer.Mid(s, end - s));
     value.Remove("\"");
-    return value;
+    return DecodeAnswerText(value);
 }
 
 int LookupAccount(const CString& key, bool silent, Notifier& notifier, const ServiceEndpoint& endpoint) {

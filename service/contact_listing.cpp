@@ -4,6 +4,7 @@
 #include "service/contact_record.h"
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"
+#include "service/text_at_wire.h"
 
 #include <vector>
 
@@ -55,16 +56,16 @@ int ValueStart(const CString& own, const char* key) {
     return -1;
 }
 
-// The value of key as written: a quoted value without its quotes (escapes
-// kept as they stand), anything else up to the next comma or closing brace
-// or bracket. A missing key, and null in any case, read as empty.
+// The value of key as ANSI text: a quoted value without its quotes and with
+// its escapes and UTF-8 read, anything else up to the next comma or closing
+// brace or bracket. A missing key, and null in any case, read as empty.
 CString FieldValue(const CString& own, const char* key) {
     const int s = ValueStart(own, key);
     if (s == -1 || s >= own.GetLength()) return CString();
     if (own.GetAt(s) == '"') {
         int e = s + 1;
         while (e < own.GetLength() && own.GetAt(e) != '"') e += own.GetAt(e) == '\\' ? 2 : 1;
-        return own.Mid(s + 1, e - s - 1);
+        return DecodeAnswerText(own.Mid(s + 1, e - s - 1));
     }
     int e = s;
     while (e < own.GetLength() && own.GetAt(e) != ',' && own.GetAt(e) != '}' && own.GetAt(e) != ']') ++e;
@@ -72,14 +73,7 @@ CString FieldValue(const CString& own, const char* key) {
     raw.TrimRight();
     CString lower = raw;
     lower.MakeLower();
-    return lower.Equals("null") ? CString() : raw;
-}
-
-// The part of an entry slice that is the entry's own: everything before its
-// members. Searching the whole slice would read a member's last name, fax
-// number or kind as the entry's.
-CString OwnPart(const CString& slice, int members_start) {
-    return members_start < 0 ? slice : slice.Left(members_start);
+    return lower.Equals("null") ? CString() : DecodeAnswerText(raw);
 }
 
 ContactRecord ReadFields(const CString& own, int level) {
@@ -92,45 +86,136 @@ ContactRecord ReadFields(const CString& own, int level) {
     return record;
 }
 
+// One entry's slice taken apart: the entry's own members, and the objects of
+// its "contacts" array. Members of nested objects belong to neither: they
+// would lend the entry or a member a name, fax number or kind not its own,
+// and a nested object is no member. Quotes, braces and backslashes inside
+// strings are text, not structure.
+struct EntryParts {
+    CString own;
+    std::vector<CString> members;
+    bool has_array = false;
+    int end = -1;  // where the entry's object closes in the slice; -1: not in it
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Position after "contacts" : [ when the quoted key at i opens the array.
+int ContactsArrayAfter(const std::string& text, size_t i) {
+    static const std::string key = "\"contacts\"";
+    if (text.compare(i, key.size(), key) != 0) return -1;
+    size_t k = i + key.size();
+    while (k < text.size() && IsBlank(text[k])) ++k;
+    if (k >= text.size() || text[k] != ':') return -1;
+    ++k;
+    while (k < text.size() && IsBlank(text[k])) ++k;
+    if (k >= text.size() || text[k] != '[') return -1;
+    return static_cast<int>(k + 1);
+}
+
+EntryParts TakeEntryApart(const CString& slice) {
+    EntryParts parts;
+    const std::string& text = slice.str();
+    // The slice begins inside the entry's "uuid" key: after its colon the
+    // entry's own level starts.
+    size_t i = text.size() < 6 ? text.size() : 6;
+    std::string own = text.substr(0, i);
+    int depth = 0;
+    bool in_string = false;
+    int members_from = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (in_string) {
+            if (depth == 0) own += c;
+            if (c == '\\' && i + 1 < text.size()) {
+                if (depth == 0) own += text[i + 1];
+                ++i;
+            } else if (c == '"') {
+                in_string = false;
+            }
+            continue;
+        }
+        if (c == '"' && depth == 0) {
+            members_from = ContactsArrayAfter(text, i);
+            if (members_from != -1) break;
+        }
+        if (c == '{') {
+            ++depth;
+            continue;
+        }
+        if (c == '}') {
+            if (depth == 0) {
+                parts.end = static_cast<int>(i);
+                break;
+            }
+            --depth;
+            continue;
+        }
+        if (c == '"') in_string = true;
+        if (depth == 0) own += c;
+    }
+    parts.own = CString(own);
+    if (members_from == -1) return parts;
+
+    // The array's objects, each without the objects nested in it; the slice
+    // ends before the array's closing bracket.
+    parts.has_array = true;
+    std::string member;
+    depth = 0;
+    in_string = false;
+    for (size_t k = static_cast<size_t>(members_from); k < text.size(); ++k) {
+        const char c = text[k];
+        if (in_string) {
+            if (depth == 1) member += c;
+            if (c == '\\' && k + 1 < text.size()) {
+                if (depth == 1) member += text[k + 1];
+                ++k;
+            } else if (c == '"') {
+                in_string = false;
+            }
+            continue;
+        }
+        if (c == '{') {
+            if (++depth == 1) member = "{";
+            continue;
+        }
+        if (c == '}' && depth > 0) {
+            if (--depth == 0) parts.members.push_back(CString(member + "}"));
+            continue;
+        }
+        if (c == '"') in_string = true;
+        if (depth == 1) member += c;
+    }
+    // A member the slice cuts off is read as far as it goes.
+    if (depth > 0) parts.members.push_back(CString(member));
+    return parts;
+}
+
 }  // namespace
 
 void BuildContactList(const CString& answer_text, CStringArray& records) {
     records.RemoveAll();
 
-    std::vector<CString> slices;
     int p = answer_text.Find("uuid\":", 0);
     while (p != -1) {
         const int q = answer_text.Find("]", p);
-        slices.push_back(answer_text.Mid(p, q - p));
-        p = answer_text.Find("uuid\":", q);
-    }
+        const EntryParts parts = TakeEntryApart(answer_text.Mid(p, q - p));
+        // An entry without a members array ends with its own object; the next
+        // entry may follow before the next bracket.
+        const int next = (!parts.has_array && parts.end != -1) ? p + parts.end : q;
+        p = answer_text.Find("uuid\":", next);
 
-    for (const CString& slice : slices) {
-        // The members: the "contacts" array, or without one every object
-        // after the first few characters.
-        const int array_key = slice.Find("contacts\":[", 0);
-        const int m = array_key + 11;
-        const CString members = slice.Mid(m);
-        const int first_member = members.Find("{", 0);
-        const int own_end = array_key != -1 ? array_key : (first_member == -1 ? -1 : m + first_member);
-
-        ContactRecord entry = ReadFields(OwnPart(slice, own_end), 1);
-        CString last = FieldValue(OwnPart(slice, own_end), "lastName");
-        last.Remove("\"");
+        ContactRecord entry = ReadFields(parts.own, 1);
+        const CString last = FieldValue(parts.own, "lastName");
         CString lower = last;
         lower.MakeLower();
         if (!lower.Equals("null") && !last.IsEmpty()) entry.name += CString(" ") + last;
         if (entry.fax.GetLength() >= 16) continue;
 
         const int position = records.Add("Dummy");
-        if (!members.IsEmpty()) {
-            int b = first_member;
-            while (b != -1) {
-                const int t = members.Find("}", b);
-                records.Add(WriteContactRecord(ReadFields(members.Mid(b, t - b), 0)));
-                ++entry.member_count;
-                b = members.Find("{", t);
-            }
+        for (const CString& member : parts.members) {
+            records.Add(WriteContactRecord(ReadFields(member, 0)));
+            ++entry.member_count;
         }
         records.SetAt(position, WriteContactRecord(entry));
     }

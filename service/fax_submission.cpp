@@ -1,6 +1,7 @@
 #include "service/fax_submission.h"
 
 #include "service/http_exchange.h"
+#include "service/text_at_wire.h"
 
 namespace {
 
@@ -62,25 +63,16 @@ CString ScalarAfter(const CString& text, int position) {
     return text.Mid(position, end - position);
 }
 
-// The string value of "message" alone (escapes undone), or empty text.
+// The string value of "message" alone, as ANSI text, or empty text.
 CString MessageValue(const CString& text) {
     const int key = text.Find("message\":", 0);
     if (key == -1) return CString();
     int p = key + 9;
     while (p < text.GetLength() && IsBlank(text.GetAt(p))) ++p;
     if (p >= text.GetLength() || text.GetAt(p) != '"') return CString();
-    CString value;
-    for (++p; p < text.GetLength(); ++p) {
-        const char c = text.GetAt(p);
-        if (c == '"') break;
-        if (c == '\\' && p + 1 < text.GetLength()) {
-            const char next = text.GetAt(++p);
-            value += next == 'n' ? ' ' : next;
-            continue;
-        }
-        value += c;
-    }
-    return value;
+    int e = p + 1;
+    while (e < text.GetLength() && text.GetAt(e) != '"') e += text.GetAt(e) == '\\' ? 2 : 1;
+    return DecodeAnswerText(text.Mid(p + 1, e - p - 1));
 }
 
 SubmissionVerdict Verdict(int result, const CString& text, unsigned icon) {
@@ -95,7 +87,9 @@ SubmissionVerdict Verdict(int result, const CString& text, unsigned icon) {
 }  // namespace
 
 SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
-    CString a = answer;
+    // The service's texts are read from their escapes and UTF-8 only once
+    // they are cut out: an escaped quote or brace is text, not structure.
+    CString a = ProtectEscapes(answer);
     a.Remove("{");
     a.Remove("}");
     const int e = a.Find("errors\"", 0);
@@ -105,14 +99,15 @@ SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
             CString message = a.Mid(f + 8);
             message.Remove("\"");
             message.Remove("]");
-            return Verdict(kSubmissionFailed, message, kIconHand);
+            return Verdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
         }
     }
     const int success = a.Find("success\":", 0);
     if (success != -1) {
-        // A refusal must never read as a sent fax: the job would be deleted.
+        // Only a plain yes confirms: the job is deleted then, so anything
+        // else ("false" in quotes, 0, null, a typo) is a refusal.
         const CString value = ScalarAfter(a, success + 9);
-        if (value == "false" || value == "0" || value == "null") {
+        if (value != "true" && value != "1") {
             CString message = MessageValue(a);
             message.Trim();
             if (message.IsEmpty()) message = "Fax was not accepted";
@@ -124,7 +119,7 @@ SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
     if (m == -1) return Verdict(kSubmissionFailed, "Unable to upload file", kIconHand);
     CString message = a.Mid(m + 9, a.GetLength() - m - 9);
     message.Remove("\"");
-    return Verdict(kSubmissionFailed, message, kIconHand);
+    return Verdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
 }
 
 int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {

@@ -42,8 +42,8 @@ struct SubmissionVerdict {
     unsigned icon = 0;
 };
 
-// Judges the service's answer. A "success" member whose value is false, 0 or
-// null is a refusal, never a confirmation: it carries the service's message.
+// Judges the service's answer. Only a "success" member whose value is true or
+// 1 confirms; any other value is a refusal that carries the service's message.
 SubmissionVerdict JudgeSubmissionAnswer(const CString& answer);
 
 // Judges the answer and shows the verdict: 1 confirmed, 0 refused, -1 failed.

@@ -5,6 +5,7 @@
 #include "service/http_exchange.h"
 
 #include "service/http_exchange_callbacks.h"
+#include "service/text_at_wire.h"
 
 #include <cinttypes>
 #include <cstdint>
@@ -130,8 +131,10 @@ bool BuildForm(const std::vector<FormPart>& parts, curl_httppost** first, curl_h
     for (const FormPart& part : parts) {
         CURLFORMcode code;
         if (!part.is_file) {
+            // The service reads form text as UTF-8.
+            const CString text = AnsiToUtf8(part.contents);
             code = curl_formadd(first, last, CURLFORM_COPYNAME, part.name.GetString(), CURLFORM_COPYCONTENTS,
-                                part.contents.GetString(), CURLFORM_END);
+                                text.GetString(), CURLFORM_END);
         } else if (!part.content_type.IsEmpty()) {
             code = curl_formadd(first, last, CURLFORM_COPYNAME, part.name.GetString(), CURLFORM_FILE,
                                 part.contents.GetString(), CURLFORM_CONTENTTYPE, part.content_type.GetString(),

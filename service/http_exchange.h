@@ -14,7 +14,7 @@
 // during the transfer (named after its base name).
 struct FormPart {
     CString name;
-    CString contents;  // the text, or the file's path when is_file
+    CString contents;  // the text (ANSI; sent as UTF-8), or the file's path when is_file
     bool is_file = false;
     CString content_type;  // only for files; empty for none
 };

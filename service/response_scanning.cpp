@@ -1,5 +1,7 @@
 #include "service/response_scanning.h"
 
+#include "service/text_at_wire.h"
+
 const char kInvalidKeyText[] = "Invalid key. Please check your key and try again";
 
 bool ApplyErrorMessageRule(const CString& answer, CString& message) {
@@ -7,22 +9,26 @@ bool ApplyErrorMessageRule(const CString& answer, CString& message) {
     if (e == -1) return false;
     const int m = answer.Find("message", e);
     if (m == -1) return false;
-    message = answer.Mid(m);
+    // Escapes are read only once the rule has cut the message out: an
+    // escaped quote or colon is part of the message, not punctuation.
+    message = ProtectEscapes(answer.Mid(m));
     message.Remove("message");
     message.Remove("\"");
     message.Remove(":");
     message.Remove("}");
+    message = DecodeAnswerText(message);
     return true;
 }
 
 CString ApplyTokenErrorRule(const CString& answer) {
-    CString copy = answer;
+    CString copy = ProtectEscapes(answer);
     copy.Remove("{");
     copy.Remove("}");
     CString message = copy.Mid(copy.Find("message", 0));
     message.Remove("message");
     message.Remove("\"");
     message.Remove(":");
+    message = DecodeAnswerText(message);
     if (message.Equals("JsonWebTokenError")) message = kInvalidKeyText;
     return message;
 }
@@ -35,8 +41,10 @@ bool ReadServiceError(const CString& answer, CString& message) {
 }
 
 std::vector<ScannedObject> ReadObjectList(const CString& answer, bool keep_whole_value) {
-    CString text = answer;
-    text.Remove("\\\"");
+    // An escaped quote is kept as an escape (no quote in it), so it neither
+    // ends a value nor is taken out with the quotes; every key and value is
+    // read from its escapes and UTF-8 once it has been cut out.
+    const CString text = ProtectEscapes(answer);
 
     std::vector<ScannedObject> objects;
     CStringArray pieces;
@@ -50,9 +58,8 @@ std::vector<ScannedObject> ReadObjectList(const CString& answer, bool keep_whole
             CStringArray parts;
             SplitText(field, ":", parts);
             if (parts.GetSize() < 2) continue;
-            ScannedField scanned{parts[0], parts[1]};
-            if (keep_whole_value) scanned.value = field.Mid(field.Find(":", 0) + 1);
-            object.push_back(scanned);
+            const CString value = keep_whole_value ? field.Mid(field.Find(":", 0) + 1) : parts[1];
+            object.push_back({DecodeAnswerText(parts[0]), DecodeAnswerText(value)});
         }
         objects.push_back(object);
     }

@@ -1,6 +1,7 @@
 #include "service/service_endpoint.h"
 
 #include "build_config.h"
+#include "service/text_at_wire.h"
 
 const char kServiceCaption[] = "Vantrel";
 
@@ -16,8 +17,9 @@ const ServiceEndpoint& DefaultEndpoint() {
 
 CString EncodeQueryValue(const CString& value) {
     static const char hex[] = "0123456789ABCDEF";
+    const CString utf8 = AnsiToUtf8(value);
     std::string out;
-    for (const char ch : value.str()) {
+    for (const char ch : utf8.str()) {
         const unsigned char c = static_cast<unsigned char>(ch);
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
                            c == '.' || c == '_' || c == '~';

@@ -23,7 +23,7 @@ const ServiceEndpoint& DefaultEndpoint();
 // Caption of every box the requests show.
 extern const char kServiceCaption[];
 
-// Percent-encodes a query value: every byte outside A-Z a-z 0-9 - . _ ~
-// becomes %XX (upper-case hex), so a value can neither break nor extend the
-// query.
+// Percent-encodes a query value as the service reads it: the ANSI text as
+// UTF-8, every byte outside A-Z a-z 0-9 - . _ ~ as %XX (upper-case hex), so a
+// value can neither break nor extend the query.
 CString EncodeQueryValue(const CString& value);

@@ -33,7 +33,9 @@ def wine_env():
 def run_wine(args, timeout=60, check=True):
     # Output goes through files, not pipes: a wineserver or helper process that
     # this call happens to start inherits the handles and would hold a pipe open.
-    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+    # Windows programs print their text in the ANSI code page (Windows-1252 here).
+    with tempfile.TemporaryFile("w+", encoding="cp1252", errors="replace") as out, \
+            tempfile.TemporaryFile("w+") as err:
         code = subprocess.run(["wine"] + args, env=wine_env(), stdout=out, stderr=err,
                               stdin=subprocess.DEVNULL, timeout=timeout).returncode
         out.seek(0)
@@ -108,7 +110,7 @@ class Sandbox:
     certificates in KESTRID_CA_DIR: the address and CA the program under test
     was built for. Every request it gets is logged and can be read back."""
 
-    def __init__(self):
+    def __init__(self, data=None):
         port = os.environ.get("KESTRID_SANDBOX_PORT")
         self.ca_dir = os.environ.get("KESTRID_CA_DIR")
         if not port or not self.ca_dir:
@@ -121,7 +123,8 @@ class Sandbox:
         self._err = open(os.path.join(self.work, "stderr"), "w+")
         self.process = subprocess.Popen(
             ["python3", SANDBOX_SCRIPT, "--port", str(self.port), "--tls", self.ca_dir,
-             "--outbox", self.outbox, "--log", self.log, "--ready-file", ready],
+             "--outbox", self.outbox, "--log", self.log, "--ready-file", ready]
+            + (["--data", data] if data else []),
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._err)
         if not wait_until(lambda: os.path.exists(ready) or self.process.poll() is not None, 20):
             self.stop()
@@ -311,6 +314,16 @@ def end_program(program, closers):
             program.wait_exit(10)
         except subprocess.TimeoutExpired:
             pass
+
+
+def use_sandbox(data):
+    """Restarts the session's sandbox with the fixture folder data (files it
+    lacks are the default ones); sandbox() returns it until stop_sandbox()."""
+    global _sandbox
+    stop_sandbox()
+    _sandbox = Sandbox(data)
+    atexit.register(_sandbox.stop)
+    return _sandbox
 
 
 def stop_sandbox():

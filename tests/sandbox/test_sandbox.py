@@ -503,6 +503,70 @@ class FaxSendTests(unittest.TestCase):
         self.assertEqual(entry["parts"], ["recipientFax", "recipientContacts", "coverPage", "file"])
 
 
+class TextBeyondAsciiTests(unittest.TestCase):
+    """Form text is kept as the bytes that came; contacts can be written with
+    JSON escapes or as raw UTF-8, one contact at a time."""
+
+    def test_text_parts_are_stored_as_their_bytes(self):
+        parts = [
+            ("recipientFax", "+15551234567", None, None),
+            ("coverPage", "true", None, None),
+            ("file", PDF, "job.pdf", "application/pdf"),
+            ("recipientName", "Zo\u00eb M\u00fcller", None, None),   # UTF-8
+            ("subject", b"Gr\xfc\xdfe", None, None),                 # Windows-1252: a client's fault
+            ("notes", b"", None, None),
+        ]
+        before = set(SERVER.faxes())
+        _, status, body = post_form(SERVER, parts)
+        self.assertEqual(status, 200, body)
+        (new,) = set(SERVER.faxes()) - before
+        with open(os.path.join(SERVER.outbox, new, "fields.json"), encoding="utf-8") as f:
+            fields = {f["name"]: f for f in json.load(f)}
+        self.assertEqual((fields["recipientName"]["value"], fields["recipientName"]["bytes_hex"]),
+                         ("Zo\u00eb M\u00fcller", "5a6fc3ab204dc3bc6c6c6572"))
+        self.assertEqual((fields["subject"]["value"], fields["subject"]["bytes_hex"]), (None, "4772fcdf65"))
+        self.assertEqual((fields["notes"]["value"], fields["notes"]["bytes_hex"]), ("", ""))
+        self.assertNotIn("bytes_hex", fields["file"])
+
+    def test_contacts_escaped_or_raw_utf8(self):
+        intl = Sandbox(os.path.join(WORK, "intl"), "--data", os.path.join(TOOL, "fixtures-intl"), tls_dir=TLS)
+        try:
+            status, body = intl.fetch("/v1/contacts?order=name%20asc&limit=3000")
+            self.assertEqual(status, 200)
+            # Escaped unless the fixture asks for raw UTF-8; the marker is not sent.
+            self.assertIn(b'"name":"M\\u00fcller & S\\u00f6hne"', body)
+            self.assertIn(b'"name":"Zo\\u00eb M\\u00fcller"', body)
+            self.assertIn(b'"name":"Atelier \\"Blau\\" \\ud83c\\udfa8"', body)
+            self.assertIn('"name":"M\u00fcller, J\u00fcrgen"'.encode("utf-8"), body)
+            self.assertIn('"name":"Ren\u00e9e","lastName":"Dubois"'.encode("utf-8"), body)
+            self.assertNotIn(b"_wire", body)
+            names = [c["name"] for c in json.loads(body)["rows"]]
+            self.assertEqual(names, ["Ann", "Atelier \"Blau\" \U0001f3a8", "M\u00fcller & S\u00f6hne",
+                                     "M\u00fcller, J\u00fcrgen", "Ren\u00e9e", "\u0141ukasz"])
+            # The search is read as UTF-8: the ANSI byte of a client matches nothing.
+            for query, found in (("M%C3%BC", ["M\u00fcller & S\u00f6hne", "M\u00fcller, J\u00fcrgen"]),
+                                 ("m%C3%9Cller%2C", ["M\u00fcller, J\u00fcrgen"]), ("M%FC", [])):
+                with self.subTest(query=query):
+                    status, body = intl.fetch("/v1/contacts?order=name%20asc&query=" + query + "&limit=3000")
+                    self.assertEqual(status, 200)
+                    self.assertEqual([c["name"] for c in json.loads(body)["rows"]], found)
+            # The fixtures the folder does not hold are the default ones.
+            status, body = intl.fetch("/v1/me")
+            self.assertEqual((status, json.loads(body)), (200, ME[KEY]))
+        finally:
+            intl.stop()
+
+    def test_a_bad_wire_marker_is_refused(self):
+        data = os.path.join(WORK, "bad-wire")
+        os.makedirs(data, exist_ok=True)
+        with open(os.path.join(data, "contacts.json"), "w", encoding="utf-8") as f:
+            json.dump({"contacts": [{"uuid": "x1", "name": "X", "_wire": "latin-1"}]}, f)
+        proc = subprocess.run([sys.executable, SANDBOX, "--port", "0", "--data", data],
+                              capture_output=True, timeout=20)
+        self.assertEqual(proc.returncode, 1)
+        self.assertIn(b"_wire", proc.stderr)
+
+
 class FaultTests(unittest.TestCase):
     def tearDown(self):
         SERVER.set_fault("none")

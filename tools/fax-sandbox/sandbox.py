@@ -88,11 +88,19 @@ def now_text():
 
 
 def decode_text(data):
-    # Clients send either UTF-8 or the ANSI code page; keep what UTF-8 can't read byte for byte.
+    # Headers and control bodies: ASCII in practice, never refused for a stray byte.
     try:
         return data.decode("utf-8")
     except UnicodeDecodeError:
         return data.decode("latin-1")
+
+
+def form_text(data):
+    """A text part as the service reads it: UTF-8, None when it is not."""
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        return None
 
 
 # ---------------------------------------------------------------- fixtures
@@ -123,7 +131,9 @@ class Fixtures:
         contacts = self._load(data_dir, "contacts.json").get("contacts")
         if not isinstance(contacts, list):
             raise FixtureError("contacts.json: 'contacts' must be a list")
-        self.contacts = [self._contact(c) for c in contacts]
+        # Contacts written with raw UTF-8 in the answer; the rest is escaped.
+        self.raw_utf8 = set()
+        self.contacts = [self._contact(c, self.raw_utf8) for c in contacts]
         self.contact_ids = set()
         for c in self.contacts:
             self.contact_ids.add(c["uuid"])
@@ -141,7 +151,10 @@ class Fixtures:
 
     @staticmethod
     def _load(data_dir, name):
+        # A folder may hold only the fixtures it changes.
         path = os.path.join(data_dir, name)
+        if not os.path.exists(path):
+            path = os.path.join(DEFAULT_DATA, name)
         try:
             with open(path, "r", encoding="utf-8") as f:
                 data = json.load(f)
@@ -152,9 +165,14 @@ class Fixtures:
         return data
 
     @staticmethod
-    def _contact(c):
+    def _contact(c, raw_utf8=None):
         if not isinstance(c, dict) or not isinstance(c.get("uuid"), str) or not isinstance(c.get("name"), str):
             raise FixtureError("contacts.json: every contact needs a uuid and a name")
+        wire = c.get("_wire", "escaped")
+        if wire not in ("escaped", "utf-8"):
+            raise FixtureError("contacts.json: %s: _wire must be \"escaped\" or \"utf-8\"" % c["uuid"])
+        if wire == "utf-8" and raw_utf8 is not None:
+            raw_utf8.add(c["uuid"])
         # The client cuts a contact at the first "]", so the member array goes
         # last and nothing else in a contact may hold an array.
         out = {
@@ -165,7 +183,7 @@ class Fixtures:
             "isOrganization": bool(c.get("isOrganization", False)),
         }
         for k, v in c.items():
-            if k in out or k == "contacts":
+            if k in out or k in ("contacts", "_wire"):
                 continue
             if isinstance(v, (list, dict)):
                 raise FixtureError("contacts.json: %s: member %r must not be nested" % (c["uuid"], k))
@@ -287,7 +305,10 @@ class Outbox:
                 "size": len(p.data),
             }
             if p.filename is None:
-                entry["value"] = decode_text(p.data)
+                # The bytes as they came, and the text only when they are UTF-8:
+                # text in another code page must show as the fault it is.
+                entry["value"] = form_text(p.data)
+                entry["bytes_hex"] = p.data.hex()
             else:
                 stored = safe_file_name(p.filename, used)
                 used.add(stored)
@@ -801,7 +822,10 @@ class Handler(BaseHTTPRequestHandler):
         rows.sort(key=lambda c: ((c.get("name") or "").casefold(), (c.get("lastName") or "").casefold(), c["uuid"]),
                   reverse=(order == "name desc"))
         shown = rows if limit is None else rows[:limit]
-        return Answer(200, {"count": len(rows), "rows": shown})
+        raw = self.server.fixtures.raw_utf8
+        body = '{"count":%d,"rows":[%s]}' % (len(rows), ",".join(
+            json.dumps(c, separators=(",", ":"), ensure_ascii=c["uuid"] not in raw) for c in shown))
+        return Answer(200, body)
 
     def cover_pages(self, account, query):
         account_id = query.get("accountId", [""])[0]
@@ -816,7 +840,7 @@ class Handler(BaseHTTPRequestHandler):
         fields = {}
         for p in parts:
             if p.filename is None:
-                fields.setdefault(p.name, decode_text(p.data))
+                fields.setdefault(p.name, p.data.decode("utf-8", errors="replace"))
         numbers = fields.get("recipientFax", "").strip()
         contacts = fields.get("recipientContacts", "").strip()
         if not numbers and not contacts:

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(ErrorMessageRule, ShowsEverythingFromMessageOnWithoutPunctuation) {
@@ -14,6 +17,11 @@ TEST(ErrorMessageRule, ShowsEverythingFromMessageOnWithoutPunctuation) {
         {R"({"error":{"message":"jwt malformed"}})", true, "jwt malformed"},
         {R"({"name":"JsonWebTokenError","message":"x"})", false, ""},       // no error"
         {R"({"message":"before","error":"late"})", false, ""},              // message only before error"
+        // The service's text, read once cut out: escaped quotes stay, raw colons go.
+        {R"({"error":{"message":"Nummer ung\u00fcltig: \"+1\""}})", true, "Nummer ung\xfcltig \"+1\""},
+        {"{\"error\":{\"message\":\"Zo\xc3\xab\"}}", true, "Zo\xeb"},
+        {R"({"error":{"message":"Zeit\u003a 10\u007d"}})", true, "Zeit: 10}"},
+        {"{\"error\":{\"message\":\"bad \xff byte\"}}", true, "bad ? byte"},
         {R"({"error":"boom"})", false, ""},
         {"", false, ""},
     };
@@ -32,6 +40,7 @@ TEST(TokenErrorRule, TurnsTheTokenErrorIntoTheInvalidKeyText) {
     } cases[] = {
         {R"({"message":"JsonWebTokenError"})", "Invalid key. Please check your key and try again"},
         {R"({"message":"jwt expired"})", "jwt expired"},
+        {R"({"message":"Schl\u00fcssel \"abc\" abgelaufen"})", "Schl\xfcssel \"abc\" abgelaufen"},
         {R"({"name":"JsonWebTokenError","x":1})", "nameJsonWebTokenError,x1"},  // no message: whole answer
         {R"({"name":"JsonWebTokenError","message":"JsonWebTokenError"})",
          "Invalid key. Please check your key and try again"},
@@ -76,13 +85,37 @@ TEST(ObjectListReading, ReadsFieldsOfEachObjectInOrder) {
 }
 
 TEST(ObjectListReading, EscapedQuotesAndFalseSeparators) {
-    // An escaped quote disappears with its backslash; a value holding "},{"
+    // An escaped quote stays in its value; a value holding "},{" as it stands
     // is cut there like a real separator.
     const auto objects = ReadObjectList(R"([{"name":"say \"hi\""},{"name":"a},{b"}])");
     ASSERT_EQ(objects.size(), 3u);
-    EXPECT_EQ(objects[0][0].value, "say hi");
+    EXPECT_EQ(objects[0][0].value, "say \"hi\"");
     EXPECT_EQ(objects[1][0].value, "a");
     EXPECT_TRUE(objects[2].empty());  // "b" has no colon: skipped
+}
+
+TEST(ObjectListReading, ValuesAreReadFromEscapesAndUtf8OnceCut) {
+    struct Case {
+        const char* what;
+        const char* answer;
+        std::vector<std::string> values;  // the "name" of each object
+    } cases[] = {
+        {"escapes", R"([{"uuid":"a","name":"Gr\u00fc\u00dfe \u20ac"}])", {"Gr\xfc\xdf" "e \x80"}},
+        {"raw UTF-8", "[{\"uuid\":\"a\",\"name\":\"Gr\xc3\xbc\xc3\x9f" "e\"}]", {"Gr\xfc\xdf" "e"}},
+        {"an escaped quote, comma and quote is no separator", R"([{"uuid":"a","name":"x\",\"y"}])", {"x\",\"y"}},
+        {"escaped braces and comma are no separator", R"([{"uuid":"a","name":"x\u007d,\u007by"},{"name":"z"}])",
+         {"x},{y", "z"}},
+        {"an escaped colon stays", R"([{"uuid":"a","name":"Memo\u003a urgent"}])", {"Memo: urgent"}},
+        {"outside the code page", R"([{"name":"\u0141\u00f3d\u017a"}])", {"?\xf3" "d?"}},
+        {"invalid UTF-8 keeps the next object", "[{\"name\":\"a\xff\"},{\"name\":\"b\"}]", {"a?", "b"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> names;
+        for (const ScannedObject& object : ReadObjectList(c.answer))
+            for (const ScannedField& field : object)
+                if (field.key == "name") names.push_back(field.value.str());
+        EXPECT_EQ(names, c.values) << c.what;
+    }
 }
 
 TEST(ObjectListReading, NestedMemberGivesTheOuterNameAsKey) {

@@ -213,7 +213,8 @@ std::vector<StoredPart> Sandbox::StoredFax(int seq) const {
         std::getline(in, part.filename, '\t');
         std::getline(in, part.content_type, '\t');
         std::getline(in, part.size, '\t');
-        std::getline(in, part.value);
+        std::getline(in, part.value, '\t');
+        std::getline(in, part.bytes_hex);
         parts.push_back(part);
     }
     return parts;

@@ -18,6 +18,7 @@ struct LoggedRequest {
 
 struct StoredPart {
     std::string name, filename, content_type, size, value;  // value as JSON text, "-" for files
+    std::string bytes_hex;                                   // a text part's bytes as they came; "-" for files
 };
 
 class Sandbox {

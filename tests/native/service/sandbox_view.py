@@ -5,7 +5,8 @@ C++ tests (which have no JSON reader).
   sandbox_view.py log FILE       one block per request: "R <method> <path> <query>",
                                  "H <name>: <value>" per header, "P <parts>", "S <status>", "."
   sandbox_view.py outbox DIR     one line per stored part of DIR/fields.json:
-                                 name, filename, content type, size, value (JSON text), tab-separated
+                                 name, filename, content type, size, value (JSON text),
+                                 the bytes of a text part in hex ("-" for files), tab-separated
 """
 import json
 import sys
@@ -33,6 +34,7 @@ def main():
                     part["content_type"] or "-",
                     str(part["size"]),
                     json.dumps(part["value"]) if "value" in part else "-",
+                    part.get("bytes_hex", "-"),
                 ]))
     sys.stdout.write("".join(l + "\n" for l in out))
 

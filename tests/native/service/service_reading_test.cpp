@@ -31,7 +31,10 @@ TEST(QueryValues, EveryByteOutsideTheUnreservedSetIsEncoded) {
         {"AT&T", "AT%26T"},
         {"a#b%c=d+e?f/g", "a%23b%25c%3Dd%2Be%3Ff%2Fg"},
         {"Az09-._~", "Az09-._~"},
-        {"caf\xe9", "caf%E9"},
+        // The service reads the query as UTF-8.
+        {"caf\xe9", "caf%C3%A9"},
+        {"M\xfc", "M%C3%BC"},
+        {"5 \x80", "5%20%E2%82%AC"},
     };
     for (const auto& c : cases) EXPECT_EQ(EncodeQueryValue(c.value), c.encoded) << c.value;
 }
@@ -158,9 +161,28 @@ TEST(ContactList, BuildsRecordsFromTheAnswer) {
          {"1,0,A,0,+12345678901234,u1"}},
         {"count without contacts", R"({"count":0,"rows":[]})", {}},
         {"last uuid without a closing bracket", R"({"count":1,"rows":[{"uuid":"u1")", {"1,0,,0,,"}},
-        {"no contacts key: every brace after position 10 is a member",
+        {"no contacts array: no members, a nested object is none",
          R"({"count":1,"rows":[{"uuid":"u1","name":"Ann","faxNumber":"F1","meta":{"uuid":"m1","name":"In","x":"y"}}]})",
-         {"1,0,Ann,1,F1,u1", "0,0,In,,,m1"}},
+         {"1,0,Ann,0,F1,u1"}},
+        {"a nested object lends the entry nothing",
+         R"({"count":1,"rows":[{"uuid":"u1","meta":{"name":"In","faxNumber":"F9","isOrganization":true},)"
+         R"("name":"Ann","faxNumber":"F1","contacts":[]}]})",
+         {"1,0,Ann,0,F1,u1"}},
+        {"entries without contacts arrays stay apart",
+         R"({"count":2,"rows":[{"uuid":"u1","name":"Ann","faxNumber":"F1"},{"uuid":"u2","name":"Bo","faxNumber":"F2"}]})",
+         {"1,0,Ann,0,F1,u1", "1,0,Bo,0,F2,u2"}},
+        {"an entry without an array before one with members",
+         R"({"count":2,"rows":[{"uuid":"u1","name":"Ann"},{"uuid":"o2","name":"Org","isOrganization":true,)"
+         R"("contacts":[{"uuid":"m1","name":"Cy"}]}]})",
+         {"1,0,Ann,0,,u1", "1,1,Org,1,,o2", "0,0,Cy,,,m1"}},
+        {"a member's nested object is no member and lends it nothing",
+         R"({"count":1,"rows":[{"uuid":"o1","name":"Acme","isOrganization":true,"contacts":[)"
+         R"({"uuid":"m1","a":{"name":"X","faxNumber":"F8"},"b":{"c":{"d":1}},"name":"Bo","faxNumber":"F3"},)"
+         R"({"uuid":"m2","name":"Cy"}]}]})",
+         {"1,1,Acme,2,,o1", "0,0,Bo,,F3,m1", "0,0,Cy,,,m2"}},
+        {"braces and quotes inside strings are text",
+         R"({"count":1,"rows":[{"uuid":"u1","note":"}{\"","name":"A{n}n","faxNumber":"F1","contacts":[]}]})",
+         {"1,0,A{n}n,0,F1,u1"}},
         {"name holding a comma",
          R"({"count":1,"rows":[{"uuid":"c5","name":"Smith, John","lastName":null,"faxNumber":"+15551234567","isOrganization":false,"contacts":[]}]})",
          {"1,0,Smith\\, John,0,+15551234567,c5"}},
@@ -168,6 +190,38 @@ TEST(ContactList, BuildsRecordsFromTheAnswer) {
     for (const auto& c : cases) {
         CStringArray records;
         records.Add("stale");
+        BuildContactList(c.answer, records);
+        EXPECT_EQ(Items(records), c.records) << c.what;
+    }
+}
+
+TEST(ContactList, NamesAreReadAsAnsiText) {
+    const ContactCase cases[] = {
+        {"escaped",
+         R"({"count":1,"rows":[{"uuid":"i1","name":"M\u00fcller & S\u00f6hne","lastName":null,"faxNumber":"F1",)"
+         R"("isOrganization":true,"contacts":[{"uuid":"m1","name":"Zo\u00eb M\u00fcller","faxNumber":"F2"}]}]})",
+         {"1,1,M\xfcller & S\xf6hne,1,F1,i1", "0,0,Zo\xeb M\xfcller,,F2,m1"}},
+        {"raw UTF-8",
+         "{\"count\":1,\"rows\":[{\"uuid\":\"i2\",\"name\":\"M\xc3\xbcller, J\xc3\xbcrgen\",\"lastName\":null,"
+         "\"faxNumber\":\"F1\",\"contacts\":[]}]}",
+         {"1,0,M\xfcller\\, J\xfcrgen,0,F1,i2"}},
+        {"last name",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"Ren\u00e9e","lastName":"Dub\u00f6is","faxNumber":"F1","contacts":[]}]})",
+         {"1,0,Ren\xe9" "e Dub\xf6is,0,F1,u1"}},
+        {"outside the code page and a surrogate pair",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"\u0141ukasz \ud83c\udfa8","faxNumber":"F1","contacts":[]}]})",
+         {"1,0,?ukasz ?,0,F1,u1"}},
+        {"escaped quotes, commas and separators stay in their value",
+         R"({"count":1,"rows":[{"uuid":"u1","name":"A \"B\", \u0022C\u0022\u002c\",\"faxNumber\":\"+1","faxNumber":"F1",)"
+         R"("contacts":[]}]})",
+         {"1,0,A \"B\"\\, \"C\"\\,\"\\,\"faxNumber\":\"+1,0,F1,u1"}},
+        {"invalid UTF-8 drops nothing after it",
+         "{\"count\":2,\"rows\":[{\"uuid\":\"u1\",\"name\":\"a\xff\xc3\",\"faxNumber\":\"F1\",\"contacts\":[]},"
+         "{\"uuid\":\"u2\",\"name\":\"b\",\"faxNumber\":\"F2\",\"contacts\":[]}]}",
+         {"1,0,a??,0,F1,u1", "1,0,b,0,F2,u2"}},
+    };
+    for (const auto& c : cases) {
+        CStringArray records;
         BuildContactList(c.answer, records);
         EXPECT_EQ(Items(records), c.records) << c.what;
     }
@@ -208,6 +262,9 @@ TEST(CoverPageAnswer, FillsBothListsAndFindsTheDefault) {
          R"([{"uuid":"m","name":"Memo","file":"x"},{"uuid":"u","name":"Memo: urgent","file":"y"}])", "u", {"m", "u"},
          {"Memo", "Memo: urgent"}, "Memo: urgent"},
         {"no objects", "", "x", {}, {}, "kept"},
+        {"names read from escapes and UTF-8",
+         "[{\"uuid\":\"a\",\"name\":\"Gr\\u00fc\\u00dfe\"},{\"uuid\":\"b\",\"name\":\"K\xc3\xb6ln \\\"Nord\\\"\"}]",
+         "b", {"a", "b"}, {"Gr\xfc\xdf" "e", "K\xf6ln \"Nord\""}, "K\xf6ln \"Nord\""},
     };
     for (const auto& c : cases) {
         CoverPageLists lists;
@@ -271,6 +328,9 @@ TEST(AccountAnswer, StoresEveryPairAsTheRulesCutIt) {
         {R"({"account":{"id":"7","name":"x"}})", {{"account", "id"}, {"name", "x"}}},
         {R"({"createdAt":"2020-01-01T10:00:00Z"})", {{"createdAt", "2020-01-01T10"}}},
         {R"({"flag":true,"bare"})", {{"flag", "true"}}},
+        {R"({"city":"K\u00f6ln","name":"M\u00fcller\u002c \"J\"\u003a x"})",
+         {{"city", "K\xf6ln"}, {"name", "M\xfcller, \"J\": x"}}},
+        {"{\"city\":\"K\xc3\xb6ln\xff\"}", {{"city", "K\xf6ln?"}}},
         {"", {}},
     };
     for (const auto& c : cases) {
@@ -318,6 +378,7 @@ TEST(AccountAnswer, DefaultCoverPageOfTheAccountObject) {
         {R"({"account":{"faxDefaultCoverPage":"cp9")", ""},  // cut off: no end
         {R"({"faxDefaultCoverPage":"cp1","account":{"name":"x"}})", ""},
         {R"({"userId":"u1"})", ""},
+        {R"({"account":{"faxDefaultCoverPage":"cp-\u00fc\"x","name":"x"}})", "cp-\xfc\"x"},
     };
     for (const auto& c : cases) EXPECT_EQ(ReadDefaultCoverPageId(c.answer), c.id) << c.answer;
 }
@@ -369,6 +430,21 @@ TEST(SubmissionVerdict, ShowsOneBoxPerAnswer) {
         {R"({"errors":[],"success":true})", 1, "Success! Your fax has been sent", kIconInformation},
         {R"({"success":true,"message":"Fax queued"})", 1, "Success! Your fax has been sent", kIconInformation},
         {R"({"success":false})", 0, "Fax was not accepted", kIconExclamation},  // a refusal, not a sent fax
+        {R"({"success":1,"message":"ok"})", 1, "Success! Your fax has been sent", kIconInformation},
+        {R"({"success": true })", 1, "Success! Your fax has been sent", kIconInformation},
+        // Only true or 1 confirms; anything else keeps the job.
+        {R"({"success":"false","message":"No line"})", 0, "No line", kIconExclamation},
+        {R"({"success":"0"})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":"true"})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":0})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":null})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":yes})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":2})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":false,"message":"Fax f\u00fcr \"Zo\u00eb\" abgelehnt"})", 0,
+         "Fax f\xfcr \"Zo\xeb\" abgelehnt", kIconExclamation},
+        {R"({"errors":[{"error":"Nummer ung\u00fcltig \"+1\""}]})", -1, "Nummer ung\xfcltig \"+1\"", kIconHand},
+        {"{\"message\":\"Zo\xc3\xab \xff\"}", -1, "Zo\xeb ?", kIconHand},
         {R"({"message":"Bad request"})", -1, "Bad request", kIconHand},
         {"", -1, "Unable to upload file", kIconHand},
         {"<html>502</html>", -1, "Unable to upload file", kIconHand},

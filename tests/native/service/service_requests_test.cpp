@@ -467,6 +467,28 @@ TEST_F(ServiceRequests, CoverPageFieldsFollowTheFile) {
                                              "coverPageId=\"cp-4d8f0a27-memo\""}));
 }
 
+TEST_F(ServiceRequests, CoverPageTextArrivesAsUtf8) {
+    FaxSubmission fax = SimpleFax();
+    fax.cover_page = 1;
+    fax.recipient_name = "Zo\xeb M\xfcller";
+    fax.subject = "Gr\xf6\xdf" "e 5 \x80";
+    fax.notes = "Gr\xfc\xdf" "e";
+    fax.cover_page_id = "cp-4d8f0a27-memo";
+    const int before = sandbox().StoredFaxCount();
+    RecordingNotifier notifier;
+    EXPECT_EQ(SubmitFax(fax, notifier, endpoint()), 1);
+
+    // The bytes as the service got them: UTF-8, and plain ASCII unchanged.
+    std::vector<std::string> got;
+    for (const StoredPart& part : sandbox().StoredFax(before + 1)) got.push_back(part.name + "=" + part.bytes_hex);
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       "recipientFax=2b3135353531323334353637", "recipientContacts=", "coverPage=74727565", "file=-",
+                       "recipientName=5a6fc3ab204dc3bc6c6c6572",        // Zoë Müller
+                       "subject=4772c3b6c39f65203520e282ac",             // Größe 5 €
+                       "notes=4772c3bcc39f65",                           // Grüße
+                       "coverPageId=63702d34643866306132372d6d656d6f"}));
+}
+
 TEST_F(ServiceRequests, LargePrintFilesAreSentWhole) {
     // Only the answer is capped, never the upload.
     std::string content = "%PDF-1.4\n";

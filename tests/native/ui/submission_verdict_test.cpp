@@ -20,11 +20,12 @@ TEST(SubmissionVerdict, RefusalsAreNeverReportedAsSent) {
         {R"({"success":false,"message":""})", 0, "Fax was not accepted", kIconExclamation},
         {R"({"success":false,"message":null})", 0, "Fax was not accepted", kIconExclamation},
         {R"({"success":false,"message":"Say \"no\""})", 0, "Say \"no\"", kIconExclamation},
+        // Only true or 1 confirms.
+        {R"({"success":"yes"})", 0, "Fax was not accepted", kIconExclamation},
+        {R"({"success":falsehood})", 0, "Fax was not accepted", kIconExclamation},
         // Everything else reads as before.
         {R"({"success":true,"message":"Fax queued"})", 1, "Success! Your fax has been sent", kIconInformation},
         {R"({"success":1})", 1, "Success! Your fax has been sent", kIconInformation},
-        {R"({"success":"yes"})", 1, "Success! Your fax has been sent", kIconInformation},
-        {R"({"success":falsehood})", 1, "Success! Your fax has been sent", kIconInformation},
         {R"({"errors":[{"error":"Invalid number","field":"recipientFax"}],"success":false})", -1,
          "Invalid number,field:recipientFax,success:false", kIconHand},
         {R"({"message":"Bad request"})", -1, "Bad request", kIconHand},

@@ -1,0 +1,143 @@
+"""Text beyond ASCII end to end: typed as a person types it (real X key
+events), it leaves the program as UTF-8; names the service writes with JSON
+escapes or as raw UTF-8 show as a person reads them, in the picker and in the
+send-fax window. Screenshots go to SHOTS."""
+import json
+import os
+import subprocess
+import unittest
+
+import harness
+from harness import (ContactPicker, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, reg,
+                     screenshot, uidriver, wait_until, write_setting)
+
+VERSION = "4.0.1"
+SEND_WINDOW = "Vantrel v" + VERSION
+PICKER = ContactPicker.TITLE
+KEY = "test-key-123"
+USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
+ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
+INTL = os.path.join(harness.ROOT, "tools", "fax-sandbox", "fixtures-intl")
+
+# In the fixture: "Müller & Söhne" escaped, with its member "Zoë Müller";
+# "Müller, Jürgen" and "Renée Dubois" as raw UTF-8.
+MUELLER_SOEHNE = "i0000001-7c2e-4b1a-9d3f-5e8a00000001"
+ZOE = "i0000011-7c2e-4b1a-9d3f-5e8a00000011"
+JUERGEN = "i0000002-7c2e-4b1a-9d3f-5e8a00000002"
+# Page 1 of 5 rows: characters the code page lacks show as "?".
+FIRST_PAGE = ["Ann Lee", 'Atelier "Blau" ?', "Müller & Söhne", "Zoë Müller", "Müller, Jürgen"]
+
+
+def type_as_person(window, control, text):
+    """Clicks into the control and types text with real X key events, so the
+    characters come through the keyboard, the message loop and TranslateMessage."""
+    code, rect = uidriver("rect", window, control)
+    if code != 0:
+        raise AssertionError("no control %s in %r" % (control, window))
+    left, top, right, bottom = (int(v) for v in rect.split())
+    subprocess.run(["xdotool", "mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2),
+                    "click", "1"], check=True, timeout=30)
+    subprocess.run(["xdotool", "type", "--delay", "120", text], check=True, timeout=60)
+
+
+class TextBeyondAscii(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sandbox = harness.use_sandbox(INTL)
+
+    @classmethod
+    def tearDownClass(cls):
+        harness.stop_sandbox()  # the next test gets the default fixtures
+
+    def setUp(self):
+        # The program keeps its text in the ANSI code page; the prefix must use
+        # the one these tests are written for.
+        acp = reg("query", r"HKLM\System\CurrentControlSet\Control\Nls\CodePage", "/v", "ACP").stdout
+        self.assertIn("1252", acp, "the Wine prefix's ANSI code page is not Windows-1252")
+        self.sandbox.clear_fault()
+        clear_settings()
+        write_setting("USERNAME", KEY)
+        write_setting("userId", USER_ID)
+        write_setting("accountId", ACCOUNT_ID)
+        self.program = ProgramFolder(version=VERSION)
+        self.program.add_ghostscript()
+        self.job = PrintJob()
+        self.window = SendFaxWindow(SEND_WINDOW)
+        self.picker = ContactPicker()
+
+    def tearDown(self):
+        end_program(self.program, [("click", PICKER, ContactPicker.CLOSE), ("close", SEND_WINDOW)])
+        self.program.cleanup()
+        self.job.cleanup()
+        clear_settings()
+
+    def open_job(self):
+        self.program.start(self.job.command_line)
+        self.window.wait_page1()
+
+    def faxes(self):
+        outbox = self.sandbox.outbox
+        folders = sorted(os.listdir(outbox), key=int) if os.path.isdir(outbox) else []
+        stored = []
+        for folder in folders:
+            with open(os.path.join(outbox, folder, "fields.json"), encoding="utf-8") as fields:
+                stored.append({p["name"]: p for p in json.load(fields)})
+        return stored
+
+    def send_and_read(self):
+        """Sends; returns the stored parts ({name: part}) of the fax that arrived."""
+        before = len(self.faxes())
+        self.assertEqual(self.window.send(), ("Vantrel", "Success! Your fax has been sent", "information"))
+        self.assertEqual(self.program.wait_exit(30), 0)
+        self.assertEqual(len(self.faxes()), before + 1)
+        return self.faxes()[before]
+
+    def test_a_search_typed_with_an_umlaut_finds_escaped_and_raw_names_and_sends_them(self):
+        self.open_job()
+        self.window.open_picker()
+        self.assertEqual(self.picker.names(), FIRST_PAGE)
+        screenshot(PICKER, "beyond_ascii_picker")
+
+        before = len(self.sandbox.requests("/v1/contacts"))
+        type_as_person(PICKER, ContactPicker.SEARCH, "Mü")
+        self.assertEqual(self.picker.text(ContactPicker.SEARCH), "Mü")
+        self.assertTrue(wait_until(lambda: self.picker.names() == ["Müller & Söhne", "Zoë Müller", "Müller, Jürgen"],
+                                   20), self.picker.names())
+        # The search goes out as UTF-8.
+        queries = [r["query"] for r in self.sandbox.requests("/v1/contacts")[before:]]
+        self.assertEqual(queries[-1], "order=name%20asc&query=M%C3%BC&limit=3000")
+        screenshot(PICKER, "beyond_ascii_picker_search")
+
+        self.picker.tick("Müller & Söhne")
+        self.picker.tick("Müller, Jürgen")
+        self.picker.select()
+        self.assertTrue(wait_until(lambda: self.window.names() == ["Müller & Söhne", "Müller, Jürgen"], 10),
+                        self.window.rows())
+        screenshot(SEND_WINDOW, "beyond_ascii_send_rows")
+
+        parts = self.send_and_read()
+        self.assertEqual(parts["recipientContacts"]["value"].split(","), [MUELLER_SOEHNE, ZOE, JUERGEN])
+        self.assertEqual(parts["recipientFax"]["value"], "")
+
+    def test_cover_page_text_typed_beyond_ascii_arrives_as_utf8(self):
+        self.open_job()
+        self.window.add_number("5551234567", "(555)-123-4567")
+        self.window.click(SendFaxWindow.COVER_OFF)
+        self.assertTrue(wait_until(lambda: self.window.visible(SendFaxWindow.SUBJECT), 10))
+        typed = {SendFaxWindow.DELIVER_TO: "Zoë Müller", SendFaxWindow.SUBJECT: "Größe 5 €",
+                 SendFaxWindow.NOTES: "Grüße"}
+        for control, text in typed.items():
+            type_as_person(SEND_WINDOW, control, text)
+        for control, text in typed.items():
+            self.assertTrue(wait_until(lambda: uidriver("text", SEND_WINDOW, control) == (0, text), 10),
+                            uidriver("text", SEND_WINDOW, control))
+        screenshot(SEND_WINDOW, "beyond_ascii_cover_page")
+
+        parts = self.send_and_read()
+        for name, text in (("recipientName", "Zoë Müller"), ("subject", "Größe 5 €"), ("notes", "Grüße")):
+            self.assertEqual(parts[name]["value"], text, name)
+            self.assertEqual(bytes.fromhex(parts[name]["bytes_hex"]), text.encode("utf-8"), name)
+
+
+if __name__ == "__main__":
+    unittest.main()
