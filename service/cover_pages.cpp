@@ -74,6 +74,10 @@ bool BeginsWithNoCase(const CString& text, const CString& prefix) {
     return true;
 }
 
+bool SameNoCase(const CString& a, const CString& b) {
+    return a.GetLength() == b.GetLength() && BeginsWithNoCase(a, b);
+}
+
 }  // namespace
 
 int SelectStringIndex(const CStringArray& entries, int start, const CString& text, int current) {
@@ -92,7 +96,20 @@ CoverPageFill PlanCoverPageFill(const CoverPageLists& lists, const CString& defa
     const int shown = lists.ids.GetSize() < lists.names.GetSize() ? lists.ids.GetSize() : lists.names.GetSize();
     for (int i = 0; i < shown; ++i) fill.entries.Add(lists.names[i]);
 
-    auto select = [&fill](const CString& name) { fill.selection = SelectStringIndex(fill.entries, 0, name, fill.selection); };
+    // A name that is there whole is that cover page, not the first one whose
+    // name begins with it ("Memo" must not pick "Memo Long"); otherwise the
+    // list's own prefix search decides.
+    auto select = [&fill](const CString& name) {
+        const int count = fill.entries.GetSize();
+        for (int n = 0; n < count; ++n) {
+            const int i = (1 + n) % count;  // in the order of the list's search
+            if (SameNoCase(fill.entries[i], name)) {
+                fill.selection = i;
+                return;
+            }
+        }
+        fill.selection = SelectStringIndex(fill.entries, 0, name, fill.selection);
+    };
     if (last_chosen.IsEmpty()) {
         if (!default_name.IsEmpty()) select(default_name);
         else if (!lists.ids.IsEmpty() && !fill.entries.IsEmpty()) fill.selection = 0;
