@@ -4,7 +4,6 @@ escapes or as raw UTF-8 show as a person reads them, in the picker and in the
 send-fax window. Screenshots go to SHOTS."""
 import json
 import os
-import subprocess
 import unittest
 
 import harness
@@ -31,13 +30,8 @@ FIRST_PAGE = ["Ann Lee", 'Atelier "Blau" ?', "Müller & Söhne", "Zoë Müller",
 def type_as_person(window, control, text):
     """Clicks into the control and types text with real X key events, so the
     characters come through the keyboard, the message loop and TranslateMessage."""
-    code, rect = uidriver("rect", window, control)
-    if code != 0:
-        raise AssertionError("no control %s in %r" % (control, window))
-    left, top, right, bottom = (int(v) for v in rect.split())
-    subprocess.run(["xdotool", "mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2),
-                    "click", "1"], check=True, timeout=30)
-    subprocess.run(["xdotool", "type", "--delay", "120", text], check=True, timeout=60)
+    harness.real_click(window, control)
+    harness.real_type(text)
 
 
 class TextBeyondAscii(unittest.TestCase):
