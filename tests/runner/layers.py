@@ -354,12 +354,13 @@ def _summarize_skip(tally, layer):
 
 
 def _layer_times(layers):
-    """[(layer, seconds, lanes)] in the order the layers started."""
+    """[(layer, seconds, lanes)] in the order the layers started; the steps of
+    the lanes count as one layer (wine-prefix#1 and #2 as wine-prefix)."""
     spans = {}
     for layer in layers.values():
         if "start" not in layer or "end" not in layer:
             continue
-        base = layer.get("layer", layer["name"])
+        base = layer.get("layer", layer["name"].split("#")[0])
         start, end, lanes = spans.get(base, (layer["start"], layer["end"], 0))
         spans[base] = (min(start, layer["start"]), max(end, layer["end"]), lanes + 1)
     ordered = sorted(spans.items(), key=lambda entry: entry[1][0])
@@ -405,9 +406,11 @@ def summarize(results, expected, out=sys.stdout):
         _summarize_lanes(tally, name, its_lanes)
     times = _layer_times(layers)
     if times:
-        out.write("wall time: %s\n" % ", ".join(
+        spans = [layer for layer in layers.values() if "start" in layer and "end" in layer]
+        whole = max(layer["end"] for layer in spans) - min(layer["start"] for layer in spans)
+        out.write("wall time: %s; all %.0f s\n" % (", ".join(
             "%s %.0f s%s" % (name, seconds, " (%d lanes)" % lanes if lanes > 1 else "")
-            for name, seconds, lanes in times))
+            for name, seconds, lanes in times), whole))
     for what in tally.failed:
         out.write("FAILED: %s\n" % what)
     for what in tally.skipped:

@@ -360,7 +360,7 @@ class RunRecords(FixtureRun):
                       start=205.0, end=300.0)
         out = io.StringIO()
         layers.summarize(self.results, [], out=out)
-        self.assertIn("wall time: build-native 90 s, e2e 100 s (2 lanes)\n", out.getvalue())
+        self.assertIn("wall time: build-native 90 s, e2e 100 s (2 lanes); all 200 s\n", out.getvalue())
 
     def test_unreadable_report_is_a_failure(self):
         reports = os.path.join(self.results, "py.xml")
