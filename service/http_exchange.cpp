@@ -4,6 +4,7 @@
 
 #include "service/http_exchange.h"
 
+#include "service/curl_option_fit.h"
 #include "service/http_exchange_callbacks.h"
 #include "service/text_at_wire.h"
 
@@ -94,6 +95,8 @@ private:
     template <typename Value>
     CURLcode Apply(CURLoption option, Value value) {
         if (m_refusal != CURLE_OK) return CURLE_OK;
+        // curl cannot check the type here: a value it would misread is refused.
+        if (!FitsCurlOption<Value>(option)) return CURLE_BAD_FUNCTION_ARGUMENT;
         const CURLcode gate = g_option_gate ? g_option_gate(option) : CURLE_OK;
         return gate != CURLE_OK ? gate : curl_easy_setopt(m_curl, option, value);
     }

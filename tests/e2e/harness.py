@@ -14,9 +14,16 @@ import unittest
 import urllib.request
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-BUILD = os.environ.get("KESTRID_WIN64_DIR", os.path.join(ROOT, "build", "win64"))
-# Screenshots of the windows, kept with the test output for review.
-SHOTS = os.path.join(os.path.dirname(os.path.abspath(BUILD)), "e2e-shots")
+# The build of the program under test (KestridUI.exe with its UI driver and
+# Ghostscript stand-in): the win64 build unless KESTRID_PROGRAM_DIR names
+# another, such as the 32-bit one.
+BUILD = os.environ.get("KESTRID_PROGRAM_DIR") or os.environ.get("KESTRID_WIN64_DIR") \
+    or os.path.join(ROOT, "build", "win64")
+# Screenshots of the windows, kept with the test output for review (one folder
+# per build, as two builds may be tested at once).
+_BUILD_NAME = os.path.basename(os.path.abspath(BUILD))
+SHOTS = os.path.join(os.path.dirname(os.path.abspath(BUILD)),
+                     "e2e-shots" if _BUILD_NAME == "win64" else "e2e-shots-" + _BUILD_NAME)
 SANDBOX_SCRIPT = os.path.join(ROOT, "tools", "fax-sandbox", "sandbox.py")
 SETTINGS_KEY = r"HKCU\Software\Fax\Settings"
 

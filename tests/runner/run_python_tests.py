@@ -1,7 +1,13 @@
 """Runs the Python test folders (sandbox, end-to-end) and writes one JUnit-style
 XML report per folder, in the shape the gtest reports have, so that
-scripts/test can count every layer the same way."""
+scripts/test can count every layer the same way.
+
+--list names the units a folder's tests are run in when spread over lanes: its
+test classes (a module that does not import is a unit of its own, so its error
+is reported), or the entries of a selection file (--select: one test class or
+method a line, # comments). --unit runs such units only."""
 import argparse
+import os
 import sys
 import time
 import unittest
@@ -59,13 +65,49 @@ class RecordingResult(unittest.TextTestResult):
             self.cases.append((test.id(), time.time() - self._start, self._failure, False))
 
 
+def _cases(suite):
+    for test in suite:
+        if isinstance(test, unittest.TestSuite):
+            yield from _cases(test)
+        else:
+            yield test
+
+
+def units(folder, selection):
+    if selection:
+        with open(selection) as f:
+            entries = [line.split("#", 1)[0].strip() for line in f]
+        return [entry for entry in entries if entry]
+    found = []
+    for test in _cases(unittest.defaultTestLoader.discover(folder, top_level_dir=folder)):
+        if isinstance(test, unittest.loader._FailedTest):
+            unit = test._testMethodName  # the module that failed to import
+        else:
+            unit = "%s.%s" % (type(test).__module__, type(test).__name__)
+        if unit not in found:
+            found.append(unit)
+    return found
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("folder")
-    parser.add_argument("--xml", required=True)
+    parser.add_argument("--xml")
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--select")
+    parser.add_argument("--unit", action="append")
     args = parser.parse_args()
 
-    suite = unittest.defaultTestLoader.discover(args.folder, top_level_dir=args.folder)
+    if args.list:
+        print("\n".join(units(args.folder, args.select)))
+        return 0
+    if not args.xml:
+        parser.error("--xml is needed to run tests")
+    if args.unit:
+        sys.path.insert(0, os.path.abspath(args.folder))
+        suite = unittest.defaultTestLoader.loadTestsFromNames(args.unit)
+    else:
+        suite = unittest.defaultTestLoader.discover(args.folder, top_level_dir=args.folder)
     runner = unittest.TextTestRunner(resultclass=RecordingResult, verbosity=2, stream=sys.stdout)
     result = runner.run(suite)
 

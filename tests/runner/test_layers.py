@@ -8,6 +8,7 @@ import subprocess
 import sys
 import tempfile
 import textwrap
+import threading
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -209,6 +210,136 @@ class PythonLayers(FixtureRun):
         self.assertIn("FAILED: gone: the runner wrote no report", out)
 
 
+class Lanes(FixtureRun):
+    """Layers spread over lanes: whichever lane runs an item, it counts once,
+    and an item or a lane that did not run is a failure."""
+
+    def ctest_build(self, name, programs):
+        src = os.path.join(self.dir, name + "-src")
+        os.makedirs(src)
+        lines = ["cmake_minimum_required(VERSION 3.20)", "project(fixture NONE)", "enable_testing()"]
+        for test, command in programs:
+            lines.append("add_test(NAME %s COMMAND %s)" % (test, " ".join(command)))
+        with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+        build = os.path.join(self.dir, name + "-build")
+        subprocess.run(["cmake", "-S", src, "-B", build], check=True, stdout=subprocess.DEVNULL)
+        return build
+
+    def folder(self, name, modules):
+        folder = os.path.join(self.dir, name)
+        os.makedirs(folder)
+        for module, text in modules.items():
+            with open(os.path.join(folder, module + ".py"), "w") as f:
+                f.write(textwrap.dedent(text))
+        return folder
+
+    def lanes(self, run, count=2):
+        """Runs run(lane) for each lane at the same time."""
+        threads = [threading.Thread(target=run, args=(str(lane),)) for lane in range(1, count + 1)]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+
+    MODULES = {
+        "test_a": """
+            import unittest
+            class One(unittest.TestCase):
+                def test_x(self):
+                    pass
+                def test_y(self):
+                    pass
+            class Two(unittest.TestCase):
+                def test_z(self):
+                    self.fail("z")
+        """,
+        "test_b": """
+            import unittest
+            class Three(unittest.TestCase):
+                def test_w(self):
+                    pass
+        """,
+    }
+
+    def test_programs_over_two_lanes_count_once(self):
+        build = self.ctest_build("win", [self.program("p%d" % i, "pass", "a", "b") for i in range(4)]
+                                 + [self.program("bad", "pass", "c:fail"), self.program("dead", "crash-before-report")])
+        with open(os.devnull, "w") as quiet:
+            self.lanes(lambda lane: layers.run_ctest_lane(self.results, "win", lane, build, timeout=20, log=quiet))
+        code, out = self.summary(["win#1", "win#2"])
+        self.assertEqual((code, out[-1]), (1, "8 passed, 2 failed"), out)
+        self.assertIn("FAILED: S.c", out)
+        self.assertTrue(any("program dead failed outside its cases" in l for l in out), out)
+        self.assertFalse(any("ran twice" in l or "did not run" in l for l in out), out)
+
+    def test_python_classes_over_two_lanes_count_once(self):
+        folder = self.folder("e2e", self.MODULES)
+        with open(os.devnull, "w") as quiet:
+            self.lanes(lambda lane: layers.run_python_lane(self.results, "e2e", lane, folder, timeout=60, log=quiet))
+        code, out = self.summary(["e2e#1", "e2e#2"])
+        self.assertEqual((code, out[-1]), (1, "3 passed, 1 failed"), out)
+        self.assertIn("FAILED: test_a.Two.test_z", out)
+
+    def test_what_did_not_run_is_a_failure(self):
+        folder = self.folder("e2e", self.MODULES)
+        # A second lane took a class and died before it ran it or said so.
+        os.makedirs(os.path.join(self.results, "claims", "e2e"))
+        open(os.path.join(self.results, "claims", "e2e", "test_b.Three"), "w").close()
+        with open(os.devnull, "w") as quiet:
+            layers.run_python_lane(self.results, "e2e", "1", folder, timeout=60, log=quiet)
+        code, out = self.summary(["e2e#1", "e2e#2"])
+        self.assertEqual(code, 1)
+        self.assertIn("FAILED: e2e#2: did not run", out)
+        self.assertIn("FAILED: e2e: test_b.Three did not run", out)
+        self.assertEqual(out[-1], "2 passed, 3 failed", out)
+
+    def test_a_layer_whose_cases_cannot_be_listed_fails(self):
+        with open(os.devnull, "w") as quiet:
+            layers.run_ctest_lane(self.results, "win", "1", os.path.join(self.dir, "no-build"), log=quiet)
+        code, out = self.summary(["win#1"])
+        self.assertEqual((code, out[-1]), (1, "0 passed, 1 failed"), out)
+        self.assertTrue(out[-2].startswith("FAILED: win#1: its cases could not be listed"), out)
+
+    def test_a_selection_runs_only_its_entries_and_a_missing_one_fails(self):
+        folder = self.folder("e2e", self.MODULES)
+        selection = os.path.join(self.dir, "selection.txt")
+        with open(selection, "w") as f:
+            f.write("# a comment\ntest_a.One.test_y   # one method\ntest_b.Three\ntest_b.Gone\n")
+        with open(os.devnull, "w") as quiet:
+            self.lanes(lambda lane: layers.run_python_lane(self.results, "e2e-win32", lane, folder, selection,
+                                                           timeout=60, log=quiet))
+        code, out = self.summary(["e2e-win32#1", "e2e-win32#2"])
+        self.assertEqual((code, out[-1]), (1, "2 passed, 1 failed"), out)
+        self.assertTrue(any(l.startswith("FAILED") and "Gone" in l for l in out), out)
+
+
+class Skips(FixtureRun):
+    def test_a_skipped_layer_names_its_cases_and_the_reason(self):
+        layers.record(self.results, "build-native", "build", 0)
+        layers.record(self.results, "e2e-win32", "skipped", 0, reason="32-bit programs do not run here",
+                      cases=["test_a.One", "test_b.Three"])
+        layers.record(self.results, "win32", "skipped", 0, reason="32-bit programs do not run here", cases=[])
+        code, out = self.summary(["build-native", "e2e-win32", "win32"])
+        self.assertEqual((code, out[-1]), (0, "0 passed, 0 failed, 3 skipped"), out)
+        self.assertIn("SKIPPED: e2e-win32: test_a.One (32-bit programs do not run here)", out)
+        self.assertIn("SKIPPED: win32: every case (32-bit programs do not run here)", out)
+        # One line a reader cannot miss, just above the closing line.
+        self.assertTrue(out[-2].startswith("*** NOT TESTED HERE: e2e-win32 (32-bit programs do not run here); "
+                                           "win32 (32-bit programs do not run here)"), out)
+
+    def test_a_skip_without_a_reason_fails(self):
+        layers.record(self.results, "e2e-win32", "skipped", 0, reason=" ", cases=["test_a.One"])
+        code, out = self.summary(["e2e-win32"])
+        self.assertEqual((code, out[-1]), (1, "0 passed, 1 failed"), out)
+
+    def test_a_skip_does_not_stand_in_for_a_layer_that_should_have_run(self):
+        layers.record(self.results, "e2e-win32", "skipped", 0, reason="no 32-bit", cases=["test_a.One"])
+        code, out = self.summary(["e2e-win32#1", "e2e-win32#2"])
+        self.assertEqual(code, 1)
+        self.assertIn("FAILED: e2e-win32#1: did not run", out)
+
+
 class RunRecords(FixtureRun):
     def test_missing_layer_failed_build_and_broken_record(self):
         layers.record(self.results, "build-native", "build", 0)
@@ -220,6 +351,16 @@ class RunRecords(FixtureRun):
         self.assertEqual(out[-1], "0 passed, 3 failed")
         self.assertIn("FAILED: e2e: did not run", out)
         self.assertIn("FAILED: build-win64 failed (exit 2)", out)
+
+    def test_wall_time_of_each_layer(self):
+        layers.record(self.results, "build-native", "build", 0, start=100.0, end=190.0)
+        layers.record(self.results, "e2e#1", "lane", 0, layer="e2e", runner="python", items=[], ran={},
+                      start=200.0, end=260.0)
+        layers.record(self.results, "e2e#2", "lane", 0, layer="e2e", runner="python", items=[], ran={},
+                      start=205.0, end=300.0)
+        out = io.StringIO()
+        layers.summarize(self.results, [], out=out)
+        self.assertIn("wall time: build-native 90 s, e2e 100 s (2 lanes); all 200 s\n", out.getvalue())
 
     def test_unreadable_report_is_a_failure(self):
         reports = os.path.join(self.results, "py.xml")

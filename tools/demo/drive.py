@@ -5,7 +5,7 @@ the sandbox stored and prints where it is. The driving is the end-to-end
 harness's own (tests/e2e/harness.py).
 
 Run by scripts/demo, which sets up Wine, the display, the sandbox and the
-environment the harness reads (KESTRID_WIN64_DIR, WINEPREFIX, DISPLAY).
+environment the harness reads (KESTRID_PROGRAM_DIR, WINEPREFIX, DISPLAY).
 Exit 0 only when the fax arrived with those recipients and the cover page."""
 import argparse
 import json
