@@ -111,7 +111,7 @@ CString ProgramFolder(JobPlatform& platform) {
 const char kConversionFailedText[] = "Unable to convert the print job to PDF";
 
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        const CString& program_folder) {
+                        const CString& program_folder, PrintFileOwner owner) {
     const CString work_folder = WorkFolder(program_folder);
     if (!platform.Exists(work_folder)) platform.MakeFolder(work_folder);
 
@@ -131,7 +131,7 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
         ConvertToPdf(platform, notifier, program_folder, names.pdf_path, names.ps_path);
 
     if (result == ConversionResult::Produced) {
-        platform.Remove(print_file);
+        if (owner == PrintFileOwner::Spooler) platform.Remove(print_file);
         platform.Remove(names.ps_path);
         return names.pdf_path;
     }
@@ -147,8 +147,9 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     return print_file;
 }
 
-CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path) {
-    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform));
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
+                        PrintFileOwner owner) {
+    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform), owner);
 }
 
 namespace {

@@ -104,6 +104,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
     // The print job: its path from the command line, then the PDF.
+    const PrintFileOwner owner = IsSpoolerForm(m_send.print_file) ? PrintFileOwner::Spooler : PrintFileOwner::User;
     m_send.print_file = ExtractPrintFilePath(m_send.print_file);
     WinJobPlatform platform;
     m_strProgramFolder = ProgramFolder(platform);
@@ -112,7 +113,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     // An empty path names no job: there is nothing to copy or convert.
     if (!print_file.IsEmpty()) {
         MessageBoxNotifier notifier(m_hWnd);
-        m_send.print_file = PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder);
+        m_send.print_file = PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder, owner);
     } else {
         m_send.print_file.Empty();
     }
