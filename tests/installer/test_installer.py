@@ -363,33 +363,33 @@ class WithWindows(InstallerCase):
     def next_reads(self, text):
         return wait_until(lambda: uidriver("text", self.TITLE, "1")[1] == text, 120, 0.5)
 
-    def test_welcome_and_finish_pages(self):
-        cases = [
-            (self.s.bundled, "with-ghostscript", 0),
-            (self.s.plain, "without-ghostscript", 2),
-        ]
-        for package, name, code in cases:
-            with self.subTest(name=name):
-                setup = subprocess.Popen(["wine", os.path.join(package, "VantrelSetup-x64.exe")],
-                                         env=harness.wine_env(), stdout=subprocess.DEVNULL,
-                                         stderr=subprocess.DEVNULL)
-                try:
-                    self.assertEqual(uidriver("find", self.TITLE, "60000")[0], 0, "no setup window")
-                    self.assertTrue(self.next_reads("&Next >"), "no welcome page")
-                    screenshot(self.TITLE, "installer-welcome")
-                    uidriver("click", self.TITLE, "1")
-                    self.assertTrue(self.next_reads("&Install"), "no folder page")
-                    uidriver("click", self.TITLE, "1")
-                    self.assertTrue(self.next_reads("&Finish"), "no finish page")
-                    screenshot(self.TITLE, "installer-finish-" + name)
-                    uidriver("click", self.TITLE, "1")
-                    self.assertEqual(setup.wait(timeout=60), code)
-                finally:
-                    if setup.poll() is None:
-                        setup.kill()
-                        setup.wait()
-                self.assertTrue(os.path.isfile(self.path("KestridUI.exe")))
-                self.assertEqual(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")), code == 0)
+    def test_pages_with_ghostscript(self):
+        self.pages(self.s.bundled, "with-ghostscript", 0)
+
+    def test_pages_without_ghostscript(self):
+        self.pages(self.s.plain, "without-ghostscript", 2)
+
+    def pages(self, package, name, code):
+        setup = subprocess.Popen(["wine", os.path.join(package, "VantrelSetup-x64.exe")],
+                                 env=harness.wine_env(), stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        try:
+            self.assertEqual(uidriver("find", self.TITLE, "60000")[0], 0, "no setup window")
+            self.assertTrue(self.next_reads("&Next >"), "no welcome page")
+            screenshot(self.TITLE, "installer-welcome")
+            uidriver("click", self.TITLE, "1")
+            self.assertTrue(self.next_reads("&Install"), "no folder page")
+            uidriver("click", self.TITLE, "1")
+            self.assertTrue(self.next_reads("&Finish"), "no finish page")
+            screenshot(self.TITLE, "installer-finish-" + name)
+            uidriver("click", self.TITLE, "1")
+            self.assertEqual(setup.wait(timeout=60), code)
+        finally:
+            if setup.poll() is None:
+                setup.kill()
+                setup.wait()
+        self.assertTrue(os.path.isfile(self.path("KestridUI.exe")))
+        self.assertEqual(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")), code == 0)
 
 
 class RunningProgram(InstallerCase):
