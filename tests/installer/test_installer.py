@@ -4,6 +4,8 @@ session (booting a prefix takes far longer than copying one). The amd64
 installer carries the win64 program built for the local fax sandbox, so the
 installed program sets up keys and sends faxes for real."""
 import filecmp
+import glob
+import json
 import os
 import shutil
 import subprocess
@@ -29,6 +31,11 @@ def run(args, env=None, timeout=600):
     if result.returncode != 0:
         raise AssertionError("%s failed (%d):\n%s" % (args, result.returncode, result.stdout[-3000:]))
     return result.stdout
+
+
+def pdf_pages(path):
+    out = run(["gs", "-q", "-dNODISPLAY", "-dNOSAFER", "-c", "(%s) (r) file runpdfbegin pdfpagecount = quit" % path])
+    return int(out.strip())
 
 
 def standin_bin(folder, bits):
@@ -283,7 +290,10 @@ class SilentKeySetup(InstallerCase):
                 else:
                     self.assertEqual(settings.get("USERNAME", ""), "")
                     self.assertEqual(settings.get("PASSWORD", ""), "")
+                # A refusal carries its reason: the service's answer.
                 self.assertIn("Key set-up: the key was " + logged, self.log())
+                if code == 3:
+                    self.assertRegex(self.log(), r"nothing was stored: \{.*\"message\"")
 
     def test_upgrade_keeps_the_key(self):
         # The older setup carries no Ghostscript (2); the key is set up all the same.
@@ -347,6 +357,12 @@ class SendTo(InstallerCase):
 
         sends = self.sandbox.requests("/v1/fax/send")
         self.assertEqual(len(sends), sent_before + 1)
+        # The document went as the three pages it holds.
+        folder = max(glob.glob(os.path.join(self.sandbox.outbox, "*")), key=lambda f: int(os.path.basename(f)))
+        with open(os.path.join(folder, "fields.json")) as fields:
+            parts = {part["name"]: part for part in json.load(fields)}
+        self.assertEqual(parts["recipientFax"]["value"], "+12125550143")
+        self.assertEqual(pdf_pages(os.path.join(folder, parts["file"]["stored_as"])), 3)
         with open(document, "rb") as after:
             self.assertEqual(after.read(), content)
         # The program's own copy and PDF are gone.
