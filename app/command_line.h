@@ -14,8 +14,14 @@ StartWindow ChooseStartWindow(const CString& command_line, const CString& stored
 
 // The print-file path named by the command line. The spooler form
 // (-fromspooler -pages N "path") yields the text between the two quotes that
-// follow "-pages "; any other text is returned unchanged (not trimmed).
+// follow "-pages "; any other text is the path itself, less one pair of
+// double quotes when such a pair encloses the whole text (as Explorer's Send
+// To passes a path with blanks), otherwise unchanged (not trimmed).
 CString ExtractPrintFilePath(const CString& command_line);
+
+// The virtual printer's form: the named file is its spooled job, which the
+// program may delete. In any other form the file is the user's own.
+bool IsSpoolerForm(const CString& command_line);
 
 extern const char kSilentKeyMarker[];  // "/KEY="
 

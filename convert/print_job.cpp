@@ -112,7 +112,7 @@ const char kConversionFailedText[] = "Unable to convert the print job to PDF";
 const char kConversionCaption[] = "Fax";
 
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        const CString& program_folder, bool* converted) {
+                        const CString& program_folder, PrintFileOwner owner, bool* converted) {
     if (converted) *converted = false;
     const CString work_folder = WorkFolder(program_folder);
     if (!platform.Exists(work_folder)) platform.MakeFolder(work_folder);
@@ -133,7 +133,7 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
         ConvertToPdf(platform, notifier, program_folder, names.pdf_path, names.ps_path);
 
     if (result == ConversionResult::Produced) {
-        platform.Remove(print_file);
+        if (owner == PrintFileOwner::Spooler) platform.Remove(print_file);
         platform.Remove(names.ps_path);
         if (converted) *converted = true;
         return names.pdf_path;
@@ -150,8 +150,9 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     return print_file;
 }
 
-CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path, bool* converted) {
-    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform), converted);
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
+                        PrintFileOwner owner, bool* converted) {
+    return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform), owner, converted);
 }
 
 namespace {

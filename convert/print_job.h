@@ -42,18 +42,24 @@ ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier,
 // The program folder of the running executable, ending with a backslash.
 CString ProgramFolder(JobPlatform& platform);
 
+// Whose file the command line names: the virtual printer's spooled job, which
+// is ours to delete once converted, or a user's own document (Send To, a
+// path typed by hand), which is never deleted, moved or changed.
+enum class PrintFileOwner { Spooler, User };
+
 // Copies the print file into the work folder below program_folder and
 // converts it. Returns the new print-file path: the PDF when the conversion
-// produced one (the print file is then deleted), otherwise the trimmed path
-// that was passed in, with the print file and the work folder as they were.
-// A conversion that ran but made no PDF is told to the user, so a job that
-// was not converted is never taken for one.
+// produced one (a spooled print file is then deleted), otherwise the trimmed
+// path that was passed in, with the print file and the work folder as they
+// were. A conversion that ran but made no PDF is told to the user, so a job
+// that was not converted is never taken for one.
 // converted, when given, tells whether the result names a PDF that was made.
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        const CString& program_folder, bool* converted = nullptr);
+                        const CString& program_folder, PrintFileOwner owner = PrintFileOwner::Spooler,
+                        bool* converted = nullptr);
 // The same below the folder of the running executable.
 CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        bool* converted = nullptr);
+                        PrintFileOwner owner = PrintFileOwner::Spooler, bool* converted = nullptr);
 
 // The box of a conversion that ran but made no PDF, and its caption.
 extern const char kConversionFailedText[];

@@ -26,6 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CString path = ExtractPrintFilePath(command_line);
     // The path is always a piece of the command line, never more.
     FUZZ_CHECK(command_line.Find(path, 0) != -1);
-    if (command_line.Find("-fromspooler", 0) == -1) FUZZ_CHECK(path == command_line);
+    FUZZ_CHECK(IsSpoolerForm(command_line) == (command_line.Find("-fromspooler", 0) != -1));
+    if (!IsSpoolerForm(command_line)) {
+        // Unchanged, or the inside of one pair of quotes around the whole text.
+        CString trimmed = command_line;
+        trimmed.Trim();
+        FUZZ_CHECK(path == command_line ||
+                   (path.Find("\"", 0) == -1 && trimmed == CString("\"") + path + "\""));
+    }
     return 0;
 }

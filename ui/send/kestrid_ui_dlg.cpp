@@ -108,6 +108,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
     // The print job: its path from the command line, then the PDF.
+    const PrintFileOwner owner = IsSpoolerForm(m_send.print_file) ? PrintFileOwner::Spooler : PrintFileOwner::User;
     m_send.print_file = ExtractPrintFilePath(m_send.print_file);
     m_send.pdf_ready = false;
     WinJobPlatform platform;
@@ -118,7 +119,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     if (!print_file.IsEmpty()) {
         MessageBoxNotifier notifier(m_hWnd);
         m_send.print_file =
-            PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder, &m_send.pdf_ready);
+            PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder, owner, &m_send.pdf_ready);
     } else {
         m_send.print_file.Empty();
     }

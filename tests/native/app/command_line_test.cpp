@@ -44,11 +44,37 @@ TEST(PrintFilePath, SpoolerFormAndBarePath) {
         {"-fromspooler -pages 3 no quotes", ""},
         {"-fromspooler -pages 3 \"C:\\unterminated.ps", ""},
         {"  C:\\bare path.ps  ", "  C:\\bare path.ps  "},  // not trimmed here
-        {"\"C:\\quoted.ps\"", "\"C:\\quoted.ps\""},       // quotes stay without -fromspooler
+        // Send To: one pair of quotes around the whole text goes, nothing else.
+        {"\"C:\\My Documents\\a b.pdf\"", "C:\\My Documents\\a b.pdf"},
+        {" \"C:\\a b.ps\"  ", "C:\\a b.ps"},
+        {"\"\"", ""},
+        {"\"C:\\a.ps\" \"C:\\b.ps\"", "\"C:\\a.ps\" \"C:\\b.ps\""},  // two paths: not one quoted text
+        {"\"C:\\open.ps", "\"C:\\open.ps"},
+        {"C:\\closed.ps\"", "C:\\closed.ps\""},
+        {"\"", "\""},
+        {"\"\"C:\\twice.ps\"\"", "\"\"C:\\twice.ps\"\""},  // only one pair, and only around it all
+        // The spooler form keeps its own quote rule.
+        {"-fromspooler -pages 1 \"\"C:\\a.ps\"\"", ""},
         {"/KEY=abc", "/KEY=abc"},
         {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "C:\\spool/KEY=7\\job.ps"},
     };
     for (const auto& c : cases) EXPECT_EQ(ExtractPrintFilePath(c.command_line), c.path) << c.command_line;
+}
+
+TEST(PrintFilePath, OnlyTheSpoolerFormNamesASpooledFile) {
+    struct Case {
+        const char* command_line;
+        bool spooler;
+    } cases[] = {
+        {"-fromspooler -pages 2 \"C:\\spool\\job.ps\"", true},
+        {"junk -fromspooler", true},
+        {"\"C:\\Users\\me\\my -fromspooler notes.pdf\"", true},  // the marker decides, as for the path
+        {"\"C:\\Users\\me\\report.pdf\"", false},
+        {"C:\\job.ps", false},
+        {"-FROMSPOOLER -pages 1 \"C:\\a.ps\"", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsSpoolerForm(c.command_line), c.spooler) << c.command_line;
 }
 
 TEST(SilentKey, TakesEverythingAfterTheFirstMarker) {

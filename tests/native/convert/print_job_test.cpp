@@ -164,7 +164,8 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
         // Blanks around the command-line path are trimmed before the copy.
         bool converted = false;
         const CString result =
-            PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"), ProgramFolder(), &converted);
+            PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"),
+                ProgramFolder(), PrintFileOwner::Spooler, &converted);
         EXPECT_TRUE(converted);
 
         const std::string stem_prefix = (ProgramFolder() + "Files\\Fax_").str();
@@ -190,6 +191,56 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
     }
 }
 
+// Send To hands over the user's own document, PostScript or PDF (Ghostscript
+// reads both); only the spooler's file is the program's to delete.
+TEST_F(PrintJobTest, AUsersDocumentIsConvertedAndLeftAsItWas) {
+    InstallGhostscript();
+    const fs::path pdf_source = spool / "made.pdf";
+    ASSERT_EQ(std::system(("gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile='" + pdf_source.string() + "' '" +
+                           (fs::path(KESTRID_SOURCE_DIR) / "examples" / "three-page.ps").string() + "'")
+                              .c_str()),
+              0);
+    struct Case {
+        const char* name;
+        PrintFileOwner owner;
+        bool kept;
+    } cases[] = {
+        {"my report.ps", PrintFileOwner::User, true},
+        {"my report.pdf", PrintFileOwner::User, true},
+        {"spooled.ps", PrintFileOwner::Spooler, false},
+        {"spooled.pdf", PrintFileOwner::Spooler, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path document = spool / c.name;
+        if (fs::path(c.name).extension() == ".pdf")
+            fs::copy_file(pdf_source, document);
+        else
+            fs::copy_file(fs::path(KESTRID_SOURCE_DIR) / "examples" / "three-page.ps", document);
+        const std::string content = ReadAll(document);
+        const auto written = fs::last_write_time(document);
+        std::vector<std::string> log;
+        TestPlatform platform;
+        LoggingNotifier notifier(&log);
+
+        const CString result =
+            PreparePrintJob(platform, notifier, CString(document.string()), ProgramFolder(), c.owner);
+
+        EXPECT_EQ(result.str().rfind((ProgramFolder() + "Files\\Fax_").str(), 0), 0u) << result.str();
+        EXPECT_EQ(PdfPages(NativePath(result)), 3);
+        EXPECT_TRUE(notifier.boxes.empty());
+        ASSERT_EQ(fs::exists(document), c.kept);
+        if (c.kept) {
+            EXPECT_EQ(ReadAll(document), content);
+            EXPECT_EQ(fs::last_write_time(document), written);
+        }
+        // Closing the window takes the PDF and nothing else.
+        DeletePrintFileOnClose(platform, result, ProgramFolder());
+        EXPECT_TRUE(FilesIn(work).empty());
+        EXPECT_EQ(fs::exists(document), c.kept);
+    }
+}
+
 TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     const fs::path job = SpoolExample("one-page.ps");
     std::vector<std::string> log;
@@ -198,7 +249,8 @@ TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     LoggingNotifier notifier(&log);
 
     bool converted = true;
-    const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(), &converted);
+    const CString result = PreparePrintJob(platform, notifier, CString(job.string()),
+        ProgramFolder(), PrintFileOwner::Spooler, &converted);
 
     EXPECT_EQ(result.str(), job.string());
     EXPECT_FALSE(converted) << "the spooled file is no PDF";
@@ -238,7 +290,8 @@ TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
         RecordingNotifier notifier;
 
         bool converted = true;
-        const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(), &converted);
+        const CString result = PreparePrintJob(platform, notifier, CString(job.string()),
+            ProgramFolder(), PrintFileOwner::Spooler, &converted);
 
         EXPECT_EQ(result.str(), job.string()) << "the spooled file stays the print file";
         EXPECT_FALSE(converted);
@@ -264,7 +317,8 @@ TEST_F(PrintJobTest, EmptyPrintFilePathMakesNothing) {
     TestPlatform platform;
     RecordingNotifier notifier;
     bool converted = true;
-    const CString result = PreparePrintJob(platform, notifier, "   ", ProgramFolder(), &converted);
+    const CString result = PreparePrintJob(platform, notifier, "   ",
+        ProgramFolder(), PrintFileOwner::Spooler, &converted);
     EXPECT_TRUE(result.IsEmpty());
     EXPECT_FALSE(converted);
     EXPECT_TRUE(fs::is_directory(work)) << "the work folder is created on the way";

@@ -1,0 +1,369 @@
+; The Vantrel fax client's setup program. Built by scripts/package, which
+; stages the payload and passes:
+;   ARCH     x86 or x64 (stub, program folder and registry view)
+;   STAGE    folder holding KestridUI.exe, Version.txt and, when Ghostscript
+;            is bundled, gs\ with gswin32c.exe and its DLL
+;   VERSION  the product version (the text of Version.txt)
+;   OUTFILE  the setup program to write
+;   BUNDLED_GS  defined when STAGE\gs exists
+;
+; Switches: /S silent, /D=folder, /KEY=<key> (key set-up for the installing
+; user). Exit codes: 0 done, 2 installed without Ghostscript, 3 the key was
+; refused (nothing stored), 4 the program kept running and nothing was
+; replaced. Uninstaller: /S silent, /PURGE also removes the stored key and
+; account values.
+
+!ifndef ARCH | STAGE | VERSION | OUTFILE
+  !error "scripts/package passes ARCH, STAGE, VERSION and OUTFILE"
+!endif
+
+Unicode true
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else
+  Target x86-unicode
+!endif
+SetCompressor /SOLID lzma
+; File times would make each build differ; nothing here needs them.
+SetDateSave off
+ManifestDPIAware true
+RequestExecutionLevel admin
+
+;   SIGNER   (optional) a script that signs the file it is given in place
+!ifdef SIGNER
+  !uninstfinalize 'sh "${SIGNER}" "%1"' = 0
+  !finalize 'sh "${SIGNER}" "%1"' = 0
+!endif
+
+!define PRODUCT "Vantrel Fax"
+!define PUBLISHER "Vantrel"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
+!define SETTINGS_KEY "Software\Fax"
+!define GS_URL "https://ghostscript.com/releases/gsdnld.html"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+!if "${ARCH}" == "x64"
+  InstallDir "$PROGRAMFILES64\Vantrel"
+!else
+  InstallDir "$PROGRAMFILES\Vantrel"
+!endif
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "WordFunc.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
+
+!define MUI_ICON "..\resources\art\kestrid.ico"
+!define MUI_UNICON "..\resources\art\kestrid.ico"
+!define MUI_ABORTWARNING
+
+Var FinishText
+Var GhostscriptFrom
+
+!define MUI_WELCOMEPAGE_TITLE "Welcome to ${PRODUCT} ${VERSION} setup"
+!define MUI_WELCOMEPAGE_TEXT "This installs the ${PRODUCT} client: the program, its Ghostscript, a Start-menu entry for setting up your app key, and a $\"Vantrel Fax$\" entry in Explorer's Send To menu.$\r$\n$\r$\nClose any running ${PRODUCT} window before you go on.$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\KestridUI.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Set up my app key now"
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; One line in the install log (and in the details list).
+!macro Log text
+  DetailPrint "${text}"
+  Push "${text}"
+  Call WriteLog
+!macroend
+
+Function WriteLog
+  Exch $0
+  Push $1
+  FileOpen $1 "$INSTDIR\install.log" a
+  ${If} $1 != ""
+    FileSeek $1 0 END
+    FileWrite $1 "$0$\r$\n"
+    FileClose $1
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+!macro UseNativeView
+  !if "${ARCH}" == "x64"
+    SetRegView 64
+  !endif
+!macroend
+
+Function .onInit
+  !insertmacro UseNativeView
+  !if "${ARCH}" == "x64"
+    ${IfNot} ${RunningX64}
+      MessageBox MB_ICONSTOP "This setup is for 64-bit Windows." /SD IDOK
+      SetErrorLevel 1
+      Quit
+    ${EndIf}
+  !endif
+  SetShellVarContext all
+FunctionEnd
+
+; $0 = 1 when a process named KestridUI.exe runs (any folder: the one we
+; replace may be started from a shortcut at any moment).
+!if "${ARCH}" == "x64"
+  !define ENTRY_SIZE 568
+  !define NAME_AT 44
+!else
+  !define ENTRY_SIZE 556
+  !define NAME_AT 36
+!endif
+!macro ProgramRunning un
+Function ${un}ProgramRunning
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 0
+  ; PROCESSENTRY32W, read as its size, the bytes before the name, the name.
+  System::Call 'kernel32::CreateToolhelp32Snapshot(i 2, i 0) p .r1'
+  System::Alloc ${ENTRY_SIZE}
+  Pop $2
+  System::Call '*$2(i ${ENTRY_SIZE})'
+  System::Call 'kernel32::Process32FirstW(p r1, p r2) i .r3'
+  ${DoWhile} $3 <> 0
+    System::Call '*$2(&i${NAME_AT}, &w260 .r3)'
+    ${If} $3 == "KestridUI.exe"
+      StrCpy $0 1
+      ${Break}
+    ${EndIf}
+    System::Call 'kernel32::Process32NextW(p r1, p r2) i .r3'
+  ${Loop}
+  System::Free $2
+  System::Call 'kernel32::CloseHandle(p r1)'
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Waits (silent, up to a minute) or asks (with a window) until no
+; KestridUI.exe runs, so that files are never replaced or removed under a
+; running program.
+Function ${un}WaitForProgram
+  StrCpy $9 0
+  ${Do}
+    Call ${un}ProgramRunning
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    ${If} ${Silent}
+      IntOp $9 $9 + 1
+      ${If} $9 > 60
+        DetailPrint "${PRODUCT} is still running; nothing was changed."
+        SetErrorLevel 4
+        Quit
+      ${EndIf}
+      Sleep 1000
+    ${Else}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close its window, then press Retry." IDRETRY +3
+      SetErrorLevel 4
+      Quit
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro ProgramRunning ""
+!insertmacro ProgramRunning "un."
+
+; Ghostscript registered by its own setup: $0 = its bin folder, or empty.
+; The newest version wins; 32- and 64-bit registrations both count.
+Function FindRegisteredGhostscript
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $0 ""
+  StrCpy $5 ""
+  ${ForEach} $4 32 64 + 32
+    ${If} $4 == 32
+      SetRegView 32
+    ${Else}
+      SetRegView 64
+    ${EndIf}
+    StrCpy $1 0
+    ${Do}
+      EnumRegKey $2 HKLM "SOFTWARE\GPL Ghostscript" $1
+      ${If} $2 == ""
+        ${Break}
+      ${EndIf}
+      ReadRegStr $3 HKLM "SOFTWARE\GPL Ghostscript\$2" "GS_DLL"
+      ${If} $3 != ""
+        ${GetParent} $3 $3
+        ${If} ${FileExists} "$3\gswin32c.exe"
+        ${OrIf} ${FileExists} "$3\gswin64c.exe"
+          ${If} $5 == ""
+            StrCpy $5 $2
+            StrCpy $0 $3
+          ${Else}
+            ${VersionCompare} $2 $5 $R9
+            ${If} $R9 == 1
+              StrCpy $5 $2
+              StrCpy $0 $3
+            ${EndIf}
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${Loop}
+  ${Next}
+  !insertmacro UseNativeView
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+Section "Program" SecProgram
+  SectionIn RO
+  Call WaitForProgram
+  SetOutPath "$INSTDIR"
+  Delete "$INSTDIR\install.log"
+  !insertmacro Log "${PRODUCT} ${VERSION} into $INSTDIR"
+  File "${STAGE}\KestridUI.exe"
+  File "${STAGE}\Version.txt"
+
+  ; Ghostscript: bundled, else the registered one, else none.
+  CreateDirectory "$INSTDIR\Xtra\PD"
+  StrCpy $GhostscriptFrom ""
+  !ifdef BUNDLED_GS
+    SetOutPath "$INSTDIR\Xtra\PD"
+    File "${STAGE}\gs\*.*"
+    SetOutPath "$INSTDIR"
+    StrCpy $GhostscriptFrom "bundled"
+  !else
+    Call FindRegisteredGhostscript
+    ${If} $0 != ""
+      CopyFiles /SILENT "$0\*.*" "$INSTDIR\Xtra\PD"
+      ; The program calls the 32-bit console name whatever the build.
+      ${IfNot} ${FileExists} "$INSTDIR\Xtra\PD\gswin32c.exe"
+        CopyFiles /SILENT "$0\gswin64c.exe" "$INSTDIR\Xtra\PD\gswin32c.exe"
+      ${EndIf}
+      StrCpy $GhostscriptFrom "$0"
+    ${EndIf}
+  !endif
+
+  ${If} ${FileExists} "$INSTDIR\Xtra\PD\gswin32c.exe"
+    !insertmacro Log "Ghostscript: $GhostscriptFrom"
+    StrCpy $FinishText "${PRODUCT} ${VERSION} is installed.$\r$\n$\r$\nUse $\"Vantrel key setup$\" in the Start menu to enter your app key, then send any PostScript or PDF file with Send To > Vantrel Fax."
+  ${Else}
+    !insertmacro Log "Ghostscript is missing: print jobs cannot be converted. Install GPL Ghostscript (${GS_URL}), then run this setup again."
+    StrCpy $FinishText "${PRODUCT} ${VERSION} is installed, but Ghostscript is missing, so print jobs cannot be converted to PDF yet.$\r$\n$\r$\nInstall GPL Ghostscript from ${GS_URL}, then run this setup again."
+    SetErrorLevel 2
+  ${EndIf}
+
+  ; The key-setup window is what the program shows when started alone.
+  SetShellVarContext all
+  CreateShortcut "$SMPROGRAMS\Vantrel key setup.lnk" "$INSTDIR\KestridUI.exe" "" "$INSTDIR\KestridUI.exe" 0
+  ; Send To lists only the installing user's entries.
+  SetShellVarContext current
+  CreateShortcut "$SENDTO\Vantrel Fax.lnk" "$INSTDIR\KestridUI.exe" "" "$INSTDIR\KestridUI.exe" 0
+  SetShellVarContext all
+
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\KestridUI.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; The Send To entry is the installing user's; its uninstaller removes it.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "SendToEntry" "$SENDTO\Vantrel Fax.lnk"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+; /KEY=<key>: the program's silent key set-up, run as the installing user.
+; The program ends with 0 whatever the service said; the verdict is whether
+; the key is now the stored one.
+Section "-Key" SecKey
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/KEY=" $1
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  nsExec::ExecToStack '"$INSTDIR\KestridUI.exe" /KEY=$1'
+  Pop $2
+  Pop $3
+  ReadRegStr $4 HKCU "${SETTINGS_KEY}\Settings" "USERNAME"
+  ${If} $2 == "0"
+  ${AndIf} $1 != ""
+  ${AndIf} $4 == $1
+    !insertmacro Log "Key set-up: the key was accepted and stored."
+  ${Else}
+    ${If} $1 == ""
+      StrCpy $3 "no key was given"
+    ${ElseIf} $2 != "0"
+      StrCpy $3 "the program ended with $2 $3"
+    ${EndIf}
+    !insertmacro Log "Key set-up: the key was refused, nothing was stored: $3"
+    SetErrorLevel 3
+  ${EndIf}
+SectionEnd
+
+Function un.onInit
+  !insertmacro UseNativeView
+  SetShellVarContext all
+FunctionEnd
+
+Section "Uninstall"
+  ; Wait like the installer: a running program keeps its files.
+  Call un.WaitForProgram
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "SendToEntry"
+  ${If} $0 != ""
+    Delete "$0"
+  ${EndIf}
+  SetShellVarContext current
+  Delete "$SENDTO\Vantrel Fax.lnk"
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\Vantrel key setup.lnk"
+
+  Delete "$INSTDIR\KestridUI.exe"
+  Delete "$INSTDIR\Version.txt"
+  Delete "$INSTDIR\install.log"
+  RMDir /r "$INSTDIR\Xtra"
+  ; The work folder holds a job only while the program runs.
+  RMDir "$INSTDIR\Files"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PURGE" $1
+  ${IfNot} ${Errors}
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ${EndIf}
+SectionEnd
