@@ -224,9 +224,11 @@ TEST_F(ServiceRequests, CoverPagesAreListedWithTheDefaultPreselected) {
     EXPECT_EQ(default_name, "Memo: urgent");
     EXPECT_EQ(PlanCoverPageFill(lists, default_name, "Memo").selection, 4);
 
-    // The last chosen name is used when the account has no default.
-    // The combo box's prefix search from the second entry finds "Memo Long".
+    // The last chosen name is used when the account has no default: the
+    // cover page of that whole name, not "Memo Long" that begins with it.
     WriteSetting(kSettingsSection, "COVERPAGENAME", "memo");
+    EXPECT_EQ(PlanCoverPageFill(lists, "").selection, 3);
+    WriteSetting(kSettingsSection, "COVERPAGENAME", "Memo L");
     EXPECT_EQ(PlanCoverPageFill(lists, "").selection, 2);
     WriteSetting(kSettingsSection, "COVERPAGENAME", "confidential");
     EXPECT_EQ(PlanCoverPageFill(lists, "").selection, 1);
