@@ -75,7 +75,9 @@ CString MessageValue(const CString& text) {
     return DecodeAnswerText(text.Mid(p + 1, e - p - 1));
 }
 
-SubmissionVerdict Verdict(int result, const CString& text, unsigned icon) {
+}  // namespace
+
+SubmissionVerdict ShownVerdict(int result, const CString& text, unsigned icon) {
     SubmissionVerdict verdict;
     verdict.result = result;
     verdict.shown = true;
@@ -83,8 +85,6 @@ SubmissionVerdict Verdict(int result, const CString& text, unsigned icon) {
     verdict.icon = icon;
     return verdict;
 }
-
-}  // namespace
 
 SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
     // The service's texts are read from their escapes and UTF-8 only once
@@ -99,7 +99,7 @@ SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
             CString message = a.Mid(f + 8);
             message.Remove("\"");
             message.Remove("]");
-            return Verdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
+            return ShownVerdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
         }
     }
     const int success = a.Find("success\":", 0);
@@ -111,15 +111,15 @@ SubmissionVerdict JudgeSubmissionAnswer(const CString& answer) {
             CString message = MessageValue(a);
             message.Trim();
             if (message.IsEmpty()) message = "Fax was not accepted";
-            return Verdict(kSubmissionRefused, message, kIconExclamation);
+            return ShownVerdict(kSubmissionRefused, message, kIconExclamation);
         }
-        return Verdict(kSubmissionConfirmed, "Success! Your fax has been sent", kIconInformation);
+        return ShownVerdict(kSubmissionConfirmed, "Success! Your fax has been sent", kIconInformation);
     }
     const int m = a.Find("message\":", 0);
-    if (m == -1) return Verdict(kSubmissionFailed, "Unable to upload file", kIconHand);
+    if (m == -1) return ShownVerdict(kSubmissionFailed, "Unable to upload file", kIconHand);
     CString message = a.Mid(m + 9, a.GetLength() - m - 9);
     message.Remove("\"");
-    return Verdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
+    return ShownVerdict(kSubmissionFailed, DecodeAnswerText(message), kIconHand);
 }
 
 int ReadSubmissionAnswer(const CString& answer, Notifier& notifier) {
@@ -165,7 +165,7 @@ SubmissionVerdict JudgeSubmission(const SubmissionTransfer& transfer) {
         return verdict;
     }
     if (!transfer.outcome.transferred)
-        return Verdict(kSubmissionFailed, UploadFailedText(transfer.outcome.error_text), kIconHand);
+        return ShownVerdict(kSubmissionFailed, UploadFailedText(transfer.outcome.error_text), kIconHand);
     return JudgeSubmissionAnswer(transfer.outcome.answer);
 }
 

@@ -42,6 +42,9 @@ struct SubmissionVerdict {
     unsigned icon = 0;
 };
 
+// A verdict that is shown in a box.
+SubmissionVerdict ShownVerdict(int result, const CString& text, unsigned icon);
+
 // Judges the service's answer. Only a "success" member whose value is true or
 // 1 confirms; any other value is a refusal that carries the service's message.
 SubmissionVerdict JudgeSubmissionAnswer(const CString& answer);

@@ -100,21 +100,32 @@ class ContactPickerCase(unittest.TestCase):
         rgb = out.splitlines()[-1].split("(")[1].split(")")[0]
         return tuple(int(float(v)) for v in rgb.split(",")[:3])
 
-    def faxes(self):
-        folders = sorted(os.listdir(self.sandbox.outbox), key=int) if os.path.isdir(self.sandbox.outbox) else []
+    def stored_parts(self):
+        """Every fax the sandbox stored, as {name: part} with a part as it keeps
+        it (the text in "value", the bytes that came in "bytes_hex")."""
+        outbox = self.sandbox.outbox
+        folders = sorted(os.listdir(outbox), key=int) if os.path.isdir(outbox) else []
         stored = []
         for folder in folders:
-            with open(os.path.join(self.sandbox.outbox, folder, "fields.json")) as fields:
-                stored.append({p["name"]: p.get("value") for p in json.load(fields)})
+            with open(os.path.join(outbox, folder, "fields.json"), encoding="utf-8") as fields:
+                stored.append({p["name"]: p for p in json.load(fields)})
         return stored
+
+    def faxes(self):
+        return [{name: part.get("value") for name, part in fax.items()} for fax in self.stored_parts()]
+
+    def send_and_read_parts(self):
+        """Sends; returns the stored parts of the fax that arrived."""
+        before = len(self.stored_parts())
+        self.assertEqual(self.window.send(), ("Vantrel", "Success! Your fax has been sent", "information"))
+        self.assertEqual(self.program.wait_exit(30), 0)
+        stored = self.stored_parts()
+        self.assertEqual(len(stored), before + 1)
+        return stored[before]
 
     def send_and_read(self):
         """Sends; returns the stored fields of the fax that arrived."""
-        before = len(self.faxes())
-        self.assertEqual(self.window.send(), ("Vantrel", "Success! Your fax has been sent", "information"))
-        self.assertEqual(self.program.wait_exit(30), 0)
-        self.assertEqual(len(self.faxes()), before + 1)
-        return self.faxes()[before]
+        return {name: part.get("value") for name, part in self.send_and_read_parts().items()}
 
 
 class BrowsingContacts(ContactPickerCase):

@@ -2,18 +2,13 @@
 events), it leaves the program as UTF-8; names the service writes with JSON
 escapes or as raw UTF-8 show as a person reads them, in the picker and in the
 send-fax window. Screenshots go to SHOTS."""
-import json
 import os
 import unittest
 
 import harness
-from harness import (ContactPicker, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, reg,
-                     screenshot, uidriver, wait_until, write_setting)
+from harness import ContactPicker, SendFaxWindow, reg, screenshot, uidriver, wait_until, write_setting
+from test_contacts import PICKER, SEND_WINDOW, ContactPickerCase
 
-VERSION = "4.0.1"
-SEND_WINDOW = "Vantrel v" + VERSION
-PICKER = ContactPicker.TITLE
-KEY = "test-key-123"
 USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
 ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
 INTL = os.path.join(harness.ROOT, "tools", "fax-sandbox", "fixtures-intl")
@@ -34,10 +29,10 @@ def type_as_person(window, control, text):
     harness.real_type(text)
 
 
-class TextBeyondAscii(unittest.TestCase):
+class TextBeyondAscii(ContactPickerCase):
     @classmethod
     def setUpClass(cls):
-        cls.sandbox = harness.use_sandbox(INTL)
+        harness.use_sandbox(INTL)
 
     @classmethod
     def tearDownClass(cls):
@@ -48,43 +43,13 @@ class TextBeyondAscii(unittest.TestCase):
         # the one these tests are written for.
         acp = reg("query", r"HKLM\System\CurrentControlSet\Control\Nls\CodePage", "/v", "ACP").stdout
         self.assertIn("1252", acp, "the Wine prefix's ANSI code page is not Windows-1252")
-        self.sandbox.clear_fault()
-        clear_settings()
-        write_setting("USERNAME", KEY)
+        super().setUp()
         write_setting("userId", USER_ID)
         write_setting("accountId", ACCOUNT_ID)
-        self.program = ProgramFolder(version=VERSION)
-        self.program.add_ghostscript()
-        self.job = PrintJob()
-        self.window = SendFaxWindow(SEND_WINDOW)
-        self.picker = ContactPicker()
-
-    def tearDown(self):
-        end_program(self.program, [("click", PICKER, ContactPicker.CLOSE), ("close", SEND_WINDOW)])
-        self.program.cleanup()
-        self.job.cleanup()
-        clear_settings()
 
     def open_job(self):
         self.program.start(self.job.command_line)
         self.window.wait_page1()
-
-    def faxes(self):
-        outbox = self.sandbox.outbox
-        folders = sorted(os.listdir(outbox), key=int) if os.path.isdir(outbox) else []
-        stored = []
-        for folder in folders:
-            with open(os.path.join(outbox, folder, "fields.json"), encoding="utf-8") as fields:
-                stored.append({p["name"]: p for p in json.load(fields)})
-        return stored
-
-    def send_and_read(self):
-        """Sends; returns the stored parts ({name: part}) of the fax that arrived."""
-        before = len(self.faxes())
-        self.assertEqual(self.window.send(), ("Vantrel", "Success! Your fax has been sent", "information"))
-        self.assertEqual(self.program.wait_exit(30), 0)
-        self.assertEqual(len(self.faxes()), before + 1)
-        return self.faxes()[before]
 
     def test_a_search_typed_with_an_umlaut_finds_escaped_and_raw_names_and_sends_them(self):
         self.open_job()
@@ -109,7 +74,7 @@ class TextBeyondAscii(unittest.TestCase):
                         self.window.rows())
         screenshot(SEND_WINDOW, "beyond_ascii_send_rows")
 
-        parts = self.send_and_read()
+        parts = self.send_and_read_parts()
         self.assertEqual(parts["recipientContacts"]["value"].split(","), [MUELLER_SOEHNE, ZOE, JUERGEN])
         self.assertEqual(parts["recipientFax"]["value"], "")
 
@@ -127,7 +92,7 @@ class TextBeyondAscii(unittest.TestCase):
                             uidriver("text", SEND_WINDOW, control))
         screenshot(SEND_WINDOW, "beyond_ascii_cover_page")
 
-        parts = self.send_and_read()
+        parts = self.send_and_read_parts()
         for name, text in (("recipientName", "Zoë Müller"), ("subject", "Größe 5 €"), ("notes", "Grüße")):
             self.assertEqual(parts[name]["value"], text, name)
             self.assertEqual(bytes.fromhex(parts[name]["bytes_hex"]), text.encode("utf-8"), name)

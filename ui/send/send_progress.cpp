@@ -137,13 +137,7 @@ SubmissionVerdict JudgeFinishedSend(const SubmissionTransfer& transfer, bool upl
     const bool answer_refused_here = outcome.curl_code == CURLE_OK || outcome.curl_code == CURLE_WRITE_ERROR ||
                                      outcome.curl_code == CURLE_OUT_OF_MEMORY ||
                                      outcome.curl_code == CURLE_ABORTED_BY_CALLBACK;
-    if (transfer.has_handle && !outcome.transferred && uploaded && !answer_refused_here) {
-        SubmissionVerdict verdict;
-        verdict.result = kSubmissionFailed;
-        verdict.shown = true;
-        verdict.text = kUnansweredText;
-        verdict.icon = kIconExclamation;
-        return verdict;
-    }
+    if (transfer.has_handle && !outcome.transferred && uploaded && !answer_refused_here)
+        return ShownVerdict(kSubmissionFailed, kUnansweredText, kIconExclamation);
     return JudgeSubmission(transfer);
 }
