@@ -307,6 +307,12 @@ class SilentKeySetup(InstallerCase):
 
 
 class Uninstall(InstallerCase):
+    def setUp(self):
+        super().setUp()
+        # The key the install sets up is verified by the service.
+        self.sandbox = sandbox()
+        self.sandbox.clear_fault()
+
     def test_removes_what_it_made_and_keeps_the_key_unless_purged(self):
         for switches, key_kept in (((), True), (("/PURGE",), False)):
             with self.subTest(switches=switches):
