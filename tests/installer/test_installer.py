@@ -3,6 +3,7 @@ runs on a fresh Wine prefix: a copy of one template prefix prepared once per
 session (booting a prefix takes far longer than copying one). The amd64
 installer carries the win64 program built for the local fax sandbox, so the
 installed program sets up keys and sends faxes for real."""
+import fcntl
 import filecmp
 import glob
 import json
@@ -52,24 +53,39 @@ def standin_bin(folder, bits):
 
 
 class Session:
-    """Installers and the template prefix, made once for all cases."""
+    """Installers and the template prefix, made once for all cases. Where
+    KESTRID_INSTALLER_SHARED names a folder (the test run's lanes run each
+    class in a process of its own), the first process makes them there and
+    the others wait for it and use them."""
 
     def __init__(self):
-        self.work = tempfile.mkdtemp(prefix="kestrid-installer-")
+        shared = os.environ.get("KESTRID_INSTALLER_SHARED")
+        self.owned = not shared
+        self.work = tempfile.mkdtemp(prefix="kestrid-installer-") if self.owned else shared
+        os.makedirs(self.work, exist_ok=True)
         self.env = dict(os.environ, KESTRID_PACKAGE_WIN64_DIR=BUILD, KESTRID_PACKAGE_WIN32_DIR=WIN32_BUILD)
         with open(os.path.join(BUILD, "Version.txt")) as version:
             self.version = version.read()
+        self.bundled, self.plain, self.old = (os.path.join(self.work, name) for name in ("bundled", "plain", "old"))
+        self.template = os.path.join(self.work, "template")
+        ready = os.path.join(self.work, "ready")
+        with open(os.path.join(self.work, "lock"), "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if not os.path.exists(ready):
+                self.make()
+                open(ready, "w").close()
+
+    def make(self):
         gs = standin_bin(os.path.join(self.work, "gs-bin"), 32)
-        self.bundled = self.package("bundled", ["--ghostscript", gs])
-        self.plain = self.package("plain", [])
+        self.package("bundled", ["--ghostscript", gs])
+        self.package("plain", [])
         # An older version of the same program, to upgrade from.
         old_build = os.path.join(self.work, "old-win64")
         os.makedirs(old_build)
         shutil.copy(os.path.join(BUILD, "KestridUI.exe"), old_build)
         with open(os.path.join(old_build, "Version.txt"), "w") as version:
             version.write("0.9.0")
-        self.old = self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build)
-        self.template = os.path.join(self.work, "template")
+        self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build)
         env = dict(os.environ, WINEPREFIX=self.template)
         env.setdefault("WINEDEBUG", "-all")
         env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
@@ -84,7 +100,8 @@ class Session:
         return out
 
     def cleanup(self):
-        shutil.rmtree(self.work, ignore_errors=True)
+        if self.owned:
+            shutil.rmtree(self.work, ignore_errors=True)
 
 
 _session = None
