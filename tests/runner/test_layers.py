@@ -42,6 +42,21 @@ FAKE_PROGRAM = textwrap.dedent("""\
 """)
 
 
+def ctest_build(folder, name, programs):
+    """A configured CMake build below folder whose tests are programs:
+    (test name, command list) for add_test."""
+    src = os.path.join(folder, name + "-src")
+    os.makedirs(src)
+    lines = ["cmake_minimum_required(VERSION 3.20)", "project(fixture NONE)", "enable_testing()"]
+    for test, command in programs:
+        lines.append("add_test(NAME %s COMMAND %s)" % (test, " ".join(command)))
+    with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+    build = os.path.join(folder, name + "-build")
+    subprocess.run(["cmake", "-S", src, "-B", build], check=True, stdout=subprocess.DEVNULL)
+    return build
+
+
 class FixtureRun(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="runner-test-")
@@ -57,15 +72,7 @@ class FixtureRun(unittest.TestCase):
 
     def ctest_layer(self, name, programs, timeout=20):
         """programs: (test name, command list) for add_test."""
-        src = os.path.join(self.dir, name + "-src")
-        os.makedirs(src)
-        lines = ["cmake_minimum_required(VERSION 3.20)", "project(fixture NONE)", "enable_testing()"]
-        for test, command in programs:
-            lines.append("add_test(NAME %s COMMAND %s)" % (test, " ".join(command)))
-        with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
-            f.write("\n".join(lines) + "\n")
-        build = os.path.join(self.dir, name + "-build")
-        subprocess.run(["cmake", "-S", src, "-B", build], check=True, stdout=subprocess.DEVNULL)
+        build = ctest_build(self.dir, name, programs)
         with open(os.devnull, "w") as quiet:
             return layers.run_ctest(self.results, name, build, timeout=timeout, output=quiet)
 
@@ -215,16 +222,7 @@ class Lanes(FixtureRun):
     and an item or a lane that did not run is a failure."""
 
     def ctest_build(self, name, programs):
-        src = os.path.join(self.dir, name + "-src")
-        os.makedirs(src)
-        lines = ["cmake_minimum_required(VERSION 3.20)", "project(fixture NONE)", "enable_testing()"]
-        for test, command in programs:
-            lines.append("add_test(NAME %s COMMAND %s)" % (test, " ".join(command)))
-        with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
-            f.write("\n".join(lines) + "\n")
-        build = os.path.join(self.dir, name + "-build")
-        subprocess.run(["cmake", "-S", src, "-B", build], check=True, stdout=subprocess.DEVNULL)
-        return build
+        return ctest_build(self.dir, name, programs)
 
     def folder(self, name, modules):
         folder = os.path.join(self.dir, name)
