@@ -17,13 +17,3 @@ endmacro()
 macro(kestrid_windows_test)
   kestrid_test_program(${ARGV})
 endmacro()
-
-# Adds every area folder of a test layer that has a CMakeLists.txt.
-function(kestrid_add_test_areas)
-  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  foreach(area ${areas})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
-      add_subdirectory(${area})
-    endif()
-  endforeach()
-endfunction()

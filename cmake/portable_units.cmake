@@ -2,11 +2,12 @@
 # side builds (bench/, fuzz/) that compile them as the native build does.
 set(KESTRID_PORTABLE_UNITS
   framework/cstring.cpp
-  app/command_line.cpp
-  app/application_name.cpp
-  app/version_file.cpp
-  app/settings_store.cpp
-  app/settings_store_posix.cpp
+  base/command_line.cpp
+  base/application_name.cpp
+  base/version_file.cpp
+  base/program_folder.cpp
+  base/settings_store.cpp
+  base/settings_store_posix.cpp
   service/response_scanning.cpp
   service/text_at_wire.cpp
   service/code_page_1252.cpp

@@ -2,6 +2,7 @@
 // they are the same on every platform and testable without Windows.
 #pragma once
 
+#include "base/program_folder.h"
 #include "framework/cstring.h"
 
 struct LocalTime {
@@ -12,10 +13,6 @@ struct LocalTime {
     int minute = 0;
     int second = 0;
 };
-
-// The folder of the running executable: the module path cut just after its
-// last backslash. A path without a backslash is used whole.
-CString ProgramFolderFromModulePath(const char* module_path);
 
 // Program folder + "Files\".
 CString WorkFolder(const CString& program_folder);

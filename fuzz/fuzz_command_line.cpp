@@ -1,6 +1,6 @@
 // The command-line grammar: window choice, print-file path and silent key.
 // The first line is the stored key, the rest the command line.
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,6 +1,6 @@
 #include "service/account_lookup.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"
 #include "service/text_at_wire.h"

@@ -1,6 +1,6 @@
 #include "service/contact_listing.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "service/contact_record.h"
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"

@@ -1,8 +1,8 @@
 """The demo's send, through the program's real windows: the silent key set-up,
 then the three-page example job with one typed number, one contact from the
 picker and a cover page, sent to the local fax sandbox. It then checks what
-the sandbox stored and prints where it is. The driving is the end-to-end
-harness's own (tests/e2e/harness.py).
+the sandbox stored and prints where it is. The driving is the shared one
+in tools/driving, which the end-to-end tests use too.
 
 Run by scripts/demo, which sets up Wine, the display, the sandbox and the
 environment the harness reads (KESTRID_PROGRAM_DIR, WINEPREFIX, DISPLAY).
@@ -16,9 +16,9 @@ import sys
 import urllib.request
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+sys.path.insert(0, os.path.join(ROOT, "tools", "driving"))
 
-import harness  # noqa: E402
+import kestrid_driving as harness  # noqa: E402
 
 KEY = "test-key-123"
 VERSION = "1.0"

@@ -4,8 +4,8 @@
 
 #include "controls/bitmap_dialog.h"
 #include "ui/contacts/dlg_con_cont_list.h"
-#include "ui/send/panel_scroller.h"
-#include "ui/send/window_scroll_surface.h"
+#include "ui/common/panel_scroller.h"
+#include "ui/common/window_scroll_surface.h"
 
 #include <memory>
 #include <vector>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/cstring.h"
-#include "ui/send/recipient_lists.h"
+#include "ui/common/recipient_lists.h"
 
 #include <vector>
 

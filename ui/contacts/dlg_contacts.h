@@ -9,7 +9,7 @@
 #include "service/service_endpoint.h"
 #include "ui/contacts/con_container.h"
 #include "ui/contacts/contact_paging.h"
-#include "ui/send/recipient_lists.h"
+#include "ui/common/recipient_lists.h"
 
 #include <memory>
 

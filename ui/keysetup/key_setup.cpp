@@ -1,6 +1,6 @@
 #include "ui/keysetup/key_setup.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "resource.h"
 #include "service/http_exchange.h"
 #include "service/response_scanning.h"

@@ -1,15 +1,13 @@
 #include "ui/send/kestrid_ui_dlg.h"
 
-#include "app/command_line.h"
-#include "app/settings_store.h"
-#include "app/version_file.h"
+#include "base/command_line.h"
+#include "base/settings_store.h"
+#include "base/version_file.h"
 #include "controls/gdiplus_bitmap.h"
 #include "convert/print_job.h"
 #include "convert/win_job_platform.h"
 #include "framework/win/message_box_notifier.h"
 #include "resource.h"
-#include "ui/contacts/dlg_contacts.h"
-#include "ui/keysetup/kestrid_ui_login_dlg.h"
 
 #include <cstring>
 
@@ -64,8 +62,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
 END_MESSAGE_MAP()
 
 CKestridUIDlg::CKestridUIDlg(CWnd* parent)
-    : CBitmapDialog(IDD_SEND_FAX, parent),
-      m_pickContacts([](PickerLists& lists) { return RunContactPicker(nullptr, lists); }) {}
+    : CBitmapDialog(IDD_SEND_FAX, parent) {}
 
 CKestridUIDlg::~CKestridUIDlg() = default;
 
@@ -440,11 +437,11 @@ void CKestridUIDlg::FillCoverPageList() {
 
 void CKestridUIDlg::OnKeyChange() {
     if (!FormUsable()) return;
-    CKestridUILoginDlg dialog(this);
-    if (dialog.DoModal() != IDOK) return;
+    CString key;
+    if (!m_changeKey || !m_changeKey(this, key)) return;
     m_send.cover_pages.ids.RemoveAll();
     m_send.cover_pages.names.RemoveAll();
-    m_send.key = dialog.m_strKey;
+    m_send.key = key;
     RequestCoverPageList();
     FillCoverPageList();
 }

@@ -56,10 +56,12 @@ public:
     void RequestCoverPageList();
     void FillCoverPageList();
 
-    // The contact picker: fills the lists it is handed with the chosen
-    // recipients and returns true for OK. The default runs the contact
-    // picker; tests put their own in.
+    // The other windows this one opens, set by the opener (windows do not
+    // know each other). The contact picker fills the lists it is handed with
+    // the chosen recipients and returns true for OK; the key set-up returns
+    // true with the verified key. Unset, the buttons do nothing.
     std::function<bool(PickerLists&)> m_pickContacts;
+    std::function<bool(CWnd* parent, CString& key)> m_changeKey;
 
     const SendState& State() const { return m_send; }
     SendPhase SendingPhase() const { return m_sendMachine.phase; }

@@ -1,6 +1,6 @@
 #include "ui/send/send_flow.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "convert/print_job.h"
 #include "ui/send/number_entry.h"
 

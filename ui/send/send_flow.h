@@ -9,7 +9,7 @@
 #include "framework/notifier.h"
 #include "service/cover_pages.h"
 #include "service/fax_submission.h"
-#include "ui/send/recipient_lists.h"
+#include "ui/common/recipient_lists.h"
 
 // The controls the flow reads and changes.
 class SendFlowWindow {

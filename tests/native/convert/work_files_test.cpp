@@ -48,21 +48,7 @@ TEST(WorkFileNames, LaterAttemptsAddANumberToTheStem) {
     EXPECT_EQ(NumberedStem("Files\\Fax_1", 13).str(), "Files\\Fax_1_13");
 }
 
-TEST(ProgramFolder, IsTheModulePathUpToItsLastBackslash) {
-    struct Case {
-        const char* module;
-        const char* folder;
-    };
-    const Case cases[] = {
-        {"C:\\Program Files\\Kestrid Fax\\KestridUI.exe", "C:\\Program Files\\Kestrid Fax\\"},
-        {"C:\\KestridUI.exe", "C:\\"},
-        {"\\\\server\\share\\app\\KestridUI.exe", "\\\\server\\share\\app\\"},
-        {"KestridUI.exe", "KestridUI.exe"},  // no backslash: used whole
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ProgramFolderFromModulePath(c.module).str(), c.folder) << c.module;
-    }
+TEST(GhostscriptProgram, IsInTheProgramFoldersXtraFolder) {
     EXPECT_EQ(GhostscriptProgram("C:\\Kestrid Fax\\").str(), "C:\\Kestrid Fax\\Xtra\\PD\\gswin32c.exe");
 }
 

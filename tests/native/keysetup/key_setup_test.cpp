@@ -3,7 +3,7 @@
 // then with the real one against the local fax service.
 #include "sandbox_fixture.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "resource.h"
 #include "service/account_lookup.h"

@@ -2,7 +2,7 @@
 // on the wire, what is stored, and what the user is shown.
 #include "sandbox_fixture.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "service/account_lookup.h"
 #include "service/contact_listing.h"

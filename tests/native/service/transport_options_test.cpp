@@ -7,7 +7,7 @@
 
 #include "sandbox_fixture.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "service/account_lookup.h"
 #include "service/contact_listing.h"

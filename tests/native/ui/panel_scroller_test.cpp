@@ -1,4 +1,4 @@
-#include "ui/send/panel_scroller.h"
+#include "ui/common/panel_scroller.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ui/send/fax_rows.h"
-#include "ui/send/recipient_lists.h"
+#include "ui/common/recipient_lists.h"
 #include "tests/support/string_lists.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "ui/send/number_entry.h"
 #include "ui/send/send_flow.h"
 

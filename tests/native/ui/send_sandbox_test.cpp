@@ -2,7 +2,7 @@
 // service: what is sent, and what a refusal leaves behind.
 #include "sandbox_fixture.h"
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "ui/send/send_flow.h"
 
 #include <gtest/gtest.h>

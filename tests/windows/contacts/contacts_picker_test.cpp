@@ -1,7 +1,7 @@
 // The contact picker as the user meets it: the real window, panel and rows
 // under Wine, the contacts fetched from the local fax service over HTTPS.
 // Each test runs the picker modally and drives it from inside its loop.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "resource.h"
 #include "ui/contacts/dlg_contacts.h"

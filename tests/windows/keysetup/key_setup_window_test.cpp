@@ -1,9 +1,9 @@
 // The key-setup window itself under Wine: how it opens, what its controls
 // do, and the set-up action with the real account lookup against the local
 // fax service (addresses and CA from run_with_sandbox.sh).
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "controls/bitmap_dialog.h"
-#include "convert/work_files.h"
+#include "base/program_folder.h"
 #include "resource.h"
 #include "service/account_lookup.h"
 #include "ui/keysetup/kestrid_ui_login_dlg.h"

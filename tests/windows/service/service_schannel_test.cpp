@@ -1,6 +1,6 @@
 // The four requests through Windows' TLS (Schannel) against the local fax
 // service; run by run_with_sandbox.sh, which supplies the addresses and the CA.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "service/account_lookup.h"
 #include "service/contact_listing.h"

@@ -1,5 +1,5 @@
 // The settings store against the real (Wine) registry.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 #include <windows.h>
 

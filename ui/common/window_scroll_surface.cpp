@@ -1,4 +1,4 @@
-#include "ui/send/window_scroll_surface.h"
+#include "ui/common/window_scroll_surface.h"
 
 bool WindowScrollSurface::Exists() { return m_window && m_window->m_hWnd && ::IsWindow(m_window->m_hWnd); }
 

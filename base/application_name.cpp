@@ -1,4 +1,4 @@
-#include "app/application_name.h"
+#include "base/application_name.h"
 
 CString ApplicationNameFromModulePath(const char* module_path) {
     const CString path = module_path ? module_path : "";

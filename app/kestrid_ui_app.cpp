@@ -1,9 +1,8 @@
-#include "app/program/kestrid_ui_app.h"
+#include "app/kestrid_ui_app.h"
 
-#include "app/command_line.h"
-#include "app/program/start_windows.h"
-#include "app/settings_store.h"
-#include "ui/keysetup/kestrid_ui_login_dlg.h"
+#include "base/command_line.h"
+#include "app/start_windows.h"
+#include "base/settings_store.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -45,13 +44,4 @@ BOOL CKestridUIApp::InitInstance() {
     else
         RunKeySetupWindow(command_line);
     return FALSE;
-}
-
-void RunKeySetupWindow(const CString& command_line) {
-    CKestridUILoginDlg dialog;
-    CWinApp* app = AfxGetApp();
-    app->m_pMainWnd = &dialog;
-    dialog.m_strCmdLine = command_line;
-    dialog.DoModal();  // the result is not used: the program ends with the window
-    app->m_pMainWnd = nullptr;
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/win/framework.h"
-#include "ui/send/panel_scroller.h"
+#include "ui/common/panel_scroller.h"
 
 class WindowScrollSurface : public ScrollSurface {
 public:

@@ -1,4 +1,4 @@
-#include "ui/send/recipient_lists.h"
+#include "ui/common/recipient_lists.h"
 
 void RecipientLists::AddTypedNumber(const CString& number, const CString& prefix) {
     numbers.Add(number);

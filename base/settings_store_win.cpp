@@ -1,5 +1,5 @@
 // Registry store. Every key opened or created is closed on every path.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 #include <windows.h>
 

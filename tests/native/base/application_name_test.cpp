@@ -1,4 +1,4 @@
-#include "app/application_name.h"
+#include "base/application_name.h"
 
 #include <gtest/gtest.h>
 

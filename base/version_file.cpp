@@ -1,4 +1,4 @@
-#include "app/version_file.h"
+#include "base/version_file.h"
 
 #include <cstdio>
 #include <vector>

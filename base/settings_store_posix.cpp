@@ -2,7 +2,7 @@
 // per value (name escaped) holding the text's bytes, no terminator. The root is
 // $KESTRID_SETTINGS_DIR, else $HOME/.config/kestrid, standing for
 // HKEY_CURRENT_USER\Software.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 #include <sys/stat.h>
 
