@@ -9,6 +9,7 @@
 #include "service/service_endpoint.h"
 #include "ui/contacts/con_container.h"
 #include "ui/contacts/contact_paging.h"
+#include "ui/contacts/picker_layout.h"
 #include "ui/common/recipient_lists.h"
 
 #include <memory>
@@ -64,7 +65,7 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnToggleMembersMessage(WPARAM wParam, LPARAM lParam);
 
-    void ApplyShowMode(int mode);
+    void ApplyView(PickerView view);
     void ResetPaging();
     void UpdateRangeLabel();
     void SetLabel(int id, const CString& text);
@@ -73,11 +74,9 @@ protected:
     void LayOut();
 
     std::unique_ptr<CConContainer> m_pContainer;
-    CFont m_fontTitle;    // "Segoe UI" 16 pixels
-    CFont m_fontSearch;   // "Segoe UI" 20 pixels
-    CFont m_fontPaging;   // "Segoe UI Semibold" 13 pixels
+    CFont m_fonts[kPickerFontCount];
     CEdit m_editSearch;
-    CGdipButton m_btnClose, m_btnSortDown, m_btnSortUp, m_btnPageSizeUp, m_btnPageSizeDown;
+    CGdipButton m_btnClose, m_btnSortAscending, m_btnSortDescending, m_btnPageSizeUp, m_btnPageSizeDown;
     CGdipButton m_btnPrevious, m_btnNext, m_btnSelect;
 
     DECLARE_MESSAGE_MAP()
