@@ -1,20 +1,8 @@
 #include "ui/contacts/dlg_con_cont_list.h"
 
 #include "resource.h"
+#include "ui/common/window_layout_win.h"
 #include "ui/contacts/picker_layout.h"
-
-#include <cstring>
-
-namespace {
-
-void LoadFaces(CGdipButton& button, const PickerButtonFaces& faces) {
-    button.LoadAlternateImage(faces.alternate, "PNG");
-    button.LoadStandardImage(faces.standard, "PNG");
-    button.LoadHoverImage(faces.hover, "PNG");
-    button.LoadDisabledImage(faces.disabled, "PNG");
-}
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgConContList, CBitmapDialog)
     ON_WM_LBUTTONDOWN()
@@ -44,19 +32,14 @@ BOOL CDlgConContList::OnInitDialog() {
     SetBackgroundBitmap(RowBackground(m_view, m_nTicked == 1 || m_bPreChosen));
     SetBackgroundColor(kRowColour);
 
-    LOGFONTA lf{};
-    std::strncpy(lf.lfFaceName, kRowFontFace, LF_FACESIZE - 1);
-    lf.lfHeight = FontHeight(kRowFontPixels);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    m_fontText.CreateFontIndirect(&lf);
+    MakeFont(m_fontText, nullptr, kRowFont);
     SetFont(&m_fontText);  // the labels keep the template's font
 
-    for (const PickerControlPlace& place : ContactRowLayout(m_view.indent)) {
+    for (const ControlPlace& place : ContactRowLayout(m_view.indent)) {
         if (CWnd* control = GetDlgItem(place.id)) control->MoveWindow(place.left, place.top, place.width, place.height);
     }
     for (int i = 0; i < kRowMemberButtonFaceCount; ++i) {
-        const PickerButtonFaces& faces = kRowMemberButtonFaces[i];
+        const ButtonFaces& faces = kRowMemberButtonFaces[i];
         LoadFaces(faces.id == IDC_CONROW_HIDE_MEMBERS ? m_hideMembers : m_showMembers, faces);
     }
     m_showMembers.ShowWindow(SW_HIDE);

@@ -1,13 +1,12 @@
 #include "ui/contacts/dlg_contacts.h"
 
-#include "framework/win/message_box_notifier.h"
 #include "resource.h"
 #include "service/contact_listing.h"
 #include "ui/contacts/contact_rows.h"
 #include "ui/contacts/contact_selection.h"
 #include "ui/contacts/picker_layout.h"
+#include "ui/common/window_layout_win.h"
 
-#include <cstring>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CDlgContacts, CBitmapDialog)
@@ -45,9 +44,7 @@ void CDlgContacts::DoDataExchange(CDataExchange* exchange) {
 BOOL CDlgContacts::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    const PickerPlace place =
-        ContactPickerPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN));
-    SetWindowPos(&CWnd::wndTopMost, place.left, place.top, kPickerWidth, kPickerHeight, 0);
+    PlaceCentred(*this, kPickerWidth, kPickerHeight, kPickerLift, &CWnd::wndTopMost);
 
     m_pContainer = std::make_unique<CConContainer>();
     m_pContainer->Create(IDD_CONTACT_PANEL, this);
@@ -63,17 +60,10 @@ BOOL CDlgContacts::OnInitDialog() {
 }
 
 void CDlgContacts::LayOut() {
-    LOGFONTA font{};
-    GetFont()->GetLogFont(&font);
-    font.lfWeight = kPickerFontWeight;
-    for (int i = 0; i < kPickerFontCount; ++i) {
-        std::strncpy(font.lfFaceName, kPickerFonts[i].face, LF_FACESIZE - 1);
-        font.lfHeight = FontHeight(kPickerFonts[i].pixels);
-        m_fonts[i].CreateFontIndirect(&font);
-    }
+    for (int i = 0; i < kPickerFontCount; ++i) MakeFont(m_fonts[i], GetFont(), kPickerFonts[i]);
 
     for (int i = 0; i < kPickerLayoutCount; ++i) {
-        const PickerControlPlace& p = kPickerLayout[i];
+        const ControlPlace& p = kPickerLayout[i];
         CWnd* control = p.id == kPickerPanelId ? static_cast<CWnd*>(m_pContainer.get()) : GetDlgItem(p.id);
         if (!control || !control->m_hWnd) continue;
         control->MoveWindow(p.left, p.top, p.width, p.height);
@@ -84,14 +74,9 @@ void CDlgContacts::LayOut() {
     CGdipButton* buttons[] = {&m_btnClose,        &m_btnSortAscending, &m_btnSortDescending, &m_btnPageSizeUp,
                               &m_btnPageSizeDown, &m_btnPrevious,      &m_btnNext,           &m_btnSelect};
     for (int i = 0; i < kPickerButtonFaceCount; ++i) {
-        const PickerButtonFaces& f = kPickerButtonFaces[i];
-        for (CGdipButton* button : buttons) {
-            if (button->GetDlgCtrlID() != f.id) continue;
-            button->LoadAlternateImage(f.alternate, "PNG");
-            button->LoadStandardImage(f.standard, "PNG");
-            button->LoadHoverImage(f.hover, "PNG");
-            button->LoadDisabledImage(f.disabled, "PNG");
-        }
+        const ButtonFaces& faces = kPickerButtonFaces[i];
+        for (CGdipButton* button : buttons)
+            if (button->GetDlgCtrlID() == faces.id) LoadFaces(*button, faces);
     }
 }
 
@@ -103,10 +88,8 @@ void CDlgContacts::ApplyView(PickerView view) {
 }
 
 int CDlgContacts::RequestContacts(CString search) {
-    MessageBoxNotifier boxes(m_hWnd);
-    Notifier& notifier = m_pNotifier ? *m_pNotifier : boxes;
     const ServiceEndpoint& endpoint = m_pEndpoint ? *m_pEndpoint : DefaultEndpoint();
-    return ::RequestContacts(search, m_strOrder, m_strAnswer, notifier, endpoint);
+    return ::RequestContacts(search, m_strOrder, m_strAnswer, m_boxes, endpoint);
 }
 
 void CDlgContacts::ReloadContacts() {
@@ -199,9 +182,7 @@ void CDlgContacts::Select(bool fromEnterKey) {
         EndDialog(IDOK);
         return;
     }
-    MessageBoxNotifier boxes(m_hWnd);
-    Notifier& notifier = m_pNotifier ? *m_pNotifier : boxes;
-    notifier.Show(kSelectContactsText, kServiceCaption, kIconHand);
+    m_boxes.Show(kSelectContactsText, kServiceCaption, kIconHand);
 }
 
 void CDlgContacts::OnSelect() { Select(false); }

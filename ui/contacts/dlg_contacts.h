@@ -11,6 +11,7 @@
 #include "ui/contacts/contact_paging.h"
 #include "ui/contacts/picker_layout.h"
 #include "ui/common/recipient_lists.h"
+#include "ui/common/window_notifier.h"
 
 #include <memory>
 
@@ -73,6 +74,8 @@ protected:
     void Select(bool fromEnterKey);
     void LayOut();
 
+    // Boxes owned by this window, or m_pNotifier's when it is set.
+    WindowNotifier m_boxes{*this, &m_pNotifier};
     std::unique_ptr<CConContainer> m_pContainer;
     CFont m_fonts[kPickerFontCount];
     CEdit m_editSearch;

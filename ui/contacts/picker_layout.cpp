@@ -2,14 +2,9 @@
 
 #include "resource.h"
 
-const char kRowFontFace[] = "Montserrat";
 const unsigned kPickerBackground = IDB_CONTACTS_BACKGROUND;
 
-PickerPlace ContactPickerPlace(int full_screen_width, int full_screen_height) {
-    return {(full_screen_width - kPickerWidth) / 2, (full_screen_height - kPickerHeight) / 2 - 20};
-}
-
-const PickerControlPlace kPickerLayout[] = {
+const ControlPlace kPickerLayout[] = {
     {IDC_PICK_TITLE, 292, 17, 200, 18, 16},
     {IDC_PICK_CLOSE, 684, 12, 12, 12, 0},
     {IDC_PICK_SEARCH, 74, 100, 600, 24, 20},
@@ -28,7 +23,7 @@ const PickerControlPlace kPickerLayout[] = {
 };
 const int kPickerLayoutCount = sizeof kPickerLayout / sizeof kPickerLayout[0];
 
-const PickerButtonFaces kPickerButtonFaces[] = {
+const ButtonFaces kPickerButtonFaces[] = {
     {IDC_PICK_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
     {IDC_PICK_SORT_ASCENDING, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN},
     {IDC_PICK_SORT_DESCENDING, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP},
@@ -66,7 +61,7 @@ std::vector<ShowChange> PickerViewChanges(PickerView view) {
     return {};
 }
 
-std::vector<PickerControlPlace> ContactRowLayout(int indent) {
+std::vector<ControlPlace> ContactRowLayout(int indent) {
     return {
         {IDC_CONROW_KIND, indent + 8, 10, 20, 20, 0},
         {IDC_CONROW_NAME, indent + 40, 8, 250, 30, 0},
@@ -78,7 +73,7 @@ std::vector<PickerControlPlace> ContactRowLayout(int indent) {
     };
 }
 
-const PickerButtonFaces kRowMemberButtonFaces[] = {
+const ButtonFaces kRowMemberButtonFaces[] = {
     {IDC_CONROW_HIDE_MEMBERS, IDP_HIDE_MEMBERS_PRESSED, IDP_HIDE_MEMBERS, IDP_HIDE_MEMBERS_HOVER,
      IDP_HIDE_MEMBERS_PRESSED},
     {IDC_CONROW_SHOW_MEMBERS, IDP_SHOW_MEMBERS_PRESSED, IDP_SHOW_MEMBERS, IDP_SHOW_MEMBERS_HOVER,
@@ -86,4 +81,4 @@ const PickerButtonFaces kRowMemberButtonFaces[] = {
 };
 const int kRowMemberButtonFaceCount = sizeof kRowMemberButtonFaces / sizeof kRowMemberButtonFaces[0];
 
-PickerButtonFaces PictureFaces(int id, unsigned picture) { return {id, picture, picture, picture, picture}; }
+ButtonFaces PictureFaces(int id, unsigned picture) { return {id, picture, picture, picture, picture}; }

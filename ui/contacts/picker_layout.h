@@ -3,43 +3,29 @@
 // only apply them.
 #pragma once
 
+#include "ui/common/window_layout.h"
+
 #include <vector>
 
 constexpr int kPickerWidth = 720;
 constexpr int kPickerHeight = 620;
+// Centred in the full-screen area, lifted by this much.
+constexpr int kPickerLift = 20;
 
-// Centred in the full-screen area, lifted by 20 pixels.
-struct PickerPlace {
-    int left;
-    int top;
-};
-PickerPlace ContactPickerPlace(int full_screen_width, int full_screen_height);
-
-// A control's place in its window's client area and its font's character
-// height (0: the font of the template).
-struct PickerControlPlace {
-    int id;
-    int left, top, width, height;
-    int font_pixels;
-};
+// Control places (client area); a font_pixels other than 0 is the height of
+// one of kPickerFonts.
 constexpr int kPickerPanelId = 0;  // the contact panel in these tables
-extern const PickerControlPlace kPickerLayout[];
+extern const ControlPlace kPickerLayout[];
 extern const int kPickerLayoutCount;
 
-// The picker's fonts, made from the template's font with this face, height
-// and weight; a control whose font_pixels is one of these wears that font.
-struct PickerFont {
-    int pixels;
-    const char* face;
-};
-// The title and headings, the search box, the page labels.
-constexpr PickerFont kPickerFonts[] = {
-    {16, "Segoe UI"},
-    {20, "Segoe UI"},
-    {13, "Segoe UI Semibold"},
+// The picker's fonts, made over the template's font: the title and headings,
+// the search box, the page labels.
+constexpr FontLook kPickerFonts[] = {
+    {"Segoe UI", 16, 400, 0},
+    {"Segoe UI", 20, 400, 0},
+    {"Segoe UI Semibold", 13, 400, 0},
 };
 constexpr int kPickerFontCount = sizeof kPickerFonts / sizeof kPickerFonts[0];
-constexpr int kPickerFontWeight = 400;
 extern const unsigned kPickerBackground;  // the window's bitmap
 
 // Background colours (COLORREF order, 0x00bbggrr) of the panel and of a row
@@ -47,12 +33,8 @@ extern const unsigned kPickerBackground;  // the window's bitmap
 constexpr unsigned kPanelColour = 0x00FFFFFF;
 constexpr unsigned kRowColour = 0x00FFFFFF;
 
-// The PNG faces of an image button: alternate, standard, hover, disabled.
-struct PickerButtonFaces {
-    int id;
-    unsigned alternate, standard, hover, disabled;
-};
-extern const PickerButtonFaces kPickerButtonFaces[];
+// The faces of the image buttons.
+extern const ButtonFaces kPickerButtonFaces[];
 extern const int kPickerButtonFaceCount;
 
 // What the picker shows: everything but the panel when it opens, then the
@@ -73,11 +55,11 @@ struct ShowChange {
 std::vector<ShowChange> PickerViewChanges(PickerView view);
 
 // The row's controls for a row indented by indent.
-std::vector<PickerControlPlace> ContactRowLayout(int indent);
-extern const PickerButtonFaces kRowMemberButtonFaces[];  // hide and show members
+std::vector<ControlPlace> ContactRowLayout(int indent);
+extern const ButtonFaces kRowMemberButtonFaces[];  // hide and show members
 extern const int kRowMemberButtonFaceCount;
 // A picture shown on a disabled image button wears it as every face.
-PickerButtonFaces PictureFaces(int id, unsigned picture);
-// The row's font (ClearType), set on the row; its labels keep the template's.
-extern const char kRowFontFace[];  // "Montserrat"
-constexpr int kRowFontPixels = 10;
+ButtonFaces PictureFaces(int id, unsigned picture);
+// The row's font, set on the row; its labels keep the template's. Made
+// from nothing but this, in ClearType (Windows' quality 5).
+constexpr FontLook kRowFont = {"Montserrat", 10, 400, 5};

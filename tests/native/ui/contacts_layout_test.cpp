@@ -16,7 +16,7 @@ namespace {
 struct Rect {
     int left, top, right, bottom;
 };
-Rect RectOf(const PickerControlPlace& p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
+Rect RectOf(const ControlPlace& p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
 bool Overlap(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
@@ -25,7 +25,7 @@ bool Inside(const Rect& r, int width, int height) {
            r.top < r.bottom;
 }
 
-std::vector<PickerControlPlace> PickerLayout() { return {kPickerLayout, kPickerLayout + kPickerLayoutCount}; }
+std::vector<ControlPlace> PickerLayout() { return {kPickerLayout, kPickerLayout + kPickerLayoutCount}; }
 
 // Which controls are on show after the views, applied in order, changed them.
 std::map<int, bool> ShownAfter(std::initializer_list<PickerView> views) {
@@ -60,7 +60,7 @@ TEST(PickerViews, EachViewLeavesThePanelAndOneSortButtonOnShow) {
         EXPECT_EQ(shown[IDC_PICK_SORT_ASCENDING], c.sort_ascending) << c.what;
         EXPECT_EQ(shown[IDC_PICK_SORT_DESCENDING], c.sort_descending) << c.what;
         // The rest never changes after opening.
-        for (const PickerControlPlace& place : PickerLayout()) {
+        for (const ControlPlace& place : PickerLayout()) {
             if (place.id == kPickerPanelId || place.id == IDC_PICK_SORT_ASCENDING ||
                 place.id == IDC_PICK_SORT_DESCENDING)
                 continue;
@@ -71,7 +71,7 @@ TEST(PickerViews, EachViewLeavesThePanelAndOneSortButtonOnShow) {
 
 TEST(PickerViews, OpeningSetsEveryPlacedControlAndOnlyThose) {
     std::set<int> placed, opened;
-    for (const PickerControlPlace& place : PickerLayout()) placed.insert(place.id);
+    for (const ControlPlace& place : PickerLayout()) placed.insert(place.id);
     for (const ShowChange& change : PickerViewChanges(PickerView::kOpening)) {
         EXPECT_TRUE(opened.insert(change.id).second) << "set twice: " << change.id;
     }
@@ -84,9 +84,9 @@ TEST(PickerViews, OpeningSetsEveryPlacedControlAndOnlyThose) {
 }
 
 TEST(PickerLayout, ControlsStandApartInsideTheWindowExceptTheSortPairThatTakesTurns) {
-    const std::vector<PickerControlPlace> layout = PickerLayout();
+    const std::vector<ControlPlace> layout = PickerLayout();
     std::set<int> ids;
-    for (const PickerControlPlace& place : layout) {
+    for (const ControlPlace& place : layout) {
         EXPECT_TRUE(ids.insert(place.id).second) << "placed twice: " << place.id;
         EXPECT_TRUE(Inside(RectOf(place), kPickerWidth, kPickerHeight)) << place.id;
     }
@@ -105,7 +105,7 @@ TEST(PickerLayout, ControlsStandApartInsideTheWindowExceptTheSortPairThatTakesTu
     EXPECT_EQ(shared, sharing);
 
     // A row fits the panel's width, and five rows its height.
-    for (const PickerControlPlace& place : layout) {
+    for (const ControlPlace& place : layout) {
         if (place.id != kPickerPanelId) continue;
         EXPECT_LE(kContactRowLeft + kContactRowWidth, place.width);
         EXPECT_LE(kContactRowTop + 4 * kContactRowStep + kContactRowHeight, place.height);
@@ -129,11 +129,11 @@ TEST(PickerLayout, EveryFontATextControlAsksForIsOneThePickerMakes) {
     };
     for (const Case& c : cases) {
         int found = 0;
-        for (const PickerControlPlace& place : PickerLayout()) {
+        for (const ControlPlace& place : PickerLayout()) {
             if (place.id != c.id) continue;
             ++found;
             const char* face = nullptr;
-            for (const PickerFont& font : kPickerFonts)
+            for (const FontLook& font : kPickerFonts)
                 if (font.pixels == place.font_pixels) face = font.face;
             EXPECT_EQ(place.font_pixels, c.pixels) << c.id;
             EXPECT_EQ(face ? std::string(face) : "", c.face ? std::string(c.face) : "") << c.id;
@@ -142,8 +142,8 @@ TEST(PickerLayout, EveryFontATextControlAsksForIsOneThePickerMakes) {
     }
     // Every placed font is made, and one height means one font.
     std::set<int> heights;
-    for (const PickerFont& font : kPickerFonts) EXPECT_TRUE(heights.insert(font.pixels).second) << font.pixels;
-    for (const PickerControlPlace& place : PickerLayout()) {
+    for (const FontLook& font : kPickerFonts) EXPECT_TRUE(heights.insert(font.pixels).second) << font.pixels;
+    for (const ControlPlace& place : PickerLayout()) {
         if (place.font_pixels) {
             EXPECT_EQ(heights.count(place.font_pixels), 1u) << place.id;
         }
@@ -157,13 +157,13 @@ struct Pictures {
     int id;
     unsigned plain, hover, pressed;  // 0: no such picture
 };
-void ExpectFacesFollowPictures(const PickerButtonFaces* table, int count, const std::vector<Pictures>& cases) {
-    std::map<int, PickerButtonFaces> faces;
+void ExpectFacesFollowPictures(const ButtonFaces* table, int count, const std::vector<Pictures>& cases) {
+    std::map<int, ButtonFaces> faces;
     for (int i = 0; i < count; ++i) EXPECT_TRUE(faces.emplace(table[i].id, table[i]).second) << table[i].id;
     EXPECT_EQ(faces.size(), cases.size());
     for (const Pictures& c : cases) {
         ASSERT_EQ(faces.count(c.id), 1u) << c.id;
-        const PickerButtonFaces& f = faces[c.id];
+        const ButtonFaces& f = faces[c.id];
         EXPECT_EQ(f.standard, c.plain) << c.id;
         EXPECT_EQ(f.hover, c.hover ? c.hover : c.plain) << c.id;
         EXPECT_EQ(f.alternate, c.pressed ? c.pressed : c.plain) << c.id;
@@ -191,7 +191,7 @@ TEST(PickerFaces, EachImageButtonWearsItsOwnPictures) {
             {IDC_CONROW_SHOW_MEMBERS, IDP_SHOW_MEMBERS, IDP_SHOW_MEMBERS_HOVER, IDP_SHOW_MEMBERS_PRESSED},
         });
     // A picture on a disabled button.
-    const PickerButtonFaces kind = PictureFaces(IDC_CONROW_KIND, IDP_KIND_PERSON);
+    const ButtonFaces kind = PictureFaces(IDC_CONROW_KIND, IDP_KIND_PERSON);
     ExpectFacesFollowPictures(&kind, 1, {{IDC_CONROW_KIND, IDP_KIND_PERSON, 0, 0}});
 }
 
@@ -206,8 +206,8 @@ TEST(ContactRowLayout, AMembersPictureNameAndCountMoveRightTheNumberAndChevronsS
         {IDC_CONROW_FAX, 400, false},        {IDC_CONROW_HIDE_MEMBERS, 576, false},
         {IDC_CONROW_SHOW_MEMBERS, 576, false},
     };
-    const std::vector<PickerControlPlace> entry = ContactRowLayout(0);
-    const std::vector<PickerControlPlace> member = ContactRowLayout(kMemberIndent);
+    const std::vector<ControlPlace> entry = ContactRowLayout(0);
+    const std::vector<ControlPlace> member = ContactRowLayout(kMemberIndent);
     ASSERT_EQ(entry.size(), std::size(cases));
     ASSERT_EQ(member.size(), std::size(cases));
     for (const Case& c : cases) {
