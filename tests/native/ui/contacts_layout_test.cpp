@@ -140,9 +140,14 @@ TEST(PickerLayout, EveryFontATextControlAsksForIsOneThePickerMakes) {
         }
         EXPECT_EQ(found, 1) << c.id;
     }
-    // Every placed font is made, and one height means one font.
+    // Every placed font is made, one height means one font, all of regular
+    // weight and of the template's quality.
     std::set<int> heights;
-    for (const FontLook& font : kPickerFonts) EXPECT_TRUE(heights.insert(font.pixels).second) << font.pixels;
+    for (const FontLook& font : kPickerFonts) {
+        EXPECT_TRUE(heights.insert(font.pixels).second) << font.pixels;
+        EXPECT_EQ(font.weight, 400) << font.pixels;
+        EXPECT_EQ(font.quality, 0) << font.pixels;
+    }
     for (const ControlPlace& place : PickerLayout()) {
         if (place.font_pixels) {
             EXPECT_EQ(heights.count(place.font_pixels), 1u) << place.id;
