@@ -1,5 +1,7 @@
 #include "controls/gdiplus_bitmap.h"
 
+#include "controls/resource_data.h"
+
 #include <cstring>
 #include <objidl.h>
 
@@ -24,13 +26,10 @@ bool CGdiPlusBitmapResource::LoadFromResource(UINT id, const char* type, HMODULE
 bool CGdiPlusBitmapResource::LoadFromResource(const char* name, const char* type, HMODULE module) {
     ReleaseImage();
 
-    HRSRC resource = ::FindResourceA(module, name, type);
-    if (!resource) return false;
-    DWORD size = ::SizeofResource(module, resource);
-    if (!size) return false;
-    HGLOBAL loaded = ::LoadResource(module, resource);
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (!bytes) return false;
+    const ResourceData data = FindResourceData(module, name, type);
+    if (!data.bytes) return false;
+    const void* bytes = data.bytes;
+    const DWORD size = data.size;
 
     m_hBuffer = ::GlobalAlloc(GMEM_MOVEABLE, size);
     if (!m_hBuffer) return false;

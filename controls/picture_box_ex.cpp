@@ -1,6 +1,7 @@
 #include "controls/picture_box_ex.h"
 
 #include "controls/gif_frames.h"
+#include "controls/resource_data.h"
 
 #include <process.h>
 
@@ -59,13 +60,10 @@ CPictureBoxEx::~CPictureBoxEx() {
 }
 
 BOOL CPictureBoxEx::LoadFromResource(const char* name, const char* type) {
-    HMODULE module = AfxGetResourceHandle();
-    HRSRC resource = ::FindResourceA(module, name, type);
-    if (!resource) return FALSE;
-    const DWORD size = ::SizeofResource(module, resource);
-    HGLOBAL loaded = ::LoadResource(module, resource);
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (!bytes || !size) return FALSE;
+    const ResourceData data = FindResourceData(AfxGetResourceHandle(), name, type);
+    if (!data.bytes) return FALSE;
+    const void* bytes = data.bytes;
+    const DWORD size = data.size;
 
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size);
     if (!block) return FALSE;

@@ -158,8 +158,8 @@
 // ---------------------------------------------------------------- contact picker (132)
 #define IDC_PICK_SELECT              1006
 #define IDC_PICK_CLOSE               1008
-#define IDC_PICK_SORT_DOWN           1009  // shown while descending; selects ascending
-#define IDC_PICK_SORT_UP             1010  // shown while ascending; selects descending
+#define IDC_PICK_SORT_ASCENDING      1009  // shown while descending, wears IDP_SORT_DOWN
+#define IDC_PICK_SORT_DESCENDING     1010  // shown while ascending, wears IDP_SORT_UP
 #define IDC_PICK_PAGE_SIZE_UP        1011
 #define IDC_PICK_PAGE_SIZE_DOWN      1012
 #define IDC_PICK_PREVIOUS            1013

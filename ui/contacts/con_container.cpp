@@ -1,6 +1,7 @@
 #include "ui/contacts/con_container.h"
 
 #include "resource.h"
+#include "ui/contacts/picker_layout.h"
 
 BEGIN_MESSAGE_MAP(CConContainer, CBitmapDialog)
     ON_WM_VSCROLL()
@@ -19,7 +20,7 @@ CConContainer::~CConContainer() { DestroyRows(); }
 
 BOOL CConContainer::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
-    SetBackgroundColor(RGB(255, 255, 255), TRUE);
+    SetBackgroundColor(kPanelColour, TRUE);
     SetDragAnywhere(FALSE);
     return TRUE;
 }

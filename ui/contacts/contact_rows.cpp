@@ -1,8 +1,16 @@
 #include "ui/contacts/contact_rows.h"
 
+#include "resource.h"
 #include "service/contact_record.h"
 
 #include <cstdlib>
+
+const unsigned kRowOrganisationIcon = IDP_KIND_ORGANISATION;
+const unsigned kRowMemberIcon = IDP_KIND_MEMBER;
+const unsigned kRowPersonIcon = IDP_KIND_PERSON;
+const unsigned kRowSelectedBitmap = IDB_CONTACT_ROW_SELECTED;
+const unsigned kRowMemberBitmap = IDB_CONTACT_ROW_MEMBER;
+const unsigned kRowNormalBitmap = IDB_CONTACT_ROW_NORMAL;
 
 ContactRowView ReadContactRow(const CString& record) {
     ContactRowView view;
@@ -27,6 +35,10 @@ ContactRowView ReadContactRow(const CString& record) {
         view.hide_members_shown = fields.member_count > 0;
     }
     return view;
+}
+
+unsigned RowBackground(const ContactRowView& view, bool looks_chosen) {
+    return looks_chosen ? view.selected_bitmap : view.normal_bitmap;
 }
 
 bool IsPreChosen(const CString& fax, const CStringArray& chosen_fax_lists) {
@@ -66,4 +78,21 @@ std::vector<int> LayOutRows(const std::vector<RowSlot>& rows, int& bottom) {
     }
     bottom = y;
     return tops;
+}
+
+std::vector<PageRow> PlanPage(const CStringArray& contact_list, int first_index, int end_index,
+                              const CStringArray& chosen_fax_lists, int& bottom) {
+    std::vector<PageRow> page;
+    std::vector<RowSlot> slots;
+    for (int k = first_index; k < end_index && k < contact_list.GetSize(); ++k) {
+        PageRow row;
+        row.list_index = k;
+        row.view = ReadContactRow(contact_list[k]);
+        row.pre_chosen = IsPreChosen(row.view.fax, chosen_fax_lists);
+        slots.push_back({k, row.view.member_count, 1});
+        page.push_back(row);
+    }
+    const std::vector<int> tops = LayOutRows(slots, bottom);
+    for (size_t i = 0; i < page.size(); ++i) page[i].top = tops[i];
+    return page;
 }

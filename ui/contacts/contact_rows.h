@@ -8,12 +8,12 @@
 #include <vector>
 
 // Pictures (PNG) and backgrounds (bitmaps) of the rows.
-constexpr unsigned kRowOrganisationIcon = 425;
-constexpr unsigned kRowMemberIcon = 426;  // also the people icon beside a member count
-constexpr unsigned kRowPersonIcon = 427;
-constexpr unsigned kRowSelectedBitmap = 422;
-constexpr unsigned kRowMemberBitmap = 423;
-constexpr unsigned kRowNormalBitmap = 424;
+extern const unsigned kRowOrganisationIcon;
+extern const unsigned kRowMemberIcon;  // also the people icon beside a member count
+extern const unsigned kRowPersonIcon;
+extern const unsigned kRowSelectedBitmap;
+extern const unsigned kRowMemberBitmap;  // a member's row, chosen or not
+extern const unsigned kRowNormalBitmap;
 
 // Rows are 45 pixels high, 5 apart, from 1 pixel down; members are indented.
 constexpr int kContactRowLeft = 1;
@@ -41,6 +41,10 @@ struct ContactRowView {
 
 ContactRowView ReadContactRow(const CString& record);
 
+// The row's background: its chosen bitmap while ticked or (until its first
+// click) among the earlier recipients, its normal one otherwise.
+unsigned RowBackground(const ContactRowView& view, bool looks_chosen);
+
 // Whether a row's number is among the recipients chosen before the picker
 // opened (it stands inside one of their fax lists). A row without a number
 // never is: the empty text would be found in every item.
@@ -61,3 +65,16 @@ void ToggleMemberSlots(std::vector<RowSlot>& rows, int list_index);
 // The top of each row (-1 for a row out of the layout), stacked from the
 // top; bottom is where the next row would go.
 std::vector<int> LayOutRows(const std::vector<RowSlot>& rows, int& bottom);
+
+// One row of the page on show, as the picker makes it.
+struct PageRow {
+    int list_index = 0;
+    ContactRowView view;
+    bool pre_chosen = false;  // IsPreChosen: looks chosen without a tick
+    int top = 0;
+};
+
+// The rows for the records first_index to end_index (one past the last) of
+// the contact list, every one in the layout; bottom is where the content ends.
+std::vector<PageRow> PlanPage(const CStringArray& contact_list, int first_index, int end_index,
+                              const CStringArray& chosen_fax_lists, int& bottom);

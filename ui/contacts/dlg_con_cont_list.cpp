@@ -1,30 +1,8 @@
 #include "ui/contacts/dlg_con_cont_list.h"
 
 #include "resource.h"
+#include "ui/common/window_layout_win.h"
 #include "ui/contacts/picker_layout.h"
-
-#include <cstring>
-
-namespace {
-
-void MakeFont(CFont& font, int pixels, BYTE quality) {
-    font.DeleteObject();
-    LOGFONTA lf{};
-    std::strncpy(lf.lfFaceName, kRowFontFace, LF_FACESIZE - 1);
-    lf.lfHeight = CBitmapDialog::FontHeight(pixels);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfQuality = quality;
-    font.CreateFontIndirect(&lf);
-}
-
-void LoadFaces(CGdipButton& button, UINT alternate, UINT standard, UINT hover, UINT disabled) {
-    button.LoadAlternateImage(alternate, "PNG");
-    button.LoadStandardImage(standard, "PNG");
-    button.LoadHoverImage(hover, "PNG");
-    button.LoadDisabledImage(disabled, "PNG");
-}
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgConContList, CBitmapDialog)
     ON_WM_LBUTTONDOWN()
@@ -35,21 +13,8 @@ BEGIN_MESSAGE_MAP(CDlgConContList, CBitmapDialog)
     ON_BN_CLICKED(IDC_CONROW_SHOW_MEMBERS, &CDlgConContList::OnShowMembers)
 END_MESSAGE_MAP()
 
-CDlgConContList::CDlgConContList(CWnd* owner, int listIndex, const CString& record, UINT selectedBitmap,
-                                 UINT normalBitmap, int ticked)
-    : CBitmapDialog(IDD_CONTACT_ROW, owner),
-      m_nListIndex(listIndex),
-      m_strRecord(record),
-      m_nSelectedBitmap(selectedBitmap),
-      m_nNormalBitmap(normalBitmap),
-      m_nTicked(ticked),
-      m_view(ReadContactRow(record)) {
-    // Readable before the window exists: the picker collects from these.
-    m_strName = m_view.name;
-    m_strFax = m_view.fax;
-    m_strUuid = m_view.uuid;
-    m_strMemberCount = m_view.member_count;
-}
+CDlgConContList::CDlgConContList(CWnd* owner, int listIndex, const ContactRowView& view, bool preChosen)
+    : CBitmapDialog(IDD_CONTACT_ROW, owner), m_nListIndex(listIndex), m_view(view), m_bPreChosen(preChosen) {}
 
 void CDlgConContList::DoDataExchange(CDataExchange* exchange) {
     CBitmapDialog::DoDataExchange(exchange);
@@ -64,35 +29,33 @@ void CDlgConContList::DoDataExchange(CDataExchange* exchange) {
 
 BOOL CDlgConContList::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
-    SetBackgroundBitmap(m_nTicked == 1 ? m_nSelectedBitmap : m_nNormalBitmap);
-    SetBackgroundColor(RGB(255, 255, 255));
+    SetBackgroundBitmap(RowBackground(m_view, m_nTicked == 1 || m_bPreChosen));
+    SetBackgroundColor(kRowColour);
 
-    MakeFont(m_fontText, 10, CLEARTYPE_QUALITY);
-    MakeFont(m_fontSmall, 7, DRAFT_QUALITY);
+    MakeFont(m_fontText, nullptr, kRowFont);
     SetFont(&m_fontText);  // the labels keep the template's font
 
-    for (const PickerControlPlace& place : ContactRowLayout(m_view.indent)) {
+    for (const ControlPlace& place : ContactRowLayout(m_view.indent)) {
         if (CWnd* control = GetDlgItem(place.id)) control->MoveWindow(place.left, place.top, place.width, place.height);
     }
     for (int i = 0; i < kRowMemberButtonFaceCount; ++i) {
-        const PickerButtonFaces& f = kRowMemberButtonFaces[i];
-        CGdipButton& button = f.id == IDC_CONROW_HIDE_MEMBERS ? m_hideMembers : m_showMembers;
-        LoadFaces(button, f.alternate, f.standard, f.hover, f.disabled);
+        const ButtonFaces& faces = kRowMemberButtonFaces[i];
+        LoadFaces(faces.id == IDC_CONROW_HIDE_MEMBERS ? m_hideMembers : m_showMembers, faces);
     }
     m_showMembers.ShowWindow(SW_HIDE);
     m_hideMembers.ShowWindow(m_view.hide_members_shown ? SW_SHOW : SW_HIDE);
 
     // Pictures, not buttons.
-    LoadFaces(m_kind, m_view.kind_icon, m_view.kind_icon, m_view.kind_icon, m_view.kind_icon);
+    LoadFaces(m_kind, PictureFaces(IDC_CONROW_KIND, m_view.kind_icon));
     m_kind.EnableWindow(FALSE);
     m_kind.ShowWindow(SW_SHOW);
-    LoadFaces(m_memberIcon, kRowMemberIcon, kRowMemberIcon, kRowMemberIcon, kRowMemberIcon);
+    LoadFaces(m_memberIcon, PictureFaces(IDC_CONROW_MEMBER_ICON, kRowMemberIcon));
     m_memberIcon.ShowWindow(m_view.member_icon_shown ? SW_SHOW : SW_HIDE);
     m_memberIcon.EnableWindow(FALSE);
 
-    m_name.SetWindowText(m_strName);
-    m_count.SetWindowText(m_strMemberCount);
-    m_fax.SetWindowText(m_strFax);
+    m_name.SetWindowText(m_view.name);
+    m_count.SetWindowText(m_view.member_count);
+    m_fax.SetWindowText(m_view.fax);
     m_name.ShowWindow(SW_SHOW);
     m_count.ShowWindow(SW_SHOW);
     m_fax.ShowWindow(SW_SHOW);
@@ -101,7 +64,7 @@ BOOL CDlgConContList::OnInitDialog() {
 
 void CDlgConContList::OnLButtonDown(UINT flags, CPoint point) {
     m_nTicked = m_nTicked == 0 ? 1 : 0;
-    SetBackgroundBitmap(m_nTicked == 1 ? m_nSelectedBitmap : m_nNormalBitmap);
+    SetBackgroundBitmap(RowBackground(m_view, m_nTicked == 1));
     Invalidate(TRUE);
     CBitmapDialog::OnLButtonDown(flags, point);
 }
@@ -114,11 +77,11 @@ void CDlgConContList::OnPaint() {
 
 void CDlgConContList::OnChildActivate() {
     CBitmapDialog::OnChildActivate();
-    SetBackgroundColor(RGB(255, 255, 255));
+    SetBackgroundColor(kRowColour);
 }
 
 void CDlgConContList::OnActivateApp(BOOL active, DWORD thread) {
-    if (!active) SetBackgroundColor(RGB(255, 255, 255));
+    if (!active) SetBackgroundColor(kRowColour);
     CBitmapDialog::OnActivateApp(active, thread);
 }
 

@@ -11,20 +11,14 @@
 class CDlgConContList : public CBitmapDialog {
 public:
     // owner is the picker, the construction parent only; the window is made
-    // as a child of the panel.
-    CDlgConContList(CWnd* owner, int listIndex, const CString& record, UINT selectedBitmap, UINT normalBitmap,
-                    int ticked);
+    // as a child of the panel. A pre-chosen row looks chosen until clicked.
+    CDlgConContList(CWnd* owner, int listIndex, const ContactRowView& view, bool preChosen);
 
+    // What the row shows, read from its record: the picker collects from it.
+    const ContactRowView& View() const { return m_view; }
     int m_nListIndex;
-    CString m_strRecord;
-    UINT m_nSelectedBitmap;
-    UINT m_nNormalBitmap;
-    int m_nTicked;
+    int m_nTicked = 0;
     int m_nVisible = 1;
-    CString m_strName;
-    CString m_strFax;
-    CString m_strUuid;
-    CString m_strMemberCount;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
@@ -42,8 +36,8 @@ protected:
     void ToggleMembers();
 
     ContactRowView m_view;
-    CFont m_fontText;   // "Montserrat" 10 pixels
-    CFont m_fontSmall;  // "Montserrat" 7 pixels
+    bool m_bPreChosen;
+    CFont m_fontText;
     CStatic m_name;
     CStatic m_fax;
     CStatic m_count;

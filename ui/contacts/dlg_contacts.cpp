@@ -1,20 +1,19 @@
 #include "ui/contacts/dlg_contacts.h"
 
-#include "framework/win/message_box_notifier.h"
 #include "resource.h"
 #include "service/contact_listing.h"
 #include "ui/contacts/contact_rows.h"
 #include "ui/contacts/contact_selection.h"
 #include "ui/contacts/picker_layout.h"
+#include "ui/common/window_layout_win.h"
 
-#include <cstring>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CDlgContacts, CBitmapDialog)
     ON_BN_CLICKED(IDC_PICK_SELECT, &CDlgContacts::OnSelect)
     ON_BN_CLICKED(IDC_PICK_CLOSE, &CDlgContacts::OnCloseButton)
-    ON_BN_CLICKED(IDC_PICK_SORT_DOWN, &CDlgContacts::OnSortAscending)
-    ON_BN_CLICKED(IDC_PICK_SORT_UP, &CDlgContacts::OnSortDescending)
+    ON_BN_CLICKED(IDC_PICK_SORT_ASCENDING, &CDlgContacts::OnSortAscending)
+    ON_BN_CLICKED(IDC_PICK_SORT_DESCENDING, &CDlgContacts::OnSortDescending)
     ON_BN_CLICKED(IDC_PICK_PAGE_SIZE_UP, &CDlgContacts::OnPageSizeUp)
     ON_BN_CLICKED(IDC_PICK_PAGE_SIZE_DOWN, &CDlgContacts::OnPageSizeDown)
     ON_BN_CLICKED(IDC_PICK_PREVIOUS, &CDlgContacts::OnPreviousPage)
@@ -33,8 +32,8 @@ void CDlgContacts::DoDataExchange(CDataExchange* exchange) {
     CBitmapDialog::DoDataExchange(exchange);
     DDX_Control(exchange, IDC_PICK_SEARCH, m_editSearch);
     DDX_Control(exchange, IDC_PICK_CLOSE, m_btnClose);
-    DDX_Control(exchange, IDC_PICK_SORT_DOWN, m_btnSortDown);
-    DDX_Control(exchange, IDC_PICK_SORT_UP, m_btnSortUp);
+    DDX_Control(exchange, IDC_PICK_SORT_ASCENDING, m_btnSortAscending);
+    DDX_Control(exchange, IDC_PICK_SORT_DESCENDING, m_btnSortDescending);
     DDX_Control(exchange, IDC_PICK_PAGE_SIZE_UP, m_btnPageSizeUp);
     DDX_Control(exchange, IDC_PICK_PAGE_SIZE_DOWN, m_btnPageSizeDown);
     DDX_Control(exchange, IDC_PICK_PREVIOUS, m_btnPrevious);
@@ -45,9 +44,7 @@ void CDlgContacts::DoDataExchange(CDataExchange* exchange) {
 BOOL CDlgContacts::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    const PickerPlace place =
-        ContactPickerPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN));
-    SetWindowPos(&CWnd::wndTopMost, place.left, place.top, kPickerWidth, kPickerHeight, 0);
+    PlaceCentred(*this, kPickerWidth, kPickerHeight, kPickerLift, &CWnd::wndTopMost);
 
     m_pContainer = std::make_unique<CConContainer>();
     m_pContainer->Create(IDD_CONTACT_PANEL, this);
@@ -56,61 +53,43 @@ BOOL CDlgContacts::OnInitDialog() {
     SetBackgroundBitmap(kPickerBackground);
     SetDragAnywhere(TRUE);
     LayOut();
-    ApplyShowMode(0);
+    ApplyView(PickerView::kOpening);
 
     ReloadContacts();
     return TRUE;
 }
 
 void CDlgContacts::LayOut() {
-    LOGFONTA font{};
-    GetFont()->GetLogFont(&font);
-    font.lfWeight = kPickerFontWeight;
-    auto make = [&font](CFont& target, const char* face, int pixels) {
-        std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-        font.lfHeight = FontHeight(pixels);
-        target.CreateFontIndirect(&font);
-    };
-    make(m_fontTitle, kPickerFontFace, 16);
-    make(m_fontSearch, kPickerFontFace, 20);
-    make(m_fontPaging, kPickerSemiboldFontFace, 13);
+    for (int i = 0; i < kPickerFontCount; ++i) MakeFont(m_fonts[i], GetFont(), kPickerFonts[i]);
 
     for (int i = 0; i < kPickerLayoutCount; ++i) {
-        const PickerControlPlace& p = kPickerLayout[i];
+        const ControlPlace& p = kPickerLayout[i];
         CWnd* control = p.id == kPickerPanelId ? static_cast<CWnd*>(m_pContainer.get()) : GetDlgItem(p.id);
         if (!control || !control->m_hWnd) continue;
         control->MoveWindow(p.left, p.top, p.width, p.height);
-        if (p.font_pixels == 16) control->SetFont(&m_fontTitle);
-        if (p.font_pixels == 20) control->SetFont(&m_fontSearch);
-        if (p.font_pixels == 13) control->SetFont(&m_fontPaging);
+        for (int f = 0; f < kPickerFontCount; ++f)
+            if (p.font_pixels == kPickerFonts[f].pixels) control->SetFont(&m_fonts[f]);
     }
 
-    CGdipButton* buttons[] = {&m_btnClose,        &m_btnSortDown,  &m_btnSortUp, &m_btnPageSizeUp,
-                              &m_btnPageSizeDown, &m_btnPrevious, &m_btnNext,   &m_btnSelect};
+    CGdipButton* buttons[] = {&m_btnClose,        &m_btnSortAscending, &m_btnSortDescending, &m_btnPageSizeUp,
+                              &m_btnPageSizeDown, &m_btnPrevious,      &m_btnNext,           &m_btnSelect};
     for (int i = 0; i < kPickerButtonFaceCount; ++i) {
-        const PickerButtonFaces& f = kPickerButtonFaces[i];
-        for (CGdipButton* button : buttons) {
-            if (button->GetDlgCtrlID() != f.id) continue;
-            button->LoadAlternateImage(f.alternate, "PNG");
-            button->LoadStandardImage(f.standard, "PNG");
-            button->LoadHoverImage(f.hover, "PNG");
-            button->LoadDisabledImage(f.disabled, "PNG");
-        }
+        const ButtonFaces& faces = kPickerButtonFaces[i];
+        for (CGdipButton* button : buttons)
+            if (button->GetDlgCtrlID() == faces.id) LoadFaces(*button, faces);
     }
 }
 
-void CDlgContacts::ApplyShowMode(int mode) {
-    for (const ShowChange& change : PickerShowMode(mode)) {
+void CDlgContacts::ApplyView(PickerView view) {
+    for (const ShowChange& change : PickerViewChanges(view)) {
         CWnd* control = change.id == kPickerPanelId ? static_cast<CWnd*>(m_pContainer.get()) : GetDlgItem(change.id);
         if (control && control->m_hWnd) control->ShowWindow(change.shown ? SW_SHOW : SW_HIDE);
     }
 }
 
 int CDlgContacts::RequestContacts(CString search) {
-    MessageBoxNotifier boxes(m_hWnd);
-    Notifier& notifier = m_pNotifier ? *m_pNotifier : boxes;
     const ServiceEndpoint& endpoint = m_pEndpoint ? *m_pEndpoint : DefaultEndpoint();
-    return ::RequestContacts(search, m_strOrder, m_strAnswer, notifier, endpoint);
+    return ::RequestContacts(search, m_strOrder, m_strAnswer, m_boxes, endpoint);
 }
 
 void CDlgContacts::ReloadContacts() {
@@ -120,7 +99,7 @@ void CDlgContacts::ReloadContacts() {
     const int status = RequestContacts(search);
     m_arrContacts.RemoveAll();
     if (status >= 0) BuildContactList(m_strAnswer, m_arrContacts);
-    ApplyShowMode(m_arrContacts.IsEmpty() ? 4 : 1);
+    ApplyView(m_arrContacts.IsEmpty() ? PickerView::kNothingListed : PickerView::kListShown);
     ResetPaging();
 }
 
@@ -151,24 +130,17 @@ void CDlgContacts::UpdateRangeLabel() {
 
 void CDlgContacts::ShowPage() {
     CConContainer& panel = *m_pContainer;
-    const int n = m_paging.end_index - m_paging.first_index;
-    panel.PrepareRows(n);
-    int y = kContactRowTop;
-    for (int i = 0; i < n; ++i) {
-        const int k = m_paging.first_index + i;
-        const CString& record = m_arrContacts[k];
-        const bool member = record.GetLength() > 0 && record.GetAt(0) == '0';
-        const UINT selected = member ? kRowMemberBitmap : kRowSelectedBitmap;
-        const UINT normal = member ? kRowMemberBitmap : kRowNormalBitmap;
-        auto row = std::make_unique<CDlgConContList>(this, k, record, selected, normal, 0);
-        if (row->Create(IDD_CONTACT_ROW, &panel)) {
-            if (IsPreChosen(row->m_strFax, m_lists.fax_numbers)) row->SetBackgroundBitmap(selected);
-            row->MoveWindow(kContactRowLeft, y, kContactRowWidth, kContactRowHeight, TRUE);
-        }
-        panel.m_rows[static_cast<size_t>(i)] = std::move(row);
-        y += kContactRowStep;
+    int bottom = 0;
+    const std::vector<PageRow> page =
+        PlanPage(m_arrContacts, m_paging.first_index, m_paging.end_index, m_lists.fax_numbers, bottom);
+    panel.PrepareRows(static_cast<int>(page.size()));
+    for (size_t i = 0; i < page.size(); ++i) {
+        auto row = std::make_unique<CDlgConContList>(this, page[i].list_index, page[i].view, page[i].pre_chosen);
+        if (row->Create(IDD_CONTACT_ROW, &panel))
+            row->MoveWindow(kContactRowLeft, page[i].top, kContactRowWidth, kContactRowHeight, TRUE);
+        panel.m_rows[i] = std::move(row);
     }
-    panel.ShowRows(y);
+    panel.ShowRows(bottom);
     panel.SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     panel.Invalidate(TRUE);
 }
@@ -177,7 +149,7 @@ void CDlgContacts::ToggleMembers(int listIndex) {
     m_nLastToggled = listIndex;
     CConContainer& panel = *m_pContainer;
     std::vector<RowSlot> slots;
-    for (auto& row : panel.m_rows) slots.push_back({row->m_nListIndex, row->m_strMemberCount, row->m_nVisible});
+    for (auto& row : panel.m_rows) slots.push_back({row->m_nListIndex, row->View().member_count, row->m_nVisible});
     ToggleMemberSlots(slots, listIndex);
     for (size_t i = 0; i < slots.size(); ++i) panel.m_rows[i]->m_nVisible = slots[i].visible;
 
@@ -202,17 +174,15 @@ LRESULT CDlgContacts::OnToggleMembersMessage(WPARAM wParam, LPARAM) {
 void CDlgContacts::Select(bool fromEnterKey) {
     std::vector<PanelRow> rows;
     for (auto& row : m_pContainer->m_rows) {
-        rows.push_back({row->m_nListIndex, row->m_nTicked, row->m_strName, row->m_strFax, row->m_strUuid,
-                        row->m_strMemberCount});
+        const ContactRowView& view = row->View();
+        rows.push_back({row->m_nListIndex, row->m_nTicked, view.name, view.fax, view.uuid, view.member_count});
     }
     CollectSelection(rows, m_arrContacts, m_paging.end_index, m_lists);
     if (DecideSelectEnd(fromEnterKey, m_lists) == PickerEnd::kEndWithOk) {
         EndDialog(IDOK);
         return;
     }
-    MessageBoxNotifier boxes(m_hWnd);
-    Notifier& notifier = m_pNotifier ? *m_pNotifier : boxes;
-    notifier.Show(kSelectContactsText, kServiceCaption, kIconHand);
+    m_boxes.Show(kSelectContactsText, kServiceCaption, kIconHand);
 }
 
 void CDlgContacts::OnSelect() { Select(false); }
@@ -222,13 +192,13 @@ void CDlgContacts::OnOK() { Select(true); }
 void CDlgContacts::OnCloseButton() { EndDialog(IDCANCEL); }
 
 void CDlgContacts::OnSortDescending() {
-    ApplyShowMode(3);
+    ApplyView(PickerView::kDescendingOrder);
     m_strOrder = kContactsOrderDescending;
     ReloadContacts();
 }
 
 void CDlgContacts::OnSortAscending() {
-    ApplyShowMode(2);
+    ApplyView(PickerView::kAscendingOrder);
     m_strOrder = kContactsOrderAscending;
     ReloadContacts();
 }

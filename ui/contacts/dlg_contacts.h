@@ -9,7 +9,9 @@
 #include "service/service_endpoint.h"
 #include "ui/contacts/con_container.h"
 #include "ui/contacts/contact_paging.h"
+#include "ui/contacts/picker_layout.h"
 #include "ui/common/recipient_lists.h"
+#include "ui/common/window_notifier.h"
 
 #include <memory>
 
@@ -64,7 +66,7 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnToggleMembersMessage(WPARAM wParam, LPARAM lParam);
 
-    void ApplyShowMode(int mode);
+    void ApplyView(PickerView view);
     void ResetPaging();
     void UpdateRangeLabel();
     void SetLabel(int id, const CString& text);
@@ -72,12 +74,12 @@ protected:
     void Select(bool fromEnterKey);
     void LayOut();
 
+    // Boxes owned by this window, or m_pNotifier's when it is set.
+    WindowNotifier m_boxes{*this, &m_pNotifier};
     std::unique_ptr<CConContainer> m_pContainer;
-    CFont m_fontTitle;    // "Segoe UI" 16 pixels
-    CFont m_fontSearch;   // "Segoe UI" 20 pixels
-    CFont m_fontPaging;   // "Segoe UI Semibold" 13 pixels
+    CFont m_fonts[kPickerFontCount];
     CEdit m_editSearch;
-    CGdipButton m_btnClose, m_btnSortDown, m_btnSortUp, m_btnPageSizeUp, m_btnPageSizeDown;
+    CGdipButton m_btnClose, m_btnSortAscending, m_btnSortDescending, m_btnPageSizeUp, m_btnPageSizeDown;
     CGdipButton m_btnPrevious, m_btnNext, m_btnSelect;
 
     DECLARE_MESSAGE_MAP()

@@ -2,21 +2,15 @@
 
 #include "resource.h"
 
-const char kPickerFontFace[] = "Segoe UI";
-const char kPickerSemiboldFontFace[] = "Segoe UI Semibold";
-const char kRowFontFace[] = "Montserrat";
+const unsigned kPickerBackground = IDB_CONTACTS_BACKGROUND;
 
-PickerPlace ContactPickerPlace(int full_screen_width, int full_screen_height) {
-    return {(full_screen_width - kPickerWidth) / 2, (full_screen_height - kPickerHeight) / 2 - 20};
-}
-
-const PickerControlPlace kPickerLayout[] = {
+const ControlPlace kPickerLayout[] = {
     {IDC_PICK_TITLE, 292, 17, 200, 18, 16},
     {IDC_PICK_CLOSE, 684, 12, 12, 12, 0},
     {IDC_PICK_SEARCH, 74, 100, 600, 24, 20},
     {IDC_PICK_NAME_HEADING, 87, 170, 50, 26, 16},
-    {IDC_PICK_SORT_DOWN, 140, 170, 20, 20, 0},
-    {IDC_PICK_SORT_UP, 140, 170, 20, 20, 0},
+    {IDC_PICK_SORT_ASCENDING, 140, 170, 20, 20, 0},
+    {IDC_PICK_SORT_DESCENDING, 140, 170, 20, 20, 0},
     {IDC_PICK_FAX_HEADING, 420, 170, 50, 20, 16},
     {kPickerPanelId, 30, 200, 650, 350, 0},
     {IDC_PICK_PAGE_SIZE, 44, 568, 30, 23, 13},
@@ -29,10 +23,10 @@ const PickerControlPlace kPickerLayout[] = {
 };
 const int kPickerLayoutCount = sizeof kPickerLayout / sizeof kPickerLayout[0];
 
-const PickerButtonFaces kPickerButtonFaces[] = {
+const ButtonFaces kPickerButtonFaces[] = {
     {IDC_PICK_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
-    {IDC_PICK_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN},
-    {IDC_PICK_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP},
+    {IDC_PICK_SORT_ASCENDING, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN, IDP_SORT_DOWN},
+    {IDC_PICK_SORT_DESCENDING, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP, IDP_SORT_UP},
     {IDC_PICK_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP, IDP_PAGE_SIZE_UP},
     {IDC_PICK_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN, IDP_PAGE_SIZE_DOWN},
     {IDC_PICK_PREVIOUS, IDP_PREVIOUS_PRESSED, IDP_PREVIOUS, IDP_PREVIOUS_HOVER, IDP_PREVIOUS_PRESSED},
@@ -41,23 +35,33 @@ const PickerButtonFaces kPickerButtonFaces[] = {
 };
 const int kPickerButtonFaceCount = sizeof kPickerButtonFaces / sizeof kPickerButtonFaces[0];
 
-std::vector<ShowChange> PickerShowMode(int mode) {
-    switch (mode) {
-        case 0:
-            return {{kPickerPanelId, false},      {IDC_PICK_TITLE, true},        {IDC_PICK_NAME_HEADING, true},
-                    {IDC_PICK_FAX_HEADING, true}, {IDC_PICK_CLOSE, true},        {IDC_PICK_SEARCH, true},
-                    {IDC_PICK_SORT_DOWN, false},  {IDC_PICK_SORT_UP, true},      {IDC_PICK_PAGE_SIZE, true},
-                    {IDC_PICK_RANGE, true},       {IDC_PICK_PAGE_SIZE_UP, true}, {IDC_PICK_PAGE_SIZE_DOWN, true},
-                    {IDC_PICK_PREVIOUS, true},    {IDC_PICK_NEXT, true},         {IDC_PICK_SELECT, true}};
-        case 1: return {{kPickerPanelId, true}};
-        case 2: return {{IDC_PICK_SORT_DOWN, false}, {IDC_PICK_SORT_UP, true}};
-        case 3: return {{IDC_PICK_SORT_DOWN, true}, {IDC_PICK_SORT_UP, false}};
-        case 4: return {{kPickerPanelId, false}};
-        default: return {};
+std::vector<ShowChange> PickerViewChanges(PickerView view) {
+    switch (view) {
+        case PickerView::kOpening:
+            return {{kPickerPanelId, false},
+                    {IDC_PICK_TITLE, true},
+                    {IDC_PICK_NAME_HEADING, true},
+                    {IDC_PICK_FAX_HEADING, true},
+                    {IDC_PICK_CLOSE, true},
+                    {IDC_PICK_SEARCH, true},
+                    {IDC_PICK_SORT_ASCENDING, false},
+                    {IDC_PICK_SORT_DESCENDING, true},
+                    {IDC_PICK_PAGE_SIZE, true},
+                    {IDC_PICK_RANGE, true},
+                    {IDC_PICK_PAGE_SIZE_UP, true},
+                    {IDC_PICK_PAGE_SIZE_DOWN, true},
+                    {IDC_PICK_PREVIOUS, true},
+                    {IDC_PICK_NEXT, true},
+                    {IDC_PICK_SELECT, true}};
+        case PickerView::kListShown: return {{kPickerPanelId, true}};
+        case PickerView::kNothingListed: return {{kPickerPanelId, false}};
+        case PickerView::kAscendingOrder: return {{IDC_PICK_SORT_ASCENDING, false}, {IDC_PICK_SORT_DESCENDING, true}};
+        case PickerView::kDescendingOrder: return {{IDC_PICK_SORT_ASCENDING, true}, {IDC_PICK_SORT_DESCENDING, false}};
     }
+    return {};
 }
 
-std::vector<PickerControlPlace> ContactRowLayout(int indent) {
+std::vector<ControlPlace> ContactRowLayout(int indent) {
     return {
         {IDC_CONROW_KIND, indent + 8, 10, 20, 20, 0},
         {IDC_CONROW_NAME, indent + 40, 8, 250, 30, 0},
@@ -69,10 +73,12 @@ std::vector<PickerControlPlace> ContactRowLayout(int indent) {
     };
 }
 
-const PickerButtonFaces kRowMemberButtonFaces[] = {
+const ButtonFaces kRowMemberButtonFaces[] = {
     {IDC_CONROW_HIDE_MEMBERS, IDP_HIDE_MEMBERS_PRESSED, IDP_HIDE_MEMBERS, IDP_HIDE_MEMBERS_HOVER,
      IDP_HIDE_MEMBERS_PRESSED},
     {IDC_CONROW_SHOW_MEMBERS, IDP_SHOW_MEMBERS_PRESSED, IDP_SHOW_MEMBERS, IDP_SHOW_MEMBERS_HOVER,
      IDP_SHOW_MEMBERS_PRESSED},
 };
 const int kRowMemberButtonFaceCount = sizeof kRowMemberButtonFaces / sizeof kRowMemberButtonFaces[0];
+
+ButtonFaces PictureFaces(int id, unsigned picture) { return {id, picture, picture, picture, picture}; }

@@ -5,11 +5,9 @@
 #include "base/settings_store.h"
 #include "base/version_file.h"
 #include "base/program_folder.h"
-#include "framework/win/message_box_notifier.h"
 #include "resource.h"
 #include "service/account_lookup.h"
-
-#include <cstring>
+#include "ui/common/window_layout_win.h"
 
 namespace {
 
@@ -65,9 +63,7 @@ BOOL CKestridUILoginDlg::OnInitDialog() {
         ::ExitProcess(0);
     }
 
-    const WindowPlace place =
-        KeySetupPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN));
-    SetWindowPos(&CWnd::wndNoTopMost, place.left, place.top, kKeySetupWidth, kKeySetupHeight, 0);
+    PlaceCentred(*this, kKeySetupWidth, kKeySetupHeight, kKeySetupLift, &CWnd::wndNoTopMost);
 
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     SetIcon(m_hIcon, TRUE);
@@ -76,15 +72,9 @@ BOOL CKestridUILoginDlg::OnInitDialog() {
     SetBackgroundBitmap(IDB_KEY_SETUP_BACKGROUND);
     SetDragAnywhere(TRUE);
 
-    LOGFONTA font{};
-    GetFont()->GetLogFont(&font);
-    std::strncpy(font.lfFaceName, kKeySetupFontFace, LF_FACESIZE - 1);
-    font.lfWeight = kKeySetupFontWeight;
     CFont* fonts[] = {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontField};
-    for (int i = 0; i < 4; ++i) {
-        font.lfHeight = FontHeight(kKeySetupFontPixels[i]);
-        fonts[i]->CreateFontIndirect(&font);
-    }
+    for (int i = 0; i < 4; ++i)
+        MakeFont(*fonts[i], GetFont(), {kKeySetupFontFace, kKeySetupFontPixels[i], kKeySetupFontWeight, 0});
 
     LayOut();
     LoadButtonFaces();
@@ -126,13 +116,8 @@ void CKestridUILoginDlg::LoadButtonFaces() {
     CGdipButton* buttons[] = {&m_btnSetup, &m_btnMinimise, &m_btnClose, &m_btnPasswordToggle};
     for (int i = 0; i < kKeySetupButtonFaceCount; ++i) {
         const ButtonFaces& faces = kKeySetupButtonFaces[i];
-        for (CGdipButton* button : buttons) {
-            if (button->GetDlgCtrlID() != faces.id) continue;
-            button->LoadAlternateImage(faces.alternate, "PNG");
-            button->LoadStandardImage(faces.standard, "PNG");
-            button->LoadHoverImage(faces.hover, "PNG");
-            button->LoadDisabledImage(faces.disabled, "PNG");
-        }
+        for (CGdipButton* button : buttons)
+            if (button->GetDlgCtrlID() == faces.id) LoadFaces(*button, faces);
     }
 }
 
@@ -145,12 +130,10 @@ void CKestridUILoginDlg::OnSetup() {
 }
 
 void CKestridUILoginDlg::SetUp(const CString& key) {
-    MessageBoxNotifier boxes(m_hWnd);
-    Notifier& notifier = m_pNotifier ? *m_pNotifier : boxes;
     AccountLookupFn lookup = m_lookup;
     if (!lookup)
         lookup = [](const CString& k, bool silent, Notifier& n) { return LookupAccount(k, silent, n); };
-    if (!SetUpKey(key, m_bSilent != FALSE, ApplicationNameFromModulePath(ModulePath()), notifier, lookup)) return;
+    if (!SetUpKey(key, m_bSilent != FALSE, ApplicationNameFromModulePath(ModulePath()), m_boxes, lookup)) return;
     m_strKey = key;
     EndDialog(IDOK);
 }

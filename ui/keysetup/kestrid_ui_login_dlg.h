@@ -7,6 +7,7 @@
 #include "controls/bitmap_dialog.h"
 #include "controls/gdip_button.h"
 #include "framework/notifier.h"
+#include "ui/common/window_notifier.h"
 #include "ui/keysetup/key_setup.h"
 
 class CKestridUILoginDlg : public CBitmapDialog {
@@ -27,6 +28,9 @@ public:
     AccountLookupFn m_lookup;
 
 protected:
+    // Boxes owned by this window, or m_pNotifier's when it is set.
+    WindowNotifier m_boxes{*this, &m_pNotifier};
+
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnInitDialog() override;
     // Enter is the set-up button: OK only ever follows a stored key.

@@ -30,7 +30,7 @@ const ButtonFaces kKeySetupButtonFaces[] = {
 const int kKeySetupButtonFaceCount = sizeof kKeySetupButtonFaces / sizeof kKeySetupButtonFaces[0];
 
 WindowPlace KeySetupPlace(int full_screen_width, int full_screen_height) {
-    return {(full_screen_width - kKeySetupWidth) / 2, (full_screen_height - kKeySetupHeight) / 2 - 20};
+    return CentredPlace(full_screen_width, full_screen_height, kKeySetupWidth, kKeySetupHeight, kKeySetupLift);
 }
 
 bool IsKeyAcceptable(const CString& key) {

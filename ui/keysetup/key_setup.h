@@ -5,6 +5,7 @@
 
 #include "framework/cstring.h"
 #include "framework/notifier.h"
+#include "ui/common/window_layout.h"
 
 #include <functional>
 
@@ -12,20 +13,10 @@
 constexpr int kKeySetupWidth = 565;
 constexpr int kKeySetupHeight = 532;
 
-// Top-left corner: centred in the full-screen area, lifted by 20 pixels.
-struct WindowPlace {
-    int left;
-    int top;
-};
+// Top-left corner: centred in the full-screen area, lifted by this much.
+constexpr int kKeySetupLift = 20;
 WindowPlace KeySetupPlace(int full_screen_width, int full_screen_height);
 
-// One control's place (client coordinates) and the character height of its
-// font (0: the control keeps its font).
-struct ControlPlace {
-    int id;
-    int left, top, width, height;
-    int font_pixels;
-};
 // The controls placed at initialisation, in the order they are placed.
 extern const ControlPlace kKeySetupLayout[];
 extern const int kKeySetupLayoutCount;
@@ -34,11 +25,7 @@ constexpr int kKeySetupFontPixels[] = {12, 20, 13, 14};
 constexpr int kKeySetupFontWeight = 500;
 extern const char kKeySetupFontFace[];  // "Segoe UI"
 
-// The PNG faces of an image button, in the order they are loaded.
-struct ButtonFaces {
-    int id;
-    unsigned alternate, standard, hover, disabled;
-};
+// The faces of the image buttons.
 extern const ButtonFaces kKeySetupButtonFaces[];
 extern const int kKeySetupButtonFaceCount;
 

@@ -1,23 +1,7 @@
 #include "ui/send/dlg_fax_cont_list.h"
 
 #include "resource.h"
-
-#include <cstring>
-
-namespace {
-
-void MakeFont(CFont& font, CFont* base, int pixels, BYTE quality) {
-    LOGFONTA lf{};
-    if (base) base->GetLogFont(&lf);
-    std::strcpy(lf.lfFaceName, "Montserrat");
-    lf.lfHeight = CBitmapDialog::FontHeight(pixels);
-    lf.lfWidth = 0;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfQuality = quality;
-    font.CreateFontIndirect(&lf);
-}
-
-}  // namespace
+#include "ui/common/window_layout_win.h"
 
 BEGIN_MESSAGE_MAP(CDlgFaxContList, CBitmapDialog)
     ON_BN_CLICKED(IDC_FAXROW_REMOVE, &CDlgFaxContList::OnRemove)
@@ -41,20 +25,13 @@ void CDlgFaxContList::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_FAXROW_PEOPLE, m_people);
 }
 
-void CDlgFaxContList::LoadFace(CGdipButton& button, UINT image) {
-    button.LoadAlternateImage(image, "PNG");
-    button.LoadStandardImage(image, "PNG");
-    button.LoadHoverImage(image, "PNG");
-    button.LoadDisabledImage(image, "PNG");
-}
-
 BOOL CDlgFaxContList::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
     SetBackgroundBitmap(IDB_FAX_ROW_BACKGROUND);
     SetDragAnywhere(FALSE);
 
-    MakeFont(m_fontText, GetFont(), 10, CLEARTYPE_QUALITY);
-    MakeFont(m_fontSmall, GetFont(), 7, DRAFT_QUALITY);
+    MakeFont(m_fontText, GetFont(), {"Montserrat", 10, FW_NORMAL, CLEARTYPE_QUALITY});
+    MakeFont(m_fontSmall, GetFont(), {"Montserrat", 7, FW_NORMAL, DRAFT_QUALITY});
     SetFont(&m_fontText);
     m_text.SetFont(&m_fontText);
     m_count.SetFont(&m_fontText);
@@ -65,14 +42,12 @@ BOOL CDlgFaxContList::OnInitDialog() {
     m_people.MoveWindow(291, 10, 16, 16);
     m_count.MoveWindow(320, 6, 50, 30);
 
-    m_remove.LoadAlternateImage(IDP_REMOVE_PRESSED, "PNG");
-    m_remove.LoadStandardImage(IDP_REMOVE, "PNG");
-    m_remove.LoadHoverImage(IDP_REMOVE_HOVER, "PNG");
-    m_remove.LoadDisabledImage(IDP_REMOVE_PRESSED, "PNG");
+    LoadFaces(m_remove, {IDC_FAXROW_REMOVE, IDP_REMOVE_PRESSED, IDP_REMOVE, IDP_REMOVE_HOVER, IDP_REMOVE_PRESSED});
     m_remove.ShowWindow(SW_SHOW);
 
-    LoadFace(m_kind, m_kindIcon);
-    if (m_peopleShown) LoadFace(m_people, kPeopleIcon);
+    // Pictures on buttons: one face for every state.
+    LoadFaces(m_kind, {IDC_FAXROW_KIND, m_kindIcon, m_kindIcon, m_kindIcon, m_kindIcon});
+    if (m_peopleShown) LoadFaces(m_people, {IDC_FAXROW_PEOPLE, kPeopleIcon, kPeopleIcon, kPeopleIcon, kPeopleIcon});
     m_text.SetWindowText(m_strDisplay);
     m_count.SetWindowText(m_strCount);
     m_people.ShowWindow(m_peopleShown ? SW_SHOW : SW_HIDE);

@@ -31,7 +31,6 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     void OnRemove();
-    static void LoadFace(CGdipButton& button, UINT image);
 
     unsigned m_kindIcon;
     bool m_peopleShown;

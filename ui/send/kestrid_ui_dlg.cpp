@@ -6,10 +6,9 @@
 #include "controls/gdiplus_bitmap.h"
 #include "convert/print_job.h"
 #include "convert/win_job_platform.h"
-#include "framework/win/message_box_notifier.h"
+#include "controls/resource_data.h"
 #include "resource.h"
-
-#include <cstring>
+#include "ui/common/window_layout_win.h"
 
 namespace {
 
@@ -20,18 +19,6 @@ constexpr UINT kSendWatchPeriod = 250;
 constexpr int kWindowWidth = 565;
 constexpr int kWindowHeight = 620;
 constexpr COLORREF kLabelColour = RGB(52, 73, 94);
-
-// Boxes owned by the window that is on screen when they are shown.
-class WindowNotifier : public Notifier {
-public:
-    explicit WindowNotifier(CWnd* window) : m_window(window) {}
-    void Show(const CString& text, const CString& caption, unsigned icon) override {
-        MessageBoxNotifier(m_window->m_hWnd).Show(text, caption, icon);
-    }
-
-private:
-    CWnd* m_window;
-};
 
 }  // namespace
 
@@ -66,10 +53,7 @@ CKestridUIDlg::CKestridUIDlg(CWnd* parent)
 
 CKestridUIDlg::~CKestridUIDlg() = default;
 
-Notifier& CKestridUIDlg::Notify() {
-    if (!m_pNotifier) m_pNotifier = std::make_unique<WindowNotifier>(this);
-    return *m_pNotifier;
-}
+Notifier& CKestridUIDlg::Notify() { return m_boxes; }
 
 void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
     CBitmapDialog::DoDataExchange(exchange);
@@ -114,9 +98,8 @@ BOOL CKestridUIDlg::OnInitDialog() {
     print_file.Trim();
     // An empty path names no job: there is nothing to copy or convert.
     if (!print_file.IsEmpty()) {
-        MessageBoxNotifier notifier(m_hWnd);
         m_send.print_file =
-            PreparePrintJob(platform, notifier, m_send.print_file, m_strProgramFolder, owner, &m_send.pdf_ready);
+            PreparePrintJob(platform, Notify(), m_send.print_file, m_strProgramFolder, owner, &m_send.pdf_ready);
     } else {
         m_send.print_file.Empty();
     }
@@ -125,9 +108,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     m_title.SetWindowText(label);
     SetWindowText(label);
 
-    const int left = (::GetSystemMetrics(SM_CXFULLSCREEN) - kWindowWidth) / 2;
-    const int top = (::GetSystemMetrics(SM_CYFULLSCREEN) - kWindowHeight) / 2 - 20;
-    SetWindowPos(&CWnd::wndTopMost, left, top, kWindowWidth, kWindowHeight, 0);
+    PlaceCentred(*this, kWindowWidth, kWindowHeight, 20, &CWnd::wndTopMost);
 
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     SetIcon(m_hIcon, TRUE);
@@ -158,22 +139,12 @@ BOOL CKestridUIDlg::OnInitDialog() {
 }
 
 void CKestridUIDlg::MakeFonts() {
-    LOGFONTA base{};
-    if (CFont* font = GetFont()) font->GetLogFont(&base);
-    auto make = [&base](CFont& font, const char* face, int pixels, LONG weight) {
-        LOGFONTA lf = base;
-        std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-        lf.lfFaceName[LF_FACESIZE - 1] = '\0';
-        lf.lfHeight = FontHeight(pixels);
-        lf.lfWidth = 0;
-        lf.lfWeight = weight;
-        font.CreateFontIndirect(&lf);
-    };
-    make(m_fontTitle, "Segoe UI", 12, 500);
-    make(m_fontHeading, "Segoe UI Semibold", 20, 400);
-    make(m_fontLabel, "Segoe UI Semibold", 13, 400);
-    make(m_fontEntry, "Segoe UI", 20, 400);
-    make(m_fontField, "Segoe UI", 14, 400);
+    const CFont* base = GetFont();
+    MakeFont(m_fontTitle, base, {"Segoe UI", 12, 500, 0});
+    MakeFont(m_fontHeading, base, {"Segoe UI Semibold", 20, 400, 0});
+    MakeFont(m_fontLabel, base, {"Segoe UI Semibold", 13, 400, 0});
+    MakeFont(m_fontEntry, base, {"Segoe UI", 20, 400, 0});
+    MakeFont(m_fontField, base, {"Segoe UI", 14, 400, 0});
 
     m_title.SetFont(&m_fontTitle);
     for (CWnd* heading : {static_cast<CWnd*>(&m_loadingText), static_cast<CWnd*>(&m_heading),
@@ -189,26 +160,24 @@ void CKestridUIDlg::MakeFonts() {
 }
 
 void CKestridUIDlg::LoadButtonFaces() {
-    struct Faces {
+    const struct {
         CGdipButton* button;
-        UINT standard, alternate, hover, disabled;
-    } faces[] = {
-        {&m_btnSend, IDP_SEND, IDP_SEND_PRESSED, IDP_SEND_HOVER, IDP_SEND_PRESSED},
-        {&m_btnAdd, IDP_ADD, IDP_ADD_PRESSED, IDP_ADD_HOVER, IDP_ADD_PRESSED},
-        {&m_btnContacts, IDP_CONTACTS, IDP_CONTACTS_PRESSED, IDP_CONTACTS_HOVER, IDP_CONTACTS_PRESSED},
-        {&m_btnKey, IDP_KEY, IDP_KEY_PRESSED, IDP_KEY_HOVER, IDP_KEY_PRESSED},
-        {&m_btnCountryMenu, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU},
-        {&m_btnCoverOff, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF},
-        {&m_btnCoverOn, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON},
-        {&m_btnMinimise, IDP_MINIMISE, IDP_MINIMISE_PRESSED, IDP_MINIMISE_HOVER, IDP_MINIMISE_PRESSED},
-        {&m_btnClose, IDP_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
+        ButtonFaces faces;
+    } buttons[] = {
+        {&m_btnSend, {IDC_SEND_SEND, IDP_SEND_PRESSED, IDP_SEND, IDP_SEND_HOVER, IDP_SEND_PRESSED}},
+        {&m_btnAdd, {IDC_SEND_ADD, IDP_ADD_PRESSED, IDP_ADD, IDP_ADD_HOVER, IDP_ADD_PRESSED}},
+        {&m_btnContacts,
+         {IDC_SEND_CONTACTS, IDP_CONTACTS_PRESSED, IDP_CONTACTS, IDP_CONTACTS_HOVER, IDP_CONTACTS_PRESSED}},
+        {&m_btnKey, {IDC_SEND_KEY, IDP_KEY_PRESSED, IDP_KEY, IDP_KEY_HOVER, IDP_KEY_PRESSED}},
+        {&m_btnCountryMenu,
+         {IDC_SEND_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU}},
+        {&m_btnCoverOff, {IDC_SEND_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF}},
+        {&m_btnCoverOn, {IDC_SEND_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON}},
+        {&m_btnMinimise,
+         {IDC_SEND_MINIMISE, IDP_MINIMISE_PRESSED, IDP_MINIMISE, IDP_MINIMISE_HOVER, IDP_MINIMISE_PRESSED}},
+        {&m_btnClose, {IDC_SEND_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED}},
     };
-    for (const Faces& f : faces) {
-        f.button->LoadAlternateImage(f.alternate, "PNG");
-        f.button->LoadStandardImage(f.standard, "PNG");
-        f.button->LoadHoverImage(f.hover, "PNG");
-        f.button->LoadDisabledImage(f.disabled, "PNG");
-    }
+    for (const auto& b : buttons) LoadFaces(*b.button, b.faces);
 }
 
 void CKestridUIDlg::LayOut() {
@@ -251,20 +220,13 @@ void CKestridUIDlg::LayOut() {
 void CKestridUIDlg::MakeProgressControls() {
     // Hidden until a fax goes up; then the bar and Cancel stand where the
     // send button was, centred on the same row.
-    LOGFONTA lf{};
-    if (m_fontLabel.m_hObject && m_fontLabel.GetLogFont(&lf)) {
-        lf.lfHeight = FontHeight(15);
-        m_fontProgress.CreateFontIndirect(&lf);
-    }
+    if (m_fontLabel.m_hObject) MakeFont(m_fontProgress, &m_fontLabel, {"Segoe UI Semibold", 15, 400, 0});
     m_progressView.CreateEx(0, "STATIC", "", WS_CHILD | SS_LEFT | SS_NOPREFIX, CRect(60, 550, 380, 592), this,
                             IDC_SEND_PROGRESS);
     if (m_fontProgress.m_hObject) m_progressView.SetFont(&m_fontProgress, FALSE);
     m_btnCancel.CreateEx(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, CRect(396, 554, 506, 594), this,
                          IDC_SEND_CANCEL);
-    m_btnCancel.LoadAlternateImage(IDP_CANCEL_PRESSED, "PNG");
-    m_btnCancel.LoadStandardImage(IDP_CANCEL, "PNG");
-    m_btnCancel.LoadHoverImage(IDP_CANCEL_HOVER, "PNG");
-    m_btnCancel.LoadDisabledImage(IDP_CANCEL_DISABLED, "PNG");
+    LoadFaces(m_btnCancel, {IDC_SEND_CANCEL, IDP_CANCEL_PRESSED, IDP_CANCEL, IDP_CANCEL_HOVER, IDP_CANCEL_DISABLED});
 }
 
 void CKestridUIDlg::ShowView(int view) {
@@ -656,13 +618,9 @@ CString CKestridUIDlg::Notes() {
 
 int CKestridUIDlg::LoadCountryTable(UINT id) {
     m_countries.RemoveAll();
-    HINSTANCE module = AfxGetResourceHandle();
-    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), "CSV");
-    if (!found) return 0;
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
-    if (!bytes) return 0;
-    ReadCountryTable(bytes, ::SizeofResource(module, found), m_countries);
+    const ResourceData table = FindResourceData(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), "CSV");
+    if (!table.bytes) return 0;
+    ReadCountryTable(static_cast<const char*>(table.bytes), table.size, m_countries);
     return 1;
 }
 

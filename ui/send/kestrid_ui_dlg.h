@@ -12,6 +12,7 @@
 #include "controls/ox_masked_edit.h"
 #include "controls/picture_box_ex.h"
 #include "framework/notifier.h"
+#include "ui/common/window_notifier.h"
 #include "ui/send/country_table.h"
 #include "ui/send/fax_container.h"
 #include "ui/send/send_flow.h"
@@ -146,7 +147,7 @@ protected:
     CNewMenu m_countryMenu;
     CBitmap m_flag;  // shown on 1012 for as long as the button shows it
     CString m_strProgramFolder;
-    std::unique_ptr<Notifier> m_pNotifier;
+    WindowNotifier m_boxes{*this};
 
     HICON m_hIcon = nullptr;
     CFont m_fontTitle;

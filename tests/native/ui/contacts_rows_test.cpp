@@ -2,6 +2,8 @@
 // the rows move when an organisation's members are hidden and shown.
 #include "ui/contacts/contact_rows.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,6 +68,73 @@ TEST(ContactRows, ARowLooksChosenWhenItsNumberIsAmongTheEarlierRecipients) {
     };
     for (const Case& c : cases) EXPECT_EQ(IsPreChosen(c.fax, chosen), c.chosen) << c.fax;
     EXPECT_FALSE(IsPreChosen("+15551230001", CStringArray()));
+}
+
+TEST(ContactRows, ARowLooksChosenByItsKindsBitmap) {
+    struct Case {
+        const char* record;
+        bool chosen;
+        unsigned background;
+    } cases[] = {
+        {"1,0,Ann Lee,0,+15551230001,u1", false, IDB_CONTACT_ROW_NORMAL},
+        {"1,0,Ann Lee,0,+15551230001,u1", true, IDB_CONTACT_ROW_SELECTED},
+        {"1,1,Acme,2,+15552340001,o1", false, IDB_CONTACT_ROW_NORMAL},
+        {"1,1,Acme,2,+15552340001,o1", true, IDB_CONTACT_ROW_SELECTED},
+        // A member's pale band stays whether chosen or not.
+        {"0,0,Wile Coyote,,+15552340011,m1", false, IDB_CONTACT_ROW_MEMBER},
+        {"0,0,Wile Coyote,,+15552340011,m1", true, IDB_CONTACT_ROW_MEMBER},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RowBackground(ReadContactRow(c.record), c.chosen), c.background) << c.record << " " << c.chosen;
+}
+
+TEST(ContactRows, APageMakesOneRowPerRecordStackedFromTheTop) {
+    CStringArray list;
+    for (const char* record : {"1,1,Acme,2,+15552340001,o1", "0,0,Wile Coyote,,+15552340011,m1",
+                               "0,0,Road Runner,,+15552340012,m2", "1,0,Alice,0,+15551230001,c1",
+                               "1,0,No Number,0,,c2", "1,1,bitBank,0,+442071234567,o2", "1,0,Bob,0,+15551230002,c3"})
+        list.Add(record);
+    CStringArray chosen;
+    chosen.Add("1+15551230001");
+    chosen.Add("1+15552340012,1+15559990000");
+    struct Row {
+        int list_index;
+        const char* name;
+        int top;
+        bool pre_chosen;
+        int indent;
+    };
+    struct Case {
+        int first, end;
+        std::vector<Row> rows;
+        int bottom;
+    } cases[] = {
+        {0,
+         5,
+         {{0, "Acme", 1, false, 0},
+          {1, "Wile Coyote", 51, false, 50},
+          {2, "Road Runner", 101, true, 50},
+          {3, "Alice", 151, true, 0},
+          {4, "No Number", 201, false, 0}},
+         251},
+        {5, 7, {{5, "bitBank", 1, false, 0}, {6, "Bob", 51, false, 0}}, 101},
+        {5, 9, {{5, "bitBank", 1, false, 0}, {6, "Bob", 51, false, 0}}, 101},  // the list ends first
+        {3, 3, {}, 1},                                                          // no page
+    };
+    for (const Case& c : cases) {
+        int bottom = -1;
+        const std::vector<PageRow> page = PlanPage(list, c.first, c.end, chosen, bottom);
+        EXPECT_EQ(bottom, c.bottom) << c.first;
+        ASSERT_EQ(page.size(), c.rows.size()) << c.first;
+        for (size_t i = 0; i < page.size(); ++i) {
+            const Row& want = c.rows[i];
+            EXPECT_EQ(page[i].list_index, want.list_index) << c.first << " " << i;
+            EXPECT_EQ(page[i].view.name, want.name) << c.first << " " << i;
+            EXPECT_EQ(page[i].top, want.top) << c.first << " " << i;
+            EXPECT_EQ(page[i].pre_chosen, want.pre_chosen) << c.first << " " << i;
+            EXPECT_EQ(page[i].view.indent, want.indent) << c.first << " " << i;
+        }
+    }
 }
 
 std::vector<RowSlot> Page(std::initializer_list<RowSlot> rows) { return rows; }

@@ -169,8 +169,8 @@ TEST_F(Picker, OpensOnTheFirstPageInAscendingOrder) {
         EXPECT_EQ(Text(p, IDC_PICK_RANGE), "1-5/9");  // 32 contacts and 12 members
         EXPECT_FALSE(Enabled(p, IDC_PICK_PREVIOUS));
         EXPECT_TRUE(Enabled(p, IDC_PICK_NEXT));
-        EXPECT_TRUE(Visible(p, IDC_PICK_SORT_UP));
-        EXPECT_FALSE(Visible(p, IDC_PICK_SORT_DOWN));
+        EXPECT_TRUE(Visible(p, IDC_PICK_SORT_DESCENDING));
+        EXPECT_FALSE(Visible(p, IDC_PICK_SORT_ASCENDING));
         EXPECT_TRUE(::IsWindowVisible(p.GetPanel()->m_hWnd));
         EXPECT_EQ(RowNames(p), (std::vector<std::string>{"Acme Corporation", "Wile Coyote", "Road Runner",
                                                          "Alice Anderson", "AT&T Business Fax"}));
@@ -195,13 +195,13 @@ TEST_F(Picker, OpensOnTheFirstPageInAscendingOrder) {
 TEST_F(Picker, SortTogglesAskTheServiceForTheOtherOrder) {
     CDlgContacts picker;
     Run(picker, [](CDlgContacts& p) {
-        Click(p, IDC_PICK_SORT_UP);
+        Click(p, IDC_PICK_SORT_DESCENDING);
         EXPECT_EQ(ContactRequests().back(), "order=name%20desc&limit=3000");
-        EXPECT_TRUE(Visible(p, IDC_PICK_SORT_DOWN));
-        EXPECT_FALSE(Visible(p, IDC_PICK_SORT_UP));
+        EXPECT_TRUE(Visible(p, IDC_PICK_SORT_ASCENDING));
+        EXPECT_FALSE(Visible(p, IDC_PICK_SORT_DESCENDING));
         EXPECT_EQ(RowNames(p).front(), "Zenith Insurance");
         EXPECT_EQ(Text(p, IDC_PICK_RANGE), "1-5/9");
-        Click(p, IDC_PICK_SORT_DOWN);
+        Click(p, IDC_PICK_SORT_ASCENDING);
         EXPECT_EQ(ContactRequests().back(), "order=name%20asc&limit=3000");
         EXPECT_EQ(RowNames(p).front(), "Acme Corporation");
     });
@@ -228,7 +228,7 @@ TEST_F(Picker, TypingSendsOneSearchASecondAfterTheLastKey) {
         EXPECT_EQ(CWnd::GetFocus()->m_hWnd, search->m_hWnd);
 
         // The order changes, the search stays.
-        Click(p, IDC_PICK_SORT_UP);
+        Click(p, IDC_PICK_SORT_DESCENDING);
         EXPECT_EQ(ContactRequests().back(), "order=name%20desc&query=AT%26&limit=3000");
 
         // Nothing found: no panel, no range, no page button.

@@ -369,8 +369,8 @@ const ControlCase kControls[] = {
     {IDD_CONTACTS, IDC_PICK_CLOSE, "button", "", true, kOwner},
     {IDD_CONTACTS, IDC_PICK_SEARCH, "edit", "", true, ES_AUTOHSCROLL},
     {IDD_CONTACTS, IDC_PICK_NAME_HEADING, "static", "Name", true, 0},
-    {IDD_CONTACTS, IDC_PICK_SORT_DOWN, "button", "", false, kOwner},
-    {IDD_CONTACTS, IDC_PICK_SORT_UP, "button", "", true, kOwner},
+    {IDD_CONTACTS, IDC_PICK_SORT_ASCENDING, "button", "", false, kOwner},
+    {IDD_CONTACTS, IDC_PICK_SORT_DESCENDING, "button", "", true, kOwner},
     {IDD_CONTACTS, IDC_PICK_FAX_HEADING, "static", "Fax", true, 0},
     {IDD_CONTACTS, IDC_PICK_PAGE_SIZE, "static", "20", true, 0},
     {IDD_CONTACTS, IDC_PICK_PAGE_SIZE_UP, "button", "", true, kOwner},
@@ -457,9 +457,9 @@ TEST(DialogTemplates, TabStopsComeInTheWindowsOrder) {
     std::vector<int> send = TabStopOrder(ReadDialogTemplate(IDD_SEND_FAX));
     send.erase(std::remove(send.begin(), send.end(), IDC_SEND_COUNTRY_LIST), send.end());
     EXPECT_EQ(send, send_order);
-    const std::vector<int> pick_order = {IDC_PICK_CLOSE, IDC_PICK_SEARCH, IDC_PICK_SORT_DOWN, IDC_PICK_SORT_UP,
-                                         IDC_PICK_PAGE_SIZE_UP, IDC_PICK_PAGE_SIZE_DOWN, IDC_PICK_PREVIOUS,
-                                         IDC_PICK_NEXT, IDC_PICK_SELECT};
+    const std::vector<int> pick_order = {IDC_PICK_CLOSE,          IDC_PICK_SEARCH,       IDC_PICK_SORT_ASCENDING,
+                                         IDC_PICK_SORT_DESCENDING, IDC_PICK_PAGE_SIZE_UP, IDC_PICK_PAGE_SIZE_DOWN,
+                                         IDC_PICK_PREVIOUS,        IDC_PICK_NEXT,         IDC_PICK_SELECT};
     EXPECT_EQ(TabStopOrder(ReadDialogTemplate(IDD_CONTACTS)), pick_order);
 }
 
