@@ -18,7 +18,7 @@ PICKER = ContactPicker.TITLE
 KEY = "test-key-123"
 
 # Picker.
-SELECT, SORT_DOWN, SORT_UP = ContactPicker.SELECT, ContactPicker.SORT_DOWN, ContactPicker.SORT_UP
+SELECT, SORT_ASCENDING, SORT_DESCENDING = ContactPicker.SELECT, ContactPicker.SORT_ASCENDING, ContactPicker.SORT_DESCENDING
 PAGE_UP, PAGE_DOWN, PREVIOUS, NEXT = (ContactPicker.PAGE_UP, ContactPicker.PAGE_DOWN, ContactPicker.PREVIOUS,
                                       ContactPicker.NEXT)
 PAGE_SIZE, RANGE, SEARCH = ContactPicker.PAGE_SIZE, ContactPicker.RANGE, ContactPicker.SEARCH
@@ -139,16 +139,16 @@ class BrowsingContacts(ContactPickerCase):
         screenshot(PICKER, "contacts_picker_page1")
 
         # Each sort press asks the service again, in the other order.
-        self.click(SORT_UP)
+        self.click(SORT_DESCENDING)
         self.assertTrue(wait_until(lambda: self.contact_queries()[-1] == "order=name%20desc&limit=3000", 20))
         self.assertTrue(wait_until(lambda: self.names() == FIRST_PAGE_DESCENDING, 10), self.names())
-        self.assertEqual(uidriver("visible", PICKER, SORT_DOWN), (0, "1"))
-        self.assertEqual(uidriver("visible", PICKER, SORT_UP), (0, "0"))
+        self.assertEqual(uidriver("visible", PICKER, SORT_ASCENDING), (0, "1"))
+        self.assertEqual(uidriver("visible", PICKER, SORT_DESCENDING), (0, "0"))
         self.assertEqual(self.text(RANGE), "1-5/9")
-        self.click(SORT_DOWN)
+        self.click(SORT_ASCENDING)
         self.assertTrue(wait_until(lambda: self.contact_queries()[-1] == "order=name%20asc&limit=3000", 20))
         self.assertTrue(wait_until(lambda: self.names() == FIRST_PAGE, 20), self.names())
-        self.assertEqual(uidriver("visible", PICKER, SORT_UP), (0, "1"))
+        self.assertEqual(uidriver("visible", PICKER, SORT_DESCENDING), (0, "1"))
 
         # Paging works on the list already fetched.
         requests = len(self.contact_queries())
@@ -202,7 +202,7 @@ class BrowsingContacts(ContactPickerCase):
         self.assert_page_buttons(previous=False, next_=False)
 
         # Sorting keeps the search.
-        self.click(SORT_UP)
+        self.click(SORT_DESCENDING)
         self.assertTrue(wait_until(lambda: len(self.contact_queries()) == before + 2, 20))
         self.assertEqual(self.contact_queries()[-1], "order=name%20desc&query=AT%26&limit=3000")
 

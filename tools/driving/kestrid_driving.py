@@ -426,7 +426,7 @@ class ContactPicker:
     """The contact picker, open over the send-fax window."""
 
     TITLE = "@1047=Select Contacts"
-    SELECT, CLOSE, SORT_DOWN, SORT_UP = "1006", "1008", "1009", "1010"
+    SELECT, CLOSE, SORT_ASCENDING, SORT_DESCENDING = "1006", "1008", "1009", "1010"
     PAGE_UP, PAGE_DOWN, PREVIOUS, NEXT = "1011", "1012", "1013", "1014"
     PAGE_SIZE, RANGE, SEARCH = "1050", "1051", "1053"
 
