@@ -27,6 +27,7 @@ const wchar_t kMonitorName[] = L"Vantrel Fax Monitor";
 const wchar_t kPortDescription[] = L"Vantrel Fax";
 const wchar_t kPortsKey[] = L"Ports";
 const wchar_t kProgramValue[] = L"Program";
+const wchar_t kMonitorKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Vantrel Fax Monitor";
 const DWORD kPortMagic = 0x564E5450;  // "VNTP"
 const DWORD kXcvMagic = 0x564E5458;   // "VNTX"
 
@@ -278,14 +279,78 @@ SpoolerJob FinishWithSpooler(const Job& job) {
     return answer;
 }
 
+// -- the monitor's registry key: through the spooler's functions, which
+// keep it right on a cluster; where the spooler does not implement them
+// (Wine's), the key the spooler keeps for the monitor, opened directly.
+
+struct RegKey {
+    HANDLE handle = nullptr;
+    bool direct = false;
+};
+
+bool NotImplemented(LONG result) {
+    return result == ERROR_CALL_NOT_IMPLEMENTED || result == ERROR_NOT_SUPPORTED;
+}
+
+LONG OpenMonitorSubkey(Monitor* monitor, const wchar_t* sub, bool create, REGSAM sam, RegKey& key) {
+    key = RegKey();
+    DWORD disposition = 0;
+    LONG result = create ? monitor->reg.fpCreateKey(monitor->root, sub, 0, sam, nullptr, &key.handle, &disposition,
+                                                    monitor->spooler)
+                         : monitor->reg.fpOpenKey(monitor->root, sub, sam, &key.handle, monitor->spooler);
+    if (!NotImplemented(result)) return result;
+    key.direct = true;
+    const std::wstring path = sub && *sub ? std::wstring(kMonitorKey) + L"\\" + sub : std::wstring(kMonitorKey);
+    HKEY direct = nullptr;
+    result = create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, sam, nullptr, &direct,
+                                      &disposition)
+                    : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, sam, &direct);
+    key.handle = direct;
+    return result;
+}
+
+void CloseMonitorKey(Monitor* monitor, RegKey& key) {
+    if (!key.handle) return;
+    if (key.direct) {
+        RegCloseKey(static_cast<HKEY>(key.handle));
+    } else {
+        monitor->reg.fpCloseKey(key.handle, monitor->spooler);
+    }
+    key = RegKey();
+}
+
+LONG QueryMonitorValue(Monitor* monitor, const wchar_t* name, DWORD* type, BYTE* data, DWORD* size) {
+    const DWORD capacity = *size;
+    const LONG result = monitor->reg.fpQueryValue(monitor->root, name, type, data, size, monitor->spooler);
+    if (!NotImplemented(result)) return result;
+    *size = capacity;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, kMonitorKey, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                        type, data, size);
+}
+
+LONG EnumMonitorValue(Monitor* monitor, const RegKey& key, DWORD index, wchar_t* name, DWORD* count) {
+    if (key.direct) {
+        return RegEnumValueW(static_cast<HKEY>(key.handle), index, name, count, nullptr, nullptr, nullptr, nullptr);
+    }
+    return monitor->reg.fpEnumValue(key.handle, index, name, count, nullptr, nullptr, nullptr, monitor->spooler);
+}
+
+LONG SetMonitorValue(Monitor* monitor, const RegKey& key, const wchar_t* name, const BYTE* data, DWORD size) {
+    if (key.direct) return RegSetValueExW(static_cast<HKEY>(key.handle), name, 0, REG_SZ, data, size);
+    return monitor->reg.fpSetValue(key.handle, name, REG_SZ, data, size, monitor->spooler);
+}
+
+LONG DeleteMonitorValue(Monitor* monitor, const RegKey& key, const wchar_t* name) {
+    if (key.direct) return RegDeleteValueW(static_cast<HKEY>(key.handle), name);
+    return monitor->reg.fpDeleteValue(key.handle, name, monitor->spooler);
+}
+
 // -- the program
 
 std::wstring ProgramPath(Monitor* monitor) {
     wchar_t value[MAX_PATH + 1] = L"";
     DWORD type = 0, size = sizeof(value) - sizeof(wchar_t);
-    if (!monitor->reg.fpQueryValue ||
-        monitor->reg.fpQueryValue(monitor->root, kProgramValue, &type, reinterpret_cast<BYTE*>(value), &size,
-                                  monitor->spooler) != ERROR_SUCCESS ||
+    if (QueryMonitorValue(monitor, kProgramValue, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return L"";
     }
@@ -370,9 +435,9 @@ std::wstring StartProgram(Job& job, const std::wstring& program, const std::wstr
 
 std::vector<std::wstring> ReadPorts(Monitor* monitor) {
     std::vector<std::wstring> ports;
-    HANDLE key = nullptr;
-    if (!monitor->reg.fpOpenKey ||
-        monitor->reg.fpOpenKey(monitor->root, kPortsKey, KEY_READ, &key, monitor->spooler) != ERROR_SUCCESS) {
+    RegKey key;
+    if (OpenMonitorSubkey(monitor, kPortsKey, false, KEY_READ, key) != ERROR_SUCCESS) {
+        CloseMonitorKey(monitor, key);
         return ports;
     }
     for (DWORD index = 0; index < 1000; ++index) {
@@ -380,14 +445,13 @@ std::vector<std::wstring> ReadPorts(Monitor* monitor) {
         // count read as bytes is safe too.
         wchar_t name[512] = L"";
         DWORD count = 256;
-        if (monitor->reg.fpEnumValue(key, index, name, &count, nullptr, nullptr, nullptr, monitor->spooler) !=
-            ERROR_SUCCESS) {
+        if (EnumMonitorValue(monitor, key, index, name, &count) != ERROR_SUCCESS) {
             break;
         }
         name[511] = L'\0';
         ports.push_back(name);
     }
-    monitor->reg.fpCloseKey(key, monitor->spooler);
+    CloseMonitorKey(monitor, key);
     return ports;
 }
 
@@ -403,16 +467,13 @@ DWORD AddPortName(Monitor* monitor, const std::wstring& name) {
     AcquireSRWLockExclusive(&monitor->ports_lock);
     DWORD result = ERROR_ALREADY_EXISTS;
     if (!HasPort(monitor, name)) {
-        HANDLE key = nullptr;
-        DWORD disposition = 0;
-        result = monitor->reg.fpCreateKey(monitor->root, kPortsKey, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition,
-                                          monitor->spooler);
+        RegKey key;
+        result = OpenMonitorSubkey(monitor, kPortsKey, true, KEY_ALL_ACCESS, key);
         if (result == ERROR_SUCCESS) {
             const wchar_t empty[] = L"";
-            result = monitor->reg.fpSetValue(key, name.c_str(), REG_SZ, reinterpret_cast<const BYTE*>(empty),
-                                             sizeof(empty), monitor->spooler);
-            monitor->reg.fpCloseKey(key, monitor->spooler);
+            result = SetMonitorValue(monitor, key, name.c_str(), reinterpret_cast<const BYTE*>(empty), sizeof(empty));
         }
+        CloseMonitorKey(monitor, key);
     }
     ReleaseSRWLockExclusive(&monitor->ports_lock);
     Trace(0, L"add port " + name + L": " + (result == ERROR_SUCCESS ? L"done" : ErrorText(result)));
@@ -421,13 +482,12 @@ DWORD AddPortName(Monitor* monitor, const std::wstring& name) {
 
 DWORD DeletePortName(Monitor* monitor, const std::wstring& name) {
     AcquireSRWLockExclusive(&monitor->ports_lock);
-    HANDLE key = nullptr;
+    RegKey key;
     DWORD result = ERROR_UNKNOWN_PORT;
-    if (HasPort(monitor, name) &&
-        monitor->reg.fpOpenKey(monitor->root, kPortsKey, KEY_ALL_ACCESS, &key, monitor->spooler) == ERROR_SUCCESS) {
-        result = monitor->reg.fpDeleteValue(key, name.c_str(), monitor->spooler);
-        monitor->reg.fpCloseKey(key, monitor->spooler);
+    if (HasPort(monitor, name) && OpenMonitorSubkey(monitor, kPortsKey, false, KEY_ALL_ACCESS, key) == ERROR_SUCCESS) {
+        result = DeleteMonitorValue(monitor, key, name.c_str());
     }
+    CloseMonitorKey(monitor, key);
     ReleaseSRWLockExclusive(&monitor->ports_lock);
     Trace(0, L"delete port " + name + L": " + (result == ERROR_SUCCESS ? L"done" : ErrorText(result)));
     return result;
@@ -784,8 +844,10 @@ MONITOR2 monitor_table = MonitorTable();
 }  // namespace
 
 extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT init, PHANDLE handle) {
-    if (!init || !handle || init->cbSize < sizeof(MONITORINIT) || !init->pMonitorReg ||
-        init->pMonitorReg->cbSize < sizeof(MONITORREG)) {
+    const MONITORREG* reg = init ? init->pMonitorReg : nullptr;
+    if (!init || !handle || init->cbSize < sizeof(MONITORINIT) || !reg || reg->cbSize < sizeof(MONITORREG) ||
+        !reg->fpCreateKey || !reg->fpOpenKey || !reg->fpCloseKey || !reg->fpSetValue || !reg->fpDeleteValue ||
+        !reg->fpEnumValue || !reg->fpQueryValue) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
