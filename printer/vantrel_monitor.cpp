@@ -150,22 +150,30 @@ void Trace(DWORD job_id, const std::wstring& text) {
     const std::wstring log = folder + L"monitor.log";
 
     const DWORD saved_error = GetLastError();
-    AcquireSRWLockExclusive(&trace_lock);
-    MakeFolder(folder);
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &data) &&
-        printer::TraceNeedsRotation((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
-                                    data.nFileSizeLow)) {
-        MoveFileExW(log.c_str(), (folder + L"monitor.old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
+    // Users may not write in the data folder: the line is written as the
+    // spooler even while the thread impersonates the printing user.
+    HANDLE client_token = nullptr;
+    OpenThreadToken(GetCurrentThread(), TOKEN_IMPERSONATE, TRUE, &client_token);
+    {
+        AsSpooler self(client_token);
+        AcquireSRWLockExclusive(&trace_lock);
+        MakeFolder(folder);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &data) &&
+            printer::TraceNeedsRotation((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
+                                        data.nFileSizeLow)) {
+            MoveFileExW(log.c_str(), (folder + L"monitor.old.log").c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+        const HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+        ReleaseSRWLockExclusive(&trace_lock);
     }
-    const HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    ReleaseSRWLockExclusive(&trace_lock);
+    if (client_token) CloseHandle(client_token);
     SetLastError(saved_error);
 }
 
@@ -682,7 +690,11 @@ BOOL WINAPI EndDocPortW2(HANDLE hPort) {
     Job& job = port->job;
     if (!job.active) return TRUE;
     CloseSpoolFile(job);
-    const SpoolerJob spooler = FinishWithSpooler(job);
+    SpoolerJob spooler;
+    {
+        AsSpooler self(job.client_token);
+        spooler = FinishWithSpooler(job);
+    }
     if (spooler.gone || (spooler.known && (spooler.status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED |
                                                                JOB_STATUS_ERROR | JOB_STATUS_RESTART)))) {
         job.record.cancelled = true;
