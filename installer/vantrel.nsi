@@ -457,9 +457,6 @@ Section "-Printer" SecPrinter
 
   ${If} $PrinterNote != ""
     !insertmacro Log "Printer: $\"${PRINTER}$\" is missing: $PrinterNote. Send To > Vantrel Fax still works."
-    StrCpy $FinishText "$FinishText$\r$\n$\r$\nThe $\"${PRINTER}$\" printer could not be added: $PrinterNote."
-  ${Else}
-    StrCpy $FinishText "$FinishText$\r$\n$\r$\nPrint from any program to the $\"${PRINTER}$\" printer to fax it."
   ${EndIf}
 SectionEnd
 

@@ -152,9 +152,12 @@ class Packaging(unittest.TestCase):
         for setup in ("VantrelSetup.exe", "VantrelSetup-x64.exe"):
             with self.subTest(setup=setup):
                 extracted = os.path.join(self.s.work, "signed-" + setup)
-                run(["7z", "x", "-y", "-o" + extracted, os.path.join(signed, setup), "KestridUI.exe", "uninstall.exe"])
-                for path in (os.path.join(signed, setup), os.path.join(extracted, "KestridUI.exe"),
-                             os.path.join(extracted, "uninstall.exe")):
+                run(["7z", "x", "-y", "-aou", "-o" + extracted, os.path.join(signed, setup), "KestridUI.exe",
+                     "uninstall.exe", "$SYSDIR"])
+                monitors = glob.glob(os.path.join(extracted, "$SYSDIR", "vantrelmon*.dll"))
+                self.assertEqual(len(monitors), 2 if setup == "VantrelSetup.exe" else 1, monitors)
+                for path in [os.path.join(signed, setup), os.path.join(extracted, "KestridUI.exe"),
+                             os.path.join(extracted, "uninstall.exe")] + monitors:
                     ok, out = osslsigncode_verify(path, pem)
                     self.assertTrue(ok, "%s: %s" % (path, out))
                 ok, out = osslsigncode_verify(os.path.join(self.s.bundled, setup), pem)
