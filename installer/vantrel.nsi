@@ -6,12 +6,16 @@
 ;   VERSION  the product version (the text of Version.txt)
 ;   OUTFILE  the setup program to write
 ;   BUNDLED_GS  defined when STAGE\gs exists
+;   STAGE also holds the print monitor: monitor-x64\vantrelmon.dll, and in the
+;   x86 setup monitor-x86\vantrelmon.dll too (the spooler of 64-bit Windows
+;   is 64-bit, so there the x86 setup installs the x64 monitor)
 ;
 ; Switches: /S silent, /D=folder, /KEY=<key> (key set-up for the installing
 ; user). Exit codes: 0 done, 2 installed without Ghostscript, 3 the key was
 ; refused (nothing stored), 4 the program kept running and nothing was
-; replaced. Uninstaller: /S silent, /PURGE also removes the stored key and
-; account values.
+; replaced. A printer that could not be added is said in the install log and
+; on the finish page; the program and Send To work without it. Uninstaller:
+; /S silent, /PURGE also removes the stored key and account values.
 
 !ifndef ARCH | STAGE | VERSION | OUTFILE
   !error "scripts/package passes ARCH, STAGE, VERSION and OUTFILE"
@@ -40,6 +44,15 @@ RequestExecutionLevel admin
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
 !define SETTINGS_KEY "Software\Fax"
 !define GS_URL "https://ghostscript.com/releases/gsdnld.html"
+; The printer: our port monitor, its port, and a printer on it that uses the
+; PostScript class driver Windows ships (the older name of Windows 7 second).
+!define PRINTER "Vantrel Fax"
+!define MONITOR "Vantrel Fax Monitor"
+!define MONITOR_DLL "vantrelmon.dll"
+!define MONITOR_KEY "SYSTEM\CurrentControlSet\Control\Print\Monitors\${MONITOR}"
+!define PORT "VANTREL:"
+!define PS_DRIVER "Microsoft PS Class Driver"
+!define PS_DRIVER_OLD "MS Publisher Imagesetter"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -71,6 +84,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Var FinishText
 Var GhostscriptFrom
+Var PrinterNote
 
 !define MUI_WELCOMEPAGE_TITLE "Welcome to ${PRODUCT} ${VERSION} setup"
 !define MUI_WELCOMEPAGE_TEXT "This installs the ${PRODUCT} client: the program, its Ghostscript, a Start-menu entry for setting up your app key, and a $\"Vantrel Fax$\" entry in Explorer's Send To menu.$\r$\n$\r$\nClose any running ${PRODUCT} window before you go on.$\r$\n$\r$\n$_CLICK"
@@ -304,6 +318,148 @@ Section "Program" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
+; The spooler's environment name: the monitor must match the spooler, not
+; this setup program.
+!macro SpoolerEnvironment var
+  ${If} ${RunningX64}
+    StrCpy ${var} "Windows x64"
+  ${Else}
+    StrCpy ${var} "Windows NT x86"
+  ${EndIf}
+!macroend
+
+; $0 = 0 when the monitor's Xcv interface did what (AddPort or DeletePort)
+; asks with the port, else the Win32 error.
+!macro XcvPort un
+Function ${un}XcvPort
+  Exch $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  ; PRINTER_DEFAULTSW asking for SERVER_ACCESS_ADMINISTER.
+  System::Call '*(p 0, p 0, i 1) p .r2'
+  System::Call 'winspool.drv::OpenPrinterW(w ",XcvMonitor ${MONITOR}", *p .r3, p r2) i .r0 ?e'
+  Pop $4
+  ${If} $0 == 1
+    System::Call 'winspool.drv::XcvDataW(p r3, w r1, w "${PORT}", i ${PORT_BYTES}, p 0, i 0, *i .r4, *i .r5) i .r0 ?e'
+    Pop $4
+    ${If} $0 == 1
+      StrCpy $0 $5
+    ${Else}
+      StrCpy $0 $4
+    ${EndIf}
+    System::Call 'winspool.drv::ClosePrinter(p r3)'
+  ${Else}
+    StrCpy $0 $4
+  ${EndIf}
+  System::Free $2
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+!macroend
+; "VANTREL:" and its zero, in bytes.
+!define PORT_BYTES 18
+!insertmacro XcvPort ""
+!insertmacro XcvPort "un."
+
+; $7 = the driver when it is (or now is) installed for the spooler's
+; environment ($6) and none was found before.
+!macro TryDriver name
+  ${If} $7 == ""
+    System::Call 'winspool.drv::InstallPrinterDriverFromPackageW(p 0, p 0, w "${name}", w r6, i 0) i .r0'
+    ${If} $0 == 0
+      StrCpy $7 "${name}"
+    ${Else}
+      !insertmacro Log "Printer: the driver $\"${name}$\" is not available ($0)."
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Section "-Printer" SecPrinter
+  StrCpy $PrinterNote ""
+  !insertmacro SpoolerEnvironment $6
+  ; The monitor goes where the spooler loads monitors from: the system
+  ; folder of its own bitness.
+  !if "${ARCH}" == "x86"
+    ${If} ${RunningX64}
+      ${DisableX64FSRedirection}
+      SetOutPath "$SYSDIR"
+      File "${STAGE}\monitor-x64\${MONITOR_DLL}"
+      ${EnableX64FSRedirection}
+    ${Else}
+      SetOutPath "$SYSDIR"
+      File "${STAGE}\monitor-x86\${MONITOR_DLL}"
+    ${EndIf}
+  !else
+    SetOutPath "$SYSDIR"
+    File "${STAGE}\monitor-x64\${MONITOR_DLL}"
+  !endif
+  SetOutPath "$INSTDIR"
+
+  ; MONITOR_INFO_2W. An upgrade finds it there already.
+  System::Call '*(w "${MONITOR}", w r6, w "${MONITOR_DLL}") p .r1'
+  System::Call 'winspool.drv::AddMonitorW(p 0, i 2, p r1) i .r0 ?e'
+  Pop $2
+  System::Free $1
+  ${If} $0 == 1
+  ${OrIf} $2 == 3006  ; ERROR_PRINT_MONITOR_ALREADY_INSTALLED
+    !insertmacro Log "Printer: the monitor ${MONITOR} (${MONITOR_DLL}, $6) is added."
+  ${Else}
+    !insertmacro Log "Printer: the spooler refused the monitor ${MONITOR} (error $2)."
+    StrCpy $PrinterNote "the print monitor could not be added (error $2)"
+  ${EndIf}
+  ; The program the monitor starts for each job.
+  SetRegView 64
+  WriteRegStr HKLM "${MONITOR_KEY}" "Program" "$INSTDIR\KestridUI.exe"
+  !insertmacro UseNativeView
+
+  ${If} $PrinterNote == ""
+    Push "AddPort"
+    Call XcvPort
+    ${If} $0 == 0
+    ${OrIf} $0 == 183  ; ERROR_ALREADY_EXISTS: an upgrade
+      !insertmacro Log "Printer: the port ${PORT} is added."
+    ${Else}
+      !insertmacro Log "Printer: the port ${PORT} could not be added (error $0)."
+      StrCpy $PrinterNote "its port could not be added (error $0)"
+    ${EndIf}
+  ${EndIf}
+
+  ${If} $PrinterNote == ""
+    ; The driver from the driver store (Windows 8 and later), else the
+    ; PostScript driver of Windows 7.
+    StrCpy $7 ""
+    !insertmacro TryDriver "${PS_DRIVER}"
+    !insertmacro TryDriver "${PS_DRIVER_OLD}"
+    ${If} $7 == ""
+      StrCpy $PrinterNote "Windows offers neither the $\"${PS_DRIVER}$\" nor the $\"${PS_DRIVER_OLD}$\" PostScript driver"
+    ${Else}
+      ; PRINTER_INFO_2W: 13 pointers (name, port, driver, comment, print
+      ; processor, data type), then the attributes and 7 more numbers.
+      System::Call '*(p 0, w "${PRINTER}", p 0, w "${PORT}", w r7, w "Sends what you print as a fax", p 0, p 0, p 0, w "winprint", w "RAW", p 0, p 0, i 0x40, i 1, i 1, i 0, i 0, i 0, i 0, i 0) p .r1'
+      System::Call 'winspool.drv::AddPrinterW(p 0, i 2, p r1) p .r0 ?e'
+      Pop $2
+      System::Free $1
+      ${If} $0 != 0
+        System::Call 'winspool.drv::ClosePrinter(p r0)'
+        !insertmacro Log "Printer: $\"${PRINTER}$\" is added with the driver $\"$7$\"."
+      ${ElseIf} $2 == 1802  ; ERROR_PRINTER_ALREADY_EXISTS
+        !insertmacro Log "Printer: $\"${PRINTER}$\" is there already."
+      ${Else}
+        StrCpy $PrinterNote "the spooler refused the printer (error $2)"
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+
+  ${If} $PrinterNote != ""
+    !insertmacro Log "Printer: $\"${PRINTER}$\" is missing: $PrinterNote. Send To > Vantrel Fax still works."
+  ${EndIf}
+SectionEnd
+
 ; /KEY=<key>: the program's silent key set-up, run as the installing user.
 ; The program ends with 0 whatever the service said; the verdict is whether
 ; the key is now the stored one.
@@ -349,6 +505,31 @@ Section "Uninstall"
   Delete "$SENDTO\Vantrel Fax.lnk"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Vantrel key setup.lnk"
+
+  ; The printer, its port and the monitor, in that order (each needs the
+  ; next), then the monitor's files and its data folder.
+  !insertmacro SpoolerEnvironment $6
+  System::Call '*(p 0, p 0, i 0xF000C) p .r2'  ; PRINTER_ALL_ACCESS
+  System::Call 'winspool.drv::OpenPrinterW(w "${PRINTER}", *p .r3, p r2) i .r0'
+  ${If} $0 == 1
+    System::Call 'winspool.drv::DeletePrinter(p r3)'
+    System::Call 'winspool.drv::ClosePrinter(p r3)'
+  ${EndIf}
+  System::Free $2
+  Push "DeletePort"
+  Call un.XcvPort
+  System::Call 'winspool.drv::DeleteMonitorW(p 0, w r6, w "${MONITOR}")'
+  SetRegView 64
+  DeleteRegKey HKLM "${MONITOR_KEY}"
+  !insertmacro UseNativeView
+  !if "${ARCH}" == "x86"
+    ${DisableX64FSRedirection}
+  !endif
+  Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
+  !if "${ARCH}" == "x86"
+    ${EnableX64FSRedirection}
+  !endif
+  RMDir /r "$APPDATA\Vantrel"
 
   Delete "$INSTDIR\KestridUI.exe"
   Delete "$INSTDIR\Version.txt"

@@ -23,6 +23,7 @@ WIN32_BUILD = os.environ.get("KESTRID_WIN32_DIR", os.path.join(os.path.dirname(B
 GOOD_KEY = "test-key-123"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
 SETTINGS_KEY = r"HKCU\Software\Fax\Settings"
+MONITOR_KEY = r"HKLM\System\CurrentControlSet\Control\Print\Monitors\Vantrel Fax Monitor"
 STANDIN = os.path.join(BUILD, "tools", "gs-standin")
 
 
@@ -82,7 +83,8 @@ class Session:
         # An older version of the same program, to upgrade from.
         old_build = os.path.join(self.work, "old-win64")
         os.makedirs(old_build)
-        shutil.copy(os.path.join(BUILD, "KestridUI.exe"), old_build)
+        for name in ("KestridUI.exe", "vantrelmon.dll"):
+            shutil.copy(os.path.join(BUILD, name), old_build)
         with open(os.path.join(old_build, "Version.txt"), "w") as version:
             version.write("0.9.0")
         self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build)
@@ -150,9 +152,12 @@ class Packaging(unittest.TestCase):
         for setup in ("VantrelSetup.exe", "VantrelSetup-x64.exe"):
             with self.subTest(setup=setup):
                 extracted = os.path.join(self.s.work, "signed-" + setup)
-                run(["7z", "x", "-y", "-o" + extracted, os.path.join(signed, setup), "KestridUI.exe", "uninstall.exe"])
-                for path in (os.path.join(signed, setup), os.path.join(extracted, "KestridUI.exe"),
-                             os.path.join(extracted, "uninstall.exe")):
+                run(["7z", "x", "-y", "-aou", "-o" + extracted, os.path.join(signed, setup), "KestridUI.exe",
+                     "uninstall.exe", "$SYSDIR"])
+                monitors = glob.glob(os.path.join(extracted, "$SYSDIR", "vantrelmon*.dll"))
+                self.assertEqual(len(monitors), 2 if setup == "VantrelSetup.exe" else 1, monitors)
+                for path in [os.path.join(signed, setup), os.path.join(extracted, "KestridUI.exe"),
+                             os.path.join(extracted, "uninstall.exe")] + monitors:
                     ok, out = osslsigncode_verify(path, pem)
                     self.assertTrue(ok, "%s: %s" % (path, out))
                 ok, out = osslsigncode_verify(os.path.join(self.s.bundled, setup), pem)
@@ -166,13 +171,19 @@ class Packaging(unittest.TestCase):
         listing = run(["7z", "l", "-ba", setup])
         names = sorted(line.split()[-1].replace("\\", "/") for line in listing.splitlines() if line.strip())
         payload = [n for n in names if not n.startswith("$PLUGINSDIR") and n != "uninstall.exe"]
+        # Both print monitors: the x86 one, and the x64 one for 64-bit Windows.
         self.assertEqual(payload, sorted(["KestridUI.exe", "Version.txt", "Xtra/PD/gs-standin.sh",
-                                          "Xtra/PD/gsdll32.dll", "Xtra/PD/gswin32c.exe"]))
+                                          "Xtra/PD/gsdll32.dll", "Xtra/PD/gswin32c.exe",
+                                          "$SYSDIR/vantrelmon.dll", "$SYSDIR/vantrelmon.dll"]))
         extracted = os.path.join(self.s.work, "x86-payload")
-        run(["7z", "x", "-y", "-o" + extracted, setup, "KestridUI.exe"])
+        run(["7z", "x", "-y", "-aou", "-o" + extracted, setup, "KestridUI.exe", "$SYSDIR"])
         self.assertTrue(filecmp.cmp(os.path.join(extracted, "KestridUI.exe"),
                                     os.path.join(WIN32_BUILD, "KestridUI.exe"), shallow=False))
         self.assertIn("PE32 executable", run(["file", os.path.join(extracted, "KestridUI.exe")]))
+        monitors = sorted(glob.glob(os.path.join(extracted, "$SYSDIR", "vantrelmon*.dll")))
+        self.assertEqual(len(monitors), 2, monitors)
+        built = {os.path.join(WIN32_BUILD, "vantrelmon.dll"), os.path.join(BUILD, "vantrelmon.dll")}
+        self.assertEqual({b for b in built for m in monitors if filecmp.cmp(m, b, shallow=False)}, built)
 
 
 
@@ -456,6 +467,51 @@ class RunningProgram(InstallerCase):
                     process.kill()
                     process.wait()
         self.assert_installed(os.path.join(STANDIN, "gswin32c.exe"))
+
+
+class Printer(InstallerCase):
+    """The "Vantrel Fax" printer under Wine's spooler. What Wine does:
+    AddMonitor registers the monitor and its spooler loads the DLL; XcvData
+    "AddPort" reaches the monitor, which keeps the port in its own key (Wine
+    leaves the spooler's registry functions unimplemented); Wine has no
+    InstallPrinterDriverFromPackage and no PostScript class driver of
+    Windows, so the printer itself is not added, and the setup says so.
+    Printing through the port is shown by the end-to-end print test, since
+    Wine's spooler never hands a job to a port monitor."""
+
+    def monitor_key(self):
+        result = harness.reg("query", MONITOR_KEY, "/s")
+        if result.returncode != 0:
+            return None
+        values = {}
+        for line in result.stdout.splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 2:
+                values[parts[0]] = parts[2] if len(parts) > 2 else ""
+        return values
+
+    def test_monitor_and_port_are_added_and_everything_is_removed(self):
+        self.assertEqual(self.install(self.s.bundled, "/S"), 0)
+        system_monitor = os.path.join(self.drive, "windows", "system32", "vantrelmon.dll")
+        self.assertTrue(filecmp.cmp(system_monitor, os.path.join(BUILD, "vantrelmon.dll"), shallow=False))
+        self.assertEqual(self.monitor_key(), {"Driver": "vantrelmon.dll",
+                                              "Program": r"C:\Program Files\Vantrel\KestridUI.exe",
+                                              "VANTREL:": ""})
+        log = self.log()
+        self.assertIn("Printer: the monitor Vantrel Fax Monitor (vantrelmon.dll, Windows x64) is added.", log)
+        self.assertIn("Printer: the port VANTREL: is added.", log)
+        # Wine's spooler loaded the monitor and passed the port on to it.
+        trace_file = os.path.join(self.drive, "ProgramData", "Vantrel", "monitor.log")
+        with open(trace_file, encoding="utf-8", newline="") as trace:
+            self.assertRegex(trace.read(), r"job 0: monitor loaded\r\n.*job 0: add port VANTREL:: done")
+        # The driver is what Wine lacks: the setup names both and goes on.
+        self.assertIn('Printer: "Vantrel Fax" is missing: Windows offers neither the "Microsoft PS Class Driver" '
+                      'nor the "MS Publisher Imagesetter" PostScript driver. Send To > Vantrel Fax still works.', log)
+
+        self.uninstall()
+        self.assertIsNone(self.monitor_key())
+        self.assertFalse(os.path.exists(system_monitor))
+        self.assertFalse(os.path.exists(os.path.join(self.drive, "ProgramData", "Vantrel")))
 
 
 class X86Installer(InstallerCase):
