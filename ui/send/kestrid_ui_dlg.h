@@ -18,6 +18,7 @@
 #include "ui/send/send_flow.h"
 #include "ui/send/send_progress.h"
 #include "ui/send/send_progress_view.h"
+#include "ui/send/send_window.h"
 #include "ui/send/send_worker.h"
 
 #include <functional>
@@ -128,6 +129,9 @@ protected:
     Notifier& Notify();
     void LayOut();
     void MakeFonts();
+    CFont* FontOf(SendFont font);
+    // A control of the window's tables (kSendPanelId: the fax panel).
+    CWnd* ControlOf(int id);
     void LoadButtonFaces();
     // The flag picture of a country: its PNG, else a bitmap of that ID.
     bool LoadFlag(UINT command, CBitmap& flag);
