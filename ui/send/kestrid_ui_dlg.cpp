@@ -26,8 +26,8 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_CLOSE()
     ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
     ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
-    ON_BN_CLICKED(IDC_SEND_COVER_ON, &CKestridUIDlg::OnCoverPageOff)
-    ON_BN_CLICKED(IDC_SEND_COVER_OFF, &CKestridUIDlg::OnCoverPageOn)
+    ON_BN_CLICKED(IDC_SEND_COVER_TURN_ON, &CKestridUIDlg::OnCoverPageOn)
+    ON_BN_CLICKED(IDC_SEND_COVER_TURN_OFF, &CKestridUIDlg::OnCoverPageOff)
     ON_BN_CLICKED(IDC_SEND_SEND, &CKestridUIDlg::OnSend)
     ON_BN_CLICKED(IDC_SEND_CONTACTS, &CKestridUIDlg::OnContacts)
     ON_BN_CLICKED(IDC_SEND_KEY, &CKestridUIDlg::OnKeyChange)
@@ -68,8 +68,8 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_SEND_CONTACTS, m_btnContacts);
     DDX_Control(exchange, IDC_SEND_ADD, m_btnAdd);
     DDX_Control(exchange, IDC_SEND_COVER_HEADING, m_coverHeading);
-    DDX_Control(exchange, IDC_SEND_COVER_OFF, m_btnCoverOff);
-    DDX_Control(exchange, IDC_SEND_COVER_ON, m_btnCoverOn);
+    DDX_Control(exchange, IDC_SEND_COVER_TURN_ON, m_btnCoverTurnOn);
+    DDX_Control(exchange, IDC_SEND_COVER_TURN_OFF, m_btnCoverTurnOff);
     DDX_Control(exchange, IDC_SEND_DELIVER_TO_LABEL, m_deliverToLabel);
     DDX_Control(exchange, IDC_SEND_DELIVER_TO, m_editDeliverTo);
     DDX_Control(exchange, IDC_SEND_SUBJECT_LABEL, m_subjectLabel);
@@ -155,8 +155,8 @@ void CKestridUIDlg::MakeFonts() {
 }
 
 void CKestridUIDlg::LoadButtonFaces() {
-    CGdipButton* buttons[] = {&m_btnSend,        &m_btnAdd,     &m_btnContacts, &m_btnKey,  &m_btnCountryMenu,
-                              &m_btnCoverOff,    &m_btnCoverOn, &m_btnMinimise, &m_btnClose};
+    CGdipButton* buttons[] = {&m_btnSend,         &m_btnAdd,           &m_btnContacts, &m_btnKey, &m_btnCountryMenu,
+                              &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_btnMinimise, &m_btnClose};
     for (int i = 0; i < kSendButtonFaceCount; ++i)
         for (CGdipButton* button : buttons)
             if (button->GetDlgCtrlID() == kSendButtonFaces[i].id) LoadFaces(*button, kSendButtonFaces[i]);
@@ -197,39 +197,17 @@ void CKestridUIDlg::MakeProgressControls() {
 }
 
 void CKestridUIDlg::ShowView(int view) {
-    auto show = [](CWnd& wnd, bool visible) { wnd.ShowWindow(visible ? SW_SHOW : SW_HIDE); };
-    if (view == kLoadingView) {
-        show(m_faxPanel, false);
+    const SendWindowView shown = static_cast<SendWindowView>(view);
+    if (shown == kSendLoadingView) {
         if (m_loading.LoadFromResource(IDR_LOADING_GIF, "GIF")) m_loading.Draw();
-        show(m_loading, true);
-        show(m_loadingText, true);
-        show(m_title, true);
-        return;
+    } else {
+        m_send.cover_page = shown == kSendPage2 ? 1 : 0;
+        SetBackgroundBitmap(shown == kSendPage2 ? IDB_SEND_PAGE2_BACKGROUND : IDB_SEND_PAGE1_BACKGROUND);
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
-    const bool cover = view == kPage2;
-    if (cover) m_send.cover_page = 1;
-    show(m_loading, false);
-    show(m_loadingText, false);
-    SetBackgroundBitmap(cover ? IDB_SEND_PAGE2_BACKGROUND : IDB_SEND_PAGE1_BACKGROUND);
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    for (CWnd* wnd : {static_cast<CWnd*>(&m_deliverToLabel), static_cast<CWnd*>(&m_subjectLabel),
-                      static_cast<CWnd*>(&m_notesLabel), static_cast<CWnd*>(&m_coverLabel),
-                      static_cast<CWnd*>(&m_editDeliverTo), static_cast<CWnd*>(&m_editSubject),
-                      static_cast<CWnd*>(&m_editNotes), static_cast<CWnd*>(&m_coverList)})
-        show(*wnd, cover);
-    show(m_faxPanel, true);
-    show(m_title, true);
-    show(m_btnCoverOn, cover);
-    show(m_btnCoverOff, !cover);
-    for (CWnd* wnd : {static_cast<CWnd*>(&m_heading), static_cast<CWnd*>(&m_numberLabel),
-                      static_cast<CWnd*>(&m_coverHeading), static_cast<CWnd*>(&m_editNumber),
-                      static_cast<CWnd*>(&m_btnSend), static_cast<CWnd*>(&m_btnContacts),
-                      static_cast<CWnd*>(&m_btnAdd), static_cast<CWnd*>(&m_btnFlag),
-                      static_cast<CWnd*>(&m_btnCountryMenu)})
-        show(*wnd, true);
-    show(m_countryList, false);
-    if (!cover) m_send.cover_page = 0;
-    m_editNumber.SetFocus();
+    for (const ShowChange& change : SendViewShows(shown))
+        if (CWnd* control = ControlOf(change.id)) control->ShowWindow(change.shown ? SW_SHOW : SW_HIDE);
+    if (shown != kSendLoadingView) m_editNumber.SetFocus();
 }
 
 // ---- painting, timer, closing ------------------------------------------------
@@ -492,9 +470,9 @@ void CKestridUIDlg::ApplySendView() {
     }
     // The flag stays as it is (a disabled bitmap button greys it out); its
     // handler does nothing meanwhile, like every handler of the form.
-    CWnd* form[] = {&m_btnKey,     &m_editNumber,    &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
-                    &m_btnCoverOff, &m_btnCoverOn,   &m_editDeliverTo,  &m_editSubject, &m_editNotes,
-                    &m_coverList,   &m_faxPanel};
+    CWnd* form[] = {&m_btnKey,          &m_editNumber,       &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
+                    &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_editDeliverTo,  &m_editSubject, &m_editNotes,
+                    &m_coverList,       &m_faxPanel};
     for (CWnd* wnd : form) wnd->EnableWindow(view.form_enabled);
     if (!view.progress_shown) {
         const bool back = m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) &&

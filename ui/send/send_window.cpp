@@ -47,7 +47,7 @@ const ControlPlace kSendLayout[] = {
     {IDC_SEND_LOADING_TEXT, 239, 238, 74, 38, 0},
     {IDC_SEND_LOADING_PICTURE, 239, 306, 74, 8, 0},
     {IDC_SEND_COVER_HEADING, 93, 270, 105, 28, 0},
-    {IDC_SEND_COVER_OFF, 205, 273, 88, 26, 0},
+    {IDC_SEND_COVER_TURN_ON, 205, 273, 88, 26, 0},
     {IDC_SEND_DELIVER_TO_LABEL, 93, 310, 105, 14, 0},
     {IDC_SEND_SUBJECT_LABEL, 318, 310, 200, 14, 0},
     {IDC_SEND_DELIVER_TO, 102, 355, 183, 20, 0},
@@ -57,7 +57,7 @@ const ControlPlace kSendLayout[] = {
     {IDC_SEND_COVER_LABEL, 93, 470, 200, 14, 0},
     {IDC_SEND_COVER_LIST, 102, 500, 400, 20, 0},
     {IDC_SEND_SEND, 200, 554, 160, 40, 0},
-    {IDC_SEND_COVER_ON, 205, 273, 88, 26, 0},
+    {IDC_SEND_COVER_TURN_OFF, 205, 273, 88, 26, 0},
 };
 const int kSendLayoutCount = sizeof kSendLayout / sizeof kSendLayout[0];
 
@@ -74,6 +74,26 @@ FontLook SendFontLook(SendFont font) {
         case SendFont::Progress: return {"Segoe UI Semibold", 15, 400, 0};
     }
     return {"Segoe UI", 14, 400, 0};
+}
+
+std::vector<ShowChange> SendViewShows(SendWindowView view) {
+    if (view == kSendLoadingView)
+        return {{kSendPanelId, false}, {IDC_SEND_LOADING_PICTURE, true}, {IDC_SEND_LOADING_TEXT, true},
+                {IDC_SEND_TITLE, true}};
+    const bool cover = view == kSendPage2;
+    std::vector<ShowChange> shows = {{IDC_SEND_LOADING_PICTURE, false}, {IDC_SEND_LOADING_TEXT, false}};
+    for (int id : {IDC_SEND_DELIVER_TO_LABEL, IDC_SEND_SUBJECT_LABEL, IDC_SEND_NOTES_LABEL, IDC_SEND_COVER_LABEL,
+                   IDC_SEND_DELIVER_TO, IDC_SEND_SUBJECT, IDC_SEND_NOTES, IDC_SEND_COVER_LIST})
+        shows.push_back({id, cover});
+    shows.push_back({kSendPanelId, true});
+    shows.push_back({IDC_SEND_TITLE, true});
+    shows.push_back({IDC_SEND_COVER_TURN_OFF, cover});
+    shows.push_back({IDC_SEND_COVER_TURN_ON, !cover});
+    for (int id : {IDC_SEND_HEADING, IDC_SEND_NUMBER_LABEL, IDC_SEND_COVER_HEADING, IDC_SEND_NUMBER, IDC_SEND_SEND,
+                   IDC_SEND_CONTACTS, IDC_SEND_ADD, IDC_SEND_FLAG, IDC_SEND_COUNTRY_MENU})
+        shows.push_back({id, true});
+    shows.push_back({IDC_SEND_COUNTRY_LIST, false});
+    return shows;
 }
 
 const ControlFont kSendControlFonts[] = {
@@ -101,8 +121,9 @@ const ButtonFaces kSendButtonFaces[] = {
     {IDC_SEND_CONTACTS, IDP_CONTACTS_PRESSED, IDP_CONTACTS, IDP_CONTACTS_HOVER, IDP_CONTACTS_PRESSED},
     {IDC_SEND_KEY, IDP_KEY_PRESSED, IDP_KEY, IDP_KEY_HOVER, IDP_KEY_PRESSED},
     {IDC_SEND_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU},
-    {IDC_SEND_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF},
-    {IDC_SEND_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON},
+    // Each half of the cover-page switch pictures the state it is seen in.
+    {IDC_SEND_COVER_TURN_ON, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF},
+    {IDC_SEND_COVER_TURN_OFF, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON},
     {IDC_SEND_MINIMISE, IDP_MINIMISE_PRESSED, IDP_MINIMISE, IDP_MINIMISE_HOVER, IDP_MINIMISE_PRESSED},
     {IDC_SEND_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED},
 };

@@ -12,6 +12,7 @@
 #include "ui/send/send_worker.h"
 
 #include <memory>
+#include <vector>
 
 // Size of the window and its background bitmaps.
 constexpr int kSendWidth = 565;
@@ -31,6 +32,17 @@ extern const int kSendLayoutCount;
 // view and its Cancel stand where the send button was, on the same row.
 extern const ControlPlace kSendProgressPlace;
 extern const ControlPlace kSendCancelPlace;
+
+// The views: loading (while the cover pages come), page 1 (cover page off)
+// and page 2 (cover page on).
+enum SendWindowView { kSendLoadingView = 0, kSendPage1 = 1, kSendPage2 = 2 };
+// What a view shows and hides, in the order it does. The key button is in no
+// view: it shows in every one.
+struct ShowChange {
+    int id;  // kSendPanelId for the fax panel
+    bool shown;
+};
+std::vector<ShowChange> SendViewShows(SendWindowView view);
 
 // The window's fonts.
 enum class SendFont { Title, Heading, Label, Entry, Field, Progress };

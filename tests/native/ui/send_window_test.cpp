@@ -69,8 +69,8 @@ TEST(SendLayout, EveryControlInItsPlace) {
         {"loading text", IDC_SEND_LOADING_TEXT, 239, 238, 74, 38},
         {"loading picture", IDC_SEND_LOADING_PICTURE, 239, 306, 74, 8},
         {"cover heading", IDC_SEND_COVER_HEADING, 93, 270, 105, 28},
-        {"cover switch, off", IDC_SEND_COVER_OFF, 205, 273, 88, 26},
-        {"cover switch, on", IDC_SEND_COVER_ON, 205, 273, 88, 26},
+        {"cover page on (shown while off)", IDC_SEND_COVER_TURN_ON, 205, 273, 88, 26},
+        {"cover page off (shown while on)", IDC_SEND_COVER_TURN_OFF, 205, 273, 88, 26},
         {"deliver-to label", IDC_SEND_DELIVER_TO_LABEL, 93, 310, 105, 14},
         {"subject label", IDC_SEND_SUBJECT_LABEL, 318, 310, 200, 14},
         {"deliver to", IDC_SEND_DELIVER_TO, 102, 355, 183, 20},
@@ -100,9 +100,9 @@ TEST(SendLayout, EveryControlInItsPlace) {
 TEST(SendLayout, PlacingOrderIsTheTabOrder) {
     // The tab stops, in the order Tab visits them.
     const int tab_stops[] = {IDC_SEND_MINIMISE, IDC_SEND_CLOSE,   IDC_SEND_KEY,   IDC_SEND_NUMBER,
-                             IDC_SEND_CONTACTS, IDC_SEND_ADD,     IDC_SEND_COVER_OFF, IDC_SEND_DELIVER_TO,
+                             IDC_SEND_CONTACTS, IDC_SEND_ADD,     IDC_SEND_COVER_TURN_ON, IDC_SEND_DELIVER_TO,
                              IDC_SEND_SUBJECT,  IDC_SEND_NOTES,   IDC_SEND_COVER_LIST, IDC_SEND_SEND,
-                             IDC_SEND_COVER_ON};
+                             IDC_SEND_COVER_TURN_OFF};
     std::vector<int> order;
     for (int i = 0; i < kSendLayoutCount; ++i)
         for (int id : tab_stops)
@@ -176,8 +176,8 @@ TEST(SendButtonFaces, EveryImageButtonsFourFaces) {
         {"contacts", {IDC_SEND_CONTACTS, 410, 409, 408, 410}},
         {"key", {IDC_SEND_KEY, 405, 404, 403, 405}},
         {"country menu", {IDC_SEND_COUNTRY_MENU, 406, 406, 406, 406}},
-        {"cover switch, off", {IDC_SEND_COVER_OFF, 166, 166, 166, 166}},
-        {"cover switch, on", {IDC_SEND_COVER_ON, 167, 167, 167, 167}},
+        {"cover page on (shown while off)", {IDC_SEND_COVER_TURN_ON, 166, 166, 166, 166}},
+        {"cover page off (shown while on)", {IDC_SEND_COVER_TURN_OFF, 167, 167, 167, 167}},
         {"minimise", {IDC_SEND_MINIMISE, 156, 155, 154, 156}},
         {"close", {IDC_SEND_CLOSE, 150, 149, 148, 150}},
     };
@@ -301,4 +301,43 @@ TEST(ThreadlessSend, ToldLikeATransferThatFailedAtOnce) {
     EXPECT_EQ(verdict.result, -1);
     EXPECT_EQ(verdict.text, "Upload Failed : Out of memory");
     EXPECT_EQ(verdict.icon, kIconHand);
+}
+
+TEST(SendViews, WhatEachViewShowsAndHides) {
+    const std::vector<int> cover_fields = {IDC_SEND_DELIVER_TO_LABEL, IDC_SEND_SUBJECT_LABEL, IDC_SEND_NOTES_LABEL,
+                                           IDC_SEND_COVER_LABEL,      IDC_SEND_DELIVER_TO,    IDC_SEND_SUBJECT,
+                                           IDC_SEND_NOTES,            IDC_SEND_COVER_LIST};
+    const std::vector<int> form = {IDC_SEND_TITLE,   IDC_SEND_HEADING, IDC_SEND_NUMBER_LABEL, IDC_SEND_COVER_HEADING,
+                                   IDC_SEND_NUMBER,  IDC_SEND_SEND,    IDC_SEND_CONTACTS,     IDC_SEND_ADD,
+                                   IDC_SEND_FLAG,    IDC_SEND_COUNTRY_MENU, kSendPanelId};
+    struct Case {
+        const char* what;
+        SendWindowView view;
+        std::vector<int> shown, hidden;
+    } cases[] = {
+        {"loading",
+         kSendLoadingView,
+         {IDC_SEND_LOADING_PICTURE, IDC_SEND_LOADING_TEXT, IDC_SEND_TITLE},
+         {kSendPanelId}},
+        {"page 1", kSendPage1, form, cover_fields},
+        {"page 2", kSendPage2, form, {}},
+    };
+    // The switch shows the half that changes the state; the country list
+    // never shows, the loading view's controls leave with it.
+    cases[1].shown.push_back(IDC_SEND_COVER_TURN_ON);
+    cases[1].hidden.insert(cases[1].hidden.end(), {IDC_SEND_COVER_TURN_OFF, IDC_SEND_LOADING_PICTURE,
+                                                   IDC_SEND_LOADING_TEXT, IDC_SEND_COUNTRY_LIST});
+    cases[2].shown.insert(cases[2].shown.end(), cover_fields.begin(), cover_fields.end());
+    cases[2].shown.push_back(IDC_SEND_COVER_TURN_OFF);
+    cases[2].hidden = {IDC_SEND_COVER_TURN_ON, IDC_SEND_LOADING_PICTURE, IDC_SEND_LOADING_TEXT,
+                       IDC_SEND_COUNTRY_LIST};
+    for (const Case& c : cases) {
+        std::set<int> shown, hidden;
+        for (const ShowChange& change : SendViewShows(c.view)) {
+            EXPECT_TRUE((change.shown ? shown : hidden).insert(change.id).second) << c.what << " " << change.id;
+            EXPECT_NE(change.id, IDC_SEND_KEY) << c.what << ": the key button shows in every view";
+        }
+        EXPECT_EQ(shown, std::set<int>(c.shown.begin(), c.shown.end())) << c.what;
+        EXPECT_EQ(hidden, std::set<int>(c.hidden.begin(), c.hidden.end())) << c.what;
+    }
 }
