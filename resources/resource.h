@@ -121,9 +121,9 @@
 #define IDC_SEND_MINIMISE            1006
 #define IDC_SEND_ADD                 1007
 #define IDC_SEND_CLOSE               1008
-#define IDC_SEND_COVER_ON            1009
+#define IDC_SEND_COVER_TURN_OFF      1009
 #define IDC_SEND_SEND                1010
-#define IDC_SEND_COVER_OFF           1011
+#define IDC_SEND_COVER_TURN_ON       1011
 #define IDC_SEND_FLAG                1012
 #define IDC_SEND_COUNTRY_MENU        1013
 #define IDC_SEND_CONTACTS            1014

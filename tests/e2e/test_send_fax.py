@@ -21,7 +21,7 @@ VK_RETURN = 13
 
 # Control IDs of the send-fax window and of a number row.
 TITLE, NUMBER, ADD, SEND, CLOSE = "1047", "1053", "1007", "1010", "1008"
-COVER_OFF, COVER_ON, COUNTRY_MENU = "1011", "1009", "1013"
+COVER_TURN_ON, COVER_TURN_OFF, COUNTRY_MENU = "1011", "1009", "1013"
 DELIVER_TO, SUBJECT, NOTES, COVER_LIST = "1059", "1060", "1061", "1062"
 ROW_TEXT, ROW_REMOVE = "1050", "1054"
 
@@ -152,8 +152,8 @@ class SendingAJob(SendFaxCase):
     def test_spooled_job_is_converted_listed_and_sent(self):
         self.open_job()
         self.assertEqual(uidriver("focus", WINDOW), (0, NUMBER))
-        self.assertTrue(self.visible(COVER_OFF))
-        self.assertFalse(self.visible(COVER_ON))
+        self.assertTrue(self.visible(COVER_TURN_ON))
+        self.assertFalse(self.visible(COVER_TURN_OFF))
         self.assertFalse(self.visible(SUBJECT))
         self.assertFalse(os.path.exists(self.job), "the spooled file is deleted once converted")
         pdf = self.pdf()
@@ -203,9 +203,9 @@ class CoverPage(SendFaxCase):
     def test_cover_page_parts_go_with_the_chosen_cover_page(self):
         self.open_job()
         self.add("5551234567", "(555)-123-4567")
-        self.click(COVER_OFF)
-        self.assertTrue(wait_until(lambda: self.visible(COVER_ON) and self.visible(SUBJECT), 10))
-        self.assertFalse(self.visible(COVER_OFF))
+        self.click(COVER_TURN_ON)
+        self.assertTrue(wait_until(lambda: self.visible(COVER_TURN_OFF) and self.visible(SUBJECT), 10))
+        self.assertFalse(self.visible(COVER_TURN_ON))
         self.assertEqual(uidriver("focus", WINDOW), (0, DELIVER_TO))
         for control, text in ((DELIVER_TO, "Ann Lee"), (SUBJECT, "Quarterly figures"), (NOTES, "Three pages")):
             self.assertEqual(uidriver("set-text", WINDOW, control, text)[0], 0)
@@ -228,11 +228,11 @@ class CoverPage(SendFaxCase):
     def test_back_on_page_1_no_cover_page_part_is_sent(self):
         self.open_job()
         self.add("5551234567", "(555)-123-4567")
-        self.click(COVER_OFF)
+        self.click(COVER_TURN_ON)
         self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
         self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Not wanted")[0], 0)
-        self.click(COVER_ON)
-        self.assertTrue(wait_until(lambda: not self.visible(SUBJECT) and self.visible(COVER_OFF), 10))
+        self.click(COVER_TURN_OFF)
+        self.assertTrue(wait_until(lambda: not self.visible(SUBJECT) and self.visible(COVER_TURN_ON), 10))
         before = len(self.faxes())
         self.click(SEND)
         parts, _ = self.sent_and_ended(before)
@@ -261,23 +261,23 @@ class CoverPage(SendFaxCase):
         for case, user, account, text in self.MISSING:
             with self.subTest(case):
                 self.store_account(user, account)
-                self.click(COVER_OFF)
+                self.click(COVER_TURN_ON)
                 self.assertEqual(self.box(), ("Vantrel", text, "hand"))
                 self.no_box()
                 # Page 1 stays, its switch off.
-                self.assertTrue(self.visible(COVER_OFF))
-                self.assertFalse(self.visible(COVER_ON))
+                self.assertTrue(self.visible(COVER_TURN_ON))
+                self.assertFalse(self.visible(COVER_TURN_OFF))
                 self.assertFalse(self.visible(SUBJECT))
         self.store_account(USER_ID, ACCOUNT_ID)
-        self.click(COVER_OFF)
-        self.assertTrue(wait_until(lambda: self.visible(SUBJECT) and self.visible(COVER_ON), 10))
+        self.click(COVER_TURN_ON)
+        self.assertTrue(wait_until(lambda: self.visible(SUBJECT) and self.visible(COVER_TURN_OFF), 10))
         self.no_box()
         self.click(CLOSE)
         self.assertEqual(self.program.wait_exit(30), 0)
 
     def test_send_on_page_2_checks_the_account_ids_again(self):
         self.open_job()
-        self.click(COVER_OFF)
+        self.click(COVER_TURN_ON)
         self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
         self.assertEqual(uidriver("select", WINDOW, COVER_LIST, "3"), (0, "Memo"))
         self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Quarterly figures")[0], 0)
@@ -294,7 +294,7 @@ class CoverPage(SendFaxCase):
                 # its fields stay; the cover page is not remembered.
                 self.assertEqual(self.rows(), ["(555)-123-4567"])
                 self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(   )-   -    "))
-                self.assertTrue(self.visible(SUBJECT) and self.visible(COVER_ON))
+                self.assertTrue(self.visible(SUBJECT) and self.visible(COVER_TURN_OFF))
                 self.assertEqual(uidriver("text", WINDOW, SUBJECT), (0, "Quarterly figures"))
                 self.assertNotIn("COVERPAGENAME", read_settings())
                 self.assertIsNone(self.program.process.poll())

@@ -12,7 +12,7 @@ import unittest
 
 import harness
 from harness import BUILD, SHOTS, screenshot, uidriver, wait_until, wine_env
-from test_send_fax import (CLOSE, COVER_OFF, COVER_ON, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
+from test_send_fax import (CLOSE, COVER_TURN_ON, COVER_TURN_OFF, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
 
 PROGRESS, CANCEL = "1064", "1065"
 KEY_BUTTON, CONTACTS, ADD = "1057", "1014", "1007"
@@ -122,9 +122,9 @@ class SendingALargeFax(SendProgressCase):
 
         # The progress view stands in the send button's place; the form is locked.
         self.assertTrue(wait_until(lambda: self.states(PROGRESS)[PROGRESS] == "1:1", 10))
-        states = self.states(PROGRESS, CANCEL, SEND, NUMBER, CONTACTS, ADD, KEY_BUTTON, COVER_OFF, CLOSE, MINIMISE)
+        states = self.states(PROGRESS, CANCEL, SEND, NUMBER, CONTACTS, ADD, KEY_BUTTON, COVER_TURN_ON, CLOSE, MINIMISE)
         self.assertEqual(states, {PROGRESS: "1:1", CANCEL: "1:1", SEND: "0:1", NUMBER: "1:0", CONTACTS: "1:0",
-                                  ADD: "1:0", KEY_BUTTON: "1:0", COVER_OFF: "1:0", CLOSE: "1:1", MINIMISE: "1:1"})
+                                  ADD: "1:0", KEY_BUTTON: "1:0", COVER_TURN_ON: "1:0", CLOSE: "1:1", MINIMISE: "1:1"})
         # The window paints while the file goes up: the bar grows between two shots.
         # A second send cannot start while this one runs.
         self.click(SEND)
@@ -164,7 +164,7 @@ class CancellingAFax(SendProgressCase):
     def test_cancel_half_way_sends_nothing_and_keeps_the_window_as_it_was(self):
         self.open_job()
         self.add("5551234567", "(555)-123-4567")
-        self.click(COVER_OFF)
+        self.click(COVER_TURN_ON)
         self.assertTrue(wait_until(lambda: self.visible(SUBJECT), 10))
         self.assertEqual(uidriver("set-text", WINDOW, SUBJECT, "Quarterly figures")[0], 0)
         # A number left in the field goes into the list when sending starts.
@@ -189,7 +189,7 @@ class CancellingAFax(SendProgressCase):
         self.assertEqual(self.rows(), ["(555)-123-4567"])
         self.assertEqual(uidriver("text", WINDOW, NUMBER), (0, "(555)-000-1111"))
         self.assertEqual(uidriver("text", WINDOW, SUBJECT), (0, "Quarterly figures"))
-        self.assertTrue(self.visible(COVER_ON))
+        self.assertTrue(self.visible(COVER_TURN_OFF))
         self.assertEqual(self.states(PROGRESS, CANCEL, SEND, NUMBER, SUBJECT),
                          {PROGRESS: "0:1", CANCEL: "0:0", SEND: "1:1", NUMBER: "1:1", SUBJECT: "1:1"})
         self.assertEqual(self.pdf(), pdf)

@@ -81,7 +81,7 @@ class TextBeyondAscii(ContactPickerCase):
     def test_cover_page_text_typed_beyond_ascii_arrives_as_utf8(self):
         self.open_job()
         self.window.add_number("5551234567", "(555)-123-4567")
-        self.window.click(SendFaxWindow.COVER_OFF)
+        self.window.click(SendFaxWindow.COVER_TURN_ON)
         self.assertTrue(wait_until(lambda: self.window.visible(SendFaxWindow.SUBJECT), 10))
         typed = {SendFaxWindow.DELIVER_TO: "Zoë Müller", SendFaxWindow.SUBJECT: "Größe 5 €",
                  SendFaxWindow.NOTES: "Grüße"}

@@ -354,7 +354,7 @@ class SendFaxWindow:
     """The send-fax window of a running program, found by its title."""
 
     NUMBER, ADD, SEND, CLOSE, CONTACTS = "1053", "1007", "1010", "1008", "1014"
-    COVER_OFF, COVER_ON = "1011", "1009"
+    COVER_TURN_ON, COVER_TURN_OFF = "1011", "1009"
     DELIVER_TO, SUBJECT, NOTES, COVER_LIST = "1059", "1060", "1061", "1062"
 
     def __init__(self, title):
@@ -401,9 +401,9 @@ class SendFaxWindow:
     def cover_page(self, deliver_to, subject, notes, entry):
         """Switches the cover page on, fills its fields and chooses entry
         (index) of the cover page list; returns the chosen page's name."""
-        self.click(self.COVER_OFF)
-        _expect(lambda: self.visible(self.COVER_ON) and self.visible(self.SUBJECT), "the cover page fields did not show",
-                10)
+        self.click(self.COVER_TURN_ON)
+        _expect(lambda: self.visible(self.COVER_TURN_OFF) and self.visible(self.SUBJECT),
+                "the cover page fields did not show", 10)
         for control, text in ((self.DELIVER_TO, deliver_to), (self.SUBJECT, subject), (self.NOTES, notes)):
             if uidriver("set-text", self.title, control, text)[0] != 0:
                 raise AssertionError("no cover page field %s" % control)

@@ -1,6 +1,5 @@
 #include "ui/send/kestrid_ui_dlg.h"
 
-#include "base/command_line.h"
 #include "base/settings_store.h"
 #include "base/version_file.h"
 #include "controls/gdiplus_bitmap.h"
@@ -16,9 +15,6 @@ constexpr UINT_PTR kQuitTimer = 200;
 // Looks for what the send's worker could not post while a send runs.
 constexpr UINT_PTR kSendWatchTimer = 201;
 constexpr UINT kSendWatchPeriod = 250;
-constexpr int kWindowWidth = 565;
-constexpr int kWindowHeight = 620;
-constexpr COLORREF kLabelColour = RGB(52, 73, 94);
 
 }  // namespace
 
@@ -30,8 +26,8 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_CLOSE()
     ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
     ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
-    ON_BN_CLICKED(IDC_SEND_COVER_ON, &CKestridUIDlg::OnCoverPageOff)
-    ON_BN_CLICKED(IDC_SEND_COVER_OFF, &CKestridUIDlg::OnCoverPageOn)
+    ON_BN_CLICKED(IDC_SEND_COVER_TURN_ON, &CKestridUIDlg::OnCoverPageOn)
+    ON_BN_CLICKED(IDC_SEND_COVER_TURN_OFF, &CKestridUIDlg::OnCoverPageOff)
     ON_BN_CLICKED(IDC_SEND_SEND, &CKestridUIDlg::OnSend)
     ON_BN_CLICKED(IDC_SEND_CONTACTS, &CKestridUIDlg::OnContacts)
     ON_BN_CLICKED(IDC_SEND_KEY, &CKestridUIDlg::OnKeyChange)
@@ -72,8 +68,8 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_SEND_CONTACTS, m_btnContacts);
     DDX_Control(exchange, IDC_SEND_ADD, m_btnAdd);
     DDX_Control(exchange, IDC_SEND_COVER_HEADING, m_coverHeading);
-    DDX_Control(exchange, IDC_SEND_COVER_OFF, m_btnCoverOff);
-    DDX_Control(exchange, IDC_SEND_COVER_ON, m_btnCoverOn);
+    DDX_Control(exchange, IDC_SEND_COVER_TURN_ON, m_btnCoverTurnOn);
+    DDX_Control(exchange, IDC_SEND_COVER_TURN_OFF, m_btnCoverTurnOff);
     DDX_Control(exchange, IDC_SEND_DELIVER_TO_LABEL, m_deliverToLabel);
     DDX_Control(exchange, IDC_SEND_DELIVER_TO, m_editDeliverTo);
     DDX_Control(exchange, IDC_SEND_SUBJECT_LABEL, m_subjectLabel);
@@ -89,26 +85,20 @@ BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
     // The print job: its path from the command line, then the PDF.
-    const PrintFileOwner owner = IsSpoolerForm(m_send.print_file) ? PrintFileOwner::Spooler : PrintFileOwner::User;
-    m_send.print_file = ExtractPrintFilePath(m_send.print_file);
+    const PrintJobOpening job = OpenPrintJob(m_send.print_file);
+    m_send.print_file = job.path;
     m_send.pdf_ready = false;
     WinJobPlatform platform;
     m_strProgramFolder = ProgramFolder(platform);
-    CString print_file = m_send.print_file;
-    print_file.Trim();
-    // An empty path names no job: there is nothing to copy or convert.
-    if (!print_file.IsEmpty()) {
+    if (job.prepare)
         m_send.print_file =
-            PreparePrintJob(platform, Notify(), m_send.print_file, m_strProgramFolder, owner, &m_send.pdf_ready);
-    } else {
-        m_send.print_file.Empty();
-    }
+            PreparePrintJob(platform, Notify(), job.path, m_strProgramFolder, job.owner, &m_send.pdf_ready);
 
     const CString label = VersionLabel(m_strProgramFolder);
     m_title.SetWindowText(label);
     SetWindowText(label);
 
-    PlaceCentred(*this, kWindowWidth, kWindowHeight, 20, &CWnd::wndTopMost);
+    PlaceCentred(*this, kSendWidth, kSendHeight, kSendLift, &CWnd::wndTopMost);
 
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     SetIcon(m_hIcon, TRUE);
@@ -138,131 +128,86 @@ BOOL CKestridUIDlg::OnInitDialog() {
     return FALSE;
 }
 
+CFont* CKestridUIDlg::FontOf(SendFont font) {
+    switch (font) {
+        case SendFont::Title: return &m_fontTitle;
+        case SendFont::Heading: return &m_fontHeading;
+        case SendFont::Label: return &m_fontLabel;
+        case SendFont::Entry: return &m_fontEntry;
+        case SendFont::Field: return &m_fontField;
+        case SendFont::Progress: return &m_fontProgress;
+    }
+    return nullptr;
+}
+
+CWnd* CKestridUIDlg::ControlOf(int id) {
+    return id == kSendPanelId ? static_cast<CWnd*>(&m_faxPanel) : GetDlgItem(id);
+}
+
 void CKestridUIDlg::MakeFonts() {
     const CFont* base = GetFont();
-    MakeFont(m_fontTitle, base, {"Segoe UI", 12, 500, 0});
-    MakeFont(m_fontHeading, base, {"Segoe UI Semibold", 20, 400, 0});
-    MakeFont(m_fontLabel, base, {"Segoe UI Semibold", 13, 400, 0});
-    MakeFont(m_fontEntry, base, {"Segoe UI", 20, 400, 0});
-    MakeFont(m_fontField, base, {"Segoe UI", 14, 400, 0});
-
-    m_title.SetFont(&m_fontTitle);
-    for (CWnd* heading : {static_cast<CWnd*>(&m_loadingText), static_cast<CWnd*>(&m_heading),
-                          static_cast<CWnd*>(&m_coverHeading)})
-        heading->SetFont(&m_fontHeading);
-    for (CWnd* label : {&m_numberLabel, &m_deliverToLabel, &m_subjectLabel, &m_notesLabel, &m_coverLabel})
-        label->SetFont(&m_fontLabel);
+    for (SendFont font : {SendFont::Title, SendFont::Heading, SendFont::Label, SendFont::Entry, SendFont::Field,
+                          SendFont::Progress})
+        MakeFont(*FontOf(font), base, SendFontLook(font));
+    for (int i = 0; i < kSendControlFontCount; ++i)
+        if (CWnd* control = ControlOf(kSendControlFonts[i].id)) control->SetFont(FontOf(kSendControlFonts[i].font));
     SetFont(&m_fontEntry);
-    m_editNumber.SetFont(&m_fontEntry);
-    for (CWnd* field : {static_cast<CWnd*>(&m_editDeliverTo), static_cast<CWnd*>(&m_editSubject),
-                        static_cast<CWnd*>(&m_editNotes), static_cast<CWnd*>(&m_coverList)})
-        field->SetFont(&m_fontField);
 }
 
 void CKestridUIDlg::LoadButtonFaces() {
-    const struct {
-        CGdipButton* button;
-        ButtonFaces faces;
-    } buttons[] = {
-        {&m_btnSend, {IDC_SEND_SEND, IDP_SEND_PRESSED, IDP_SEND, IDP_SEND_HOVER, IDP_SEND_PRESSED}},
-        {&m_btnAdd, {IDC_SEND_ADD, IDP_ADD_PRESSED, IDP_ADD, IDP_ADD_HOVER, IDP_ADD_PRESSED}},
-        {&m_btnContacts,
-         {IDC_SEND_CONTACTS, IDP_CONTACTS_PRESSED, IDP_CONTACTS, IDP_CONTACTS_HOVER, IDP_CONTACTS_PRESSED}},
-        {&m_btnKey, {IDC_SEND_KEY, IDP_KEY_PRESSED, IDP_KEY, IDP_KEY_HOVER, IDP_KEY_PRESSED}},
-        {&m_btnCountryMenu,
-         {IDC_SEND_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU, IDP_COUNTRY_MENU}},
-        {&m_btnCoverOff, {IDC_SEND_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF, IDP_COVER_OFF}},
-        {&m_btnCoverOn, {IDC_SEND_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON, IDP_COVER_ON}},
-        {&m_btnMinimise,
-         {IDC_SEND_MINIMISE, IDP_MINIMISE_PRESSED, IDP_MINIMISE, IDP_MINIMISE_HOVER, IDP_MINIMISE_PRESSED}},
-        {&m_btnClose, {IDC_SEND_CLOSE, IDP_CLOSE_PRESSED, IDP_CLOSE, IDP_CLOSE_HOVER, IDP_CLOSE_PRESSED}},
-    };
-    for (const auto& b : buttons) LoadFaces(*b.button, b.faces);
+    CGdipButton* buttons[] = {&m_btnSend,         &m_btnAdd,           &m_btnContacts, &m_btnKey, &m_btnCountryMenu,
+                              &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_btnMinimise, &m_btnClose};
+    for (int i = 0; i < kSendButtonFaceCount; ++i)
+        for (CGdipButton* button : buttons)
+            if (button->GetDlgCtrlID() == kSendButtonFaces[i].id) LoadFaces(*button, kSendButtonFaces[i]);
 }
 
 void CKestridUIDlg::LayOut() {
     SetBackgroundBitmap(IDB_SEND_LOADING_BACKGROUND);
     SetDragAnywhere(TRUE);
+    // Made first, so the fonts reach them too; they stay below every placed
+    // control in the z-order.
+    MakeProgressControls();
     MakeFonts();
     m_faxPanel.Create(IDD_FAX_PANEL, this);
 
-    // Placed in this order, which is also the z-order and so the tab order.
-    struct Place {
-        CWnd* wnd;
-        int x, y, cx, cy;
-    } places[] = {
-        {&m_title, 25, 8, 250, 22},         {&m_btnMinimise, 496, 12, 12, 12},
-        {&m_btnClose, 533, 12, 12, 12},     {&m_btnKey, 7, 45, 48, 48},
-        {&m_heading, 93, 50, 200, 26},      {&m_numberLabel, 93, 97, 200, 22},
-        {&m_countryList, 100, 125, 150, 47}, {&m_btnFlag, 100, 134, 16, 16},
-        {&m_btnCountryMenu, 117, 134, 16, 16}, {&m_editNumber, 134, 128, 270, 30},
-        {&m_btnContacts, 439, 127, 30, 30}, {&m_btnAdd, 472, 127, 30, 30},
-        {&m_faxPanel, 95, 191, 433, 80},    {&m_loadingText, 239, 238, 74, 38},
-        {&m_loading, 239, 306, 74, 8},      {&m_coverHeading, 93, 270, 105, 28},
-        {&m_btnCoverOff, 205, 273, 88, 26}, {&m_deliverToLabel, 93, 310, 105, 14},
-        {&m_subjectLabel, 318, 310, 200, 14}, {&m_editDeliverTo, 102, 355, 183, 20},
-        {&m_editSubject, 324, 355, 183, 20}, {&m_notesLabel, 93, 397, 200, 14},
-        {&m_editNotes, 102, 430, 404, 20},  {&m_coverLabel, 93, 470, 200, 14},
-        {&m_coverList, 102, 500, 400, 20},  {&m_btnSend, 200, 554, 160, 40},
-        {&m_btnCoverOn, 205, 273, 88, 26},
-    };
+    // Placed in the table's order, which is also the z-order and so the tab order.
     const CWnd* after = &CWnd::wndTop;
-    for (const Place& p : places) {
-        p.wnd->SetWindowPos(after, p.x, p.y, p.cx, p.cy, SWP_NOACTIVATE);
-        after = p.wnd;
+    for (int i = 0; i < kSendLayoutCount; ++i) {
+        const ControlPlace& p = kSendLayout[i];
+        CWnd* wnd = ControlOf(p.id);
+        if (!wnd) continue;
+        wnd->SetWindowPos(after, p.left, p.top, p.width, p.height, SWP_NOACTIVATE);
+        after = wnd;
     }
     LoadButtonFaces();
     m_btnMinimise.ShowWindow(SW_SHOW);
     m_btnClose.ShowWindow(SW_SHOW);
-    MakeProgressControls();
 }
 
 void CKestridUIDlg::MakeProgressControls() {
     // Hidden until a fax goes up; then the bar and Cancel stand where the
     // send button was, centred on the same row.
-    if (m_fontLabel.m_hObject) MakeFont(m_fontProgress, &m_fontLabel, {"Segoe UI Semibold", 15, 400, 0});
-    m_progressView.CreateEx(0, "STATIC", "", WS_CHILD | SS_LEFT | SS_NOPREFIX, CRect(60, 550, 380, 592), this,
-                            IDC_SEND_PROGRESS);
-    if (m_fontProgress.m_hObject) m_progressView.SetFont(&m_fontProgress, FALSE);
-    m_btnCancel.CreateEx(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, CRect(396, 554, 506, 594), this,
-                         IDC_SEND_CANCEL);
-    LoadFaces(m_btnCancel, {IDC_SEND_CANCEL, IDP_CANCEL_PRESSED, IDP_CANCEL, IDP_CANCEL_HOVER, IDP_CANCEL_DISABLED});
+    auto rect = [](const ControlPlace& p) { return CRect(p.left, p.top, p.left + p.width, p.top + p.height); };
+    m_progressView.CreateEx(0, "STATIC", "", WS_CHILD | SS_LEFT | SS_NOPREFIX, rect(kSendProgressPlace), this,
+                            kSendProgressPlace.id);
+    m_btnCancel.CreateEx(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, rect(kSendCancelPlace), this,
+                         kSendCancelPlace.id);
+    LoadFaces(m_btnCancel, kSendCancelFaces);
 }
 
 void CKestridUIDlg::ShowView(int view) {
-    auto show = [](CWnd& wnd, bool visible) { wnd.ShowWindow(visible ? SW_SHOW : SW_HIDE); };
-    if (view == kLoadingView) {
-        show(m_faxPanel, false);
+    const SendWindowView shown = static_cast<SendWindowView>(view);
+    if (shown == kSendLoadingView) {
         if (m_loading.LoadFromResource(IDR_LOADING_GIF, "GIF")) m_loading.Draw();
-        show(m_loading, true);
-        show(m_loadingText, true);
-        show(m_title, true);
-        return;
+    } else {
+        m_send.cover_page = shown == kSendPage2 ? 1 : 0;
+        SetBackgroundBitmap(shown == kSendPage2 ? IDB_SEND_PAGE2_BACKGROUND : IDB_SEND_PAGE1_BACKGROUND);
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
-    const bool cover = view == kPage2;
-    if (cover) m_send.cover_page = 1;
-    show(m_loading, false);
-    show(m_loadingText, false);
-    SetBackgroundBitmap(cover ? IDB_SEND_PAGE2_BACKGROUND : IDB_SEND_PAGE1_BACKGROUND);
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    for (CWnd* wnd : {static_cast<CWnd*>(&m_deliverToLabel), static_cast<CWnd*>(&m_subjectLabel),
-                      static_cast<CWnd*>(&m_notesLabel), static_cast<CWnd*>(&m_coverLabel),
-                      static_cast<CWnd*>(&m_editDeliverTo), static_cast<CWnd*>(&m_editSubject),
-                      static_cast<CWnd*>(&m_editNotes), static_cast<CWnd*>(&m_coverList)})
-        show(*wnd, cover);
-    show(m_faxPanel, true);
-    show(m_title, true);
-    show(m_btnCoverOn, cover);
-    show(m_btnCoverOff, !cover);
-    for (CWnd* wnd : {static_cast<CWnd*>(&m_heading), static_cast<CWnd*>(&m_numberLabel),
-                      static_cast<CWnd*>(&m_coverHeading), static_cast<CWnd*>(&m_editNumber),
-                      static_cast<CWnd*>(&m_btnSend), static_cast<CWnd*>(&m_btnContacts),
-                      static_cast<CWnd*>(&m_btnAdd), static_cast<CWnd*>(&m_btnFlag),
-                      static_cast<CWnd*>(&m_btnCountryMenu)})
-        show(*wnd, true);
-    show(m_countryList, false);
-    if (!cover) m_send.cover_page = 0;
-    m_editNumber.SetFocus();
+    for (const ShowChange& change : SendViewShows(shown))
+        if (CWnd* control = ControlOf(change.id)) control->ShowWindow(change.shown ? SW_SHOW : SW_HIDE);
+    if (shown != kSendLoadingView) m_editNumber.SetFocus();
 }
 
 // ---- painting, timer, closing ------------------------------------------------
@@ -336,30 +281,9 @@ void CKestridUIDlg::OnOK() {
 HBRUSH CKestridUIDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
     HBRUSH brush = CBitmapDialog::OnCtlColor(dc, wnd, ctlColor);
     if (!wnd) return brush;
-    switch (wnd->GetDlgCtrlID()) {
-    case IDC_SEND_TITLE:
-    case IDC_SEND_LOADING_TEXT:
-    case IDC_SEND_HEADING:
-    case IDC_SEND_COVER_HEADING:
-    case IDC_SEND_NUMBER:
-    case IDC_SEND_DELIVER_TO:
-    case IDC_SEND_SUBJECT:
-    case IDC_SEND_NOTES:
-        dc->SetTextColor(RGB(0, 0, 0));
-        break;
-    case IDC_SEND_NUMBER_LABEL:
-    case IDC_SEND_DELIVER_TO_LABEL:
-    case IDC_SEND_SUBJECT_LABEL:
-    case IDC_SEND_NOTES_LABEL:
-    case IDC_SEND_COVER_LABEL:
-        dc->SetTextColor(kLabelColour);
-        break;
-    case IDC_SEND_COVER_LIST:
-        dc->SetTextColor(RGB(0, 0, 0));
-        dc->SetBkColor(RGB(255, 255, 255));
-        break;
-    default:
-        break;
+    if (const ControlColours* colours = SendControlColours(wnd->GetDlgCtrlID())) {
+        dc->SetTextColor(colours->text);
+        if (colours->paints_background) dc->SetBkColor(colours->background);
     }
     return brush;
 }
@@ -460,13 +384,7 @@ void CKestridUIDlg::StartSending(const FaxSubmission& fax) {
     m_sendCounts = UploadCounts();
     ApplySendView();
     SetTimer(kSendWatchTimer, kSendWatchPeriod);
-    if (!m_sendWorker.Start(fax, DefaultEndpoint(), sink)) {
-        // No thread could be made: told like a transfer that failed at once.
-        std::unique_ptr<SendResult> failed(new SendResult());
-        failed->transfer.has_handle = true;
-        failed->transfer.outcome.error_text = "Out of memory";
-        sink.finished(std::move(failed));
-    }
+    if (!m_sendWorker.Start(fax, DefaultEndpoint(), sink)) sink.finished(ThreadlessSendResult());
 }
 
 void CKestridUIDlg::WatchSending() {
@@ -533,9 +451,8 @@ void CKestridUIDlg::FinishSending(std::unique_ptr<SendResult> result) {
 void CKestridUIDlg::ApplySendView() {
     const SendPhase phase = m_sendMachine.phase;
     const SendView view = ViewFor(phase);
-    int percent = m_sendCounts.total > 0 ? ProgressPercent(m_sendCounts.sent, m_sendCounts.total) : -1;
-    if (phase == SendPhase::Waiting) percent = 100;
-    m_progressView.SetProgress(ProgressViewText(phase, m_sendCounts.sent, m_sendCounts.total), percent);
+    m_progressView.SetProgress(ProgressViewText(phase, m_sendCounts.sent, m_sendCounts.total),
+                               ProgressBarPercent(phase, m_sendCounts));
     m_btnCancel.EnableWindow(view.cancel_enabled);
 
     if (view.progress_shown == (m_progressView.IsWindowVisible() != FALSE)) return;
@@ -553,9 +470,9 @@ void CKestridUIDlg::ApplySendView() {
     }
     // The flag stays as it is (a disabled bitmap button greys it out); its
     // handler does nothing meanwhile, like every handler of the form.
-    CWnd* form[] = {&m_btnKey,     &m_editNumber,    &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
-                    &m_btnCoverOff, &m_btnCoverOn,   &m_editDeliverTo,  &m_editSubject, &m_editNotes,
-                    &m_coverList,   &m_faxPanel};
+    CWnd* form[] = {&m_btnKey,          &m_editNumber,       &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
+                    &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_editDeliverTo,  &m_editSubject, &m_editNotes,
+                    &m_coverList,       &m_faxPanel};
     for (CWnd* wnd : form) wnd->EnableWindow(view.form_enabled);
     if (!view.progress_shown) {
         const bool back = m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) &&

@@ -18,6 +18,7 @@
 #include "ui/send/send_flow.h"
 #include "ui/send/send_progress.h"
 #include "ui/send/send_progress_view.h"
+#include "ui/send/send_window.h"
 #include "ui/send/send_worker.h"
 
 #include <functional>
@@ -40,7 +41,7 @@ public:
     void SetKey(const CString& key) { m_send.key = key; }
 
     // The views: loading, page 1 (cover page off), page 2 (cover page on).
-    enum View { kLoadingView = 0, kPage1 = 1, kPage2 = 2 };
+    enum View { kLoadingView = kSendLoadingView, kPage1 = kSendPage1, kPage2 = kSendPage2 };
     void ShowView(int view);
 
     // Replaces the panel's rows from the recipient lists.
@@ -53,7 +54,8 @@ public:
     void BuildCountryMenu();
     void SelectCountry(UINT command);
 
-    // The cover pages of the current key into the lists, then into 1062.
+    // The cover pages of the current key into the lists, then into the
+    // cover-page list (IDC_SEND_COVER_LIST).
     void RequestCoverPageList();
     void FillCoverPageList();
 
@@ -128,6 +130,9 @@ protected:
     Notifier& Notify();
     void LayOut();
     void MakeFonts();
+    CFont* FontOf(SendFont font);
+    // A control of the window's tables (kSendPanelId: the fax panel).
+    CWnd* ControlOf(int id);
     void LoadButtonFaces();
     // The flag picture of a country: its PNG, else a bitmap of that ID.
     bool LoadFlag(UINT command, CBitmap& flag);
@@ -145,7 +150,7 @@ protected:
     CountryColumns m_countries;
     UINT m_nCountry = kDefaultCountryCommand;
     CNewMenu m_countryMenu;
-    CBitmap m_flag;  // shown on 1012 for as long as the button shows it
+    CBitmap m_flag;  // shown on IDC_SEND_FLAG for as long as the button shows it
     CString m_strProgramFolder;
     WindowNotifier m_boxes{*this};
 
@@ -161,7 +166,9 @@ protected:
     CStatic m_deliverToLabel, m_subjectLabel, m_notesLabel, m_coverLabel;
     CPictureBoxEx m_loading;
     CGdipButton m_btnMinimise, m_btnClose, m_btnKey, m_btnCountryMenu, m_btnContacts, m_btnAdd;
-    CGdipButton m_btnCoverOff, m_btnCoverOn, m_btnSend;
+    // The cover-page switch: one button shows while the cover page is off
+    // and turns it on, the other the other way round.
+    CGdipButton m_btnCoverTurnOn, m_btnCoverTurnOff, m_btnSend;
     CButton m_btnFlag;
     COXMaskedEdit m_editNumber;
     CBitmapPickerCombo m_countryList;

@@ -346,8 +346,8 @@ const ControlCase kControls[] = {
     {IDD_SEND_FAX, IDC_SEND_CONTACTS, "button", "", false, kOwner},
     {IDD_SEND_FAX, IDC_SEND_ADD, "button", "", false, kOwner},
     {IDD_SEND_FAX, IDC_SEND_COVER_HEADING, "static", "Cover Page", false, 0},
-    {IDD_SEND_FAX, IDC_SEND_COVER_OFF, "button", "", false, kOwner},
-    {IDD_SEND_FAX, IDC_SEND_COVER_ON, "button", "", false, kOwner},
+    {IDD_SEND_FAX, IDC_SEND_COVER_TURN_ON, "button", "", false, kOwner},
+    {IDD_SEND_FAX, IDC_SEND_COVER_TURN_OFF, "button", "", false, kOwner},
     {IDD_SEND_FAX, IDC_SEND_DELIVER_TO_LABEL, "static", "DELIVER TO", false, 0},
     {IDD_SEND_FAX, IDC_SEND_DELIVER_TO, "edit", "", false, 0},
     {IDD_SEND_FAX, IDC_SEND_SUBJECT_LABEL, "static", "SUBJECT", false, 0},
@@ -451,9 +451,9 @@ TEST(DialogTemplates, TabStopsComeInTheWindowsOrder) {
     EXPECT_EQ(TabStopOrder(ReadDialogTemplate(IDD_KEY_SETUP)), key_order);
     // (the hidden country list never takes part)
     const std::vector<int> send_order = {IDC_SEND_MINIMISE, IDC_SEND_CLOSE, IDC_SEND_KEY, IDC_SEND_NUMBER,
-                                         IDC_SEND_CONTACTS, IDC_SEND_ADD, IDC_SEND_COVER_OFF,
+                                         IDC_SEND_CONTACTS, IDC_SEND_ADD, IDC_SEND_COVER_TURN_ON,
                                          IDC_SEND_DELIVER_TO, IDC_SEND_SUBJECT, IDC_SEND_NOTES,
-                                         IDC_SEND_COVER_LIST, IDC_SEND_SEND, IDC_SEND_COVER_ON};
+                                         IDC_SEND_COVER_LIST, IDC_SEND_SEND, IDC_SEND_COVER_TURN_OFF};
     std::vector<int> send = TabStopOrder(ReadDialogTemplate(IDD_SEND_FAX));
     send.erase(std::remove(send.begin(), send.end(), IDC_SEND_COUNTRY_LIST), send.end());
     EXPECT_EQ(send, send_order);
