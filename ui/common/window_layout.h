@@ -38,3 +38,10 @@ struct FontLook {
     int weight;
     unsigned char quality;
 };
+
+// A control a view shows or hides (a window's own ID for a child window that
+// is not a control of its template).
+struct ShowChange {
+    int id;
+    bool shown;
+};

@@ -47,10 +47,6 @@ enum class PickerView {
     kAscendingOrder,
     kDescendingOrder,
 };
-struct ShowChange {
-    int id;  // kPickerPanelId for the panel
-    bool shown;
-};
 // The controls a view shows or hides; the others keep their state.
 std::vector<ShowChange> PickerViewChanges(PickerView view);
 

@@ -38,10 +38,6 @@ extern const ControlPlace kSendCancelPlace;
 enum SendWindowView { kSendLoadingView = 0, kSendPage1 = 1, kSendPage2 = 2 };
 // What a view shows and hides, in the order it does. The key button is in no
 // view: it shows in every one.
-struct ShowChange {
-    int id;  // kSendPanelId for the fax panel
-    bool shown;
-};
 std::vector<ShowChange> SendViewShows(SendWindowView view);
 
 // The window's fonts.
