@@ -122,9 +122,8 @@ void COXMaskedEdit::Apply(const MaskedEditOutcome& outcome) {
 }
 
 void COXMaskedEdit::NotifyParent(UINT code) {
-    HWND parent = ::GetParent(m_hWnd);
-    if (!parent) return;
-    ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), reinterpret_cast<LPARAM>(m_hWnd));
+    if (CWnd* parent = GetParent())
+        parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 void COXMaskedEdit::OnKeyDown(UINT key, UINT repeat, UINT flags) {
@@ -293,8 +292,8 @@ BOOL COXMaskedEdit::OnKillFocusReflect() {
     record.bValid = TRUE;
     record.bDefaultValidation = TRUE;
     record.nPosition = 0;
-    if (HWND parent = ::GetParent(m_hWnd))
-        ::SendMessageA(parent, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
+    if (CWnd* parent = GetParent())
+        parent->SendMessage(WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
     const BOOL accepted = record.bValid && (!record.bDefaultValidation || OnValidate());
     if (!accepted) {
         SetFocus();

@@ -257,7 +257,7 @@ void CPictureBoxEx::ThreadAnimation() {
                 drawn = RenderPicture(frame.m_pPicture, m_hMemDC, frame.m_nFrameLeft, frame.m_nFrameTop,
                                       frame.m_nFrameWidth, frame.m_nFrameHeight);
             }
-            if (drawn) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+            if (drawn) Invalidate(FALSE);
             if (m_bExitThread) break;
             ::WaitForSingleObject(m_hExitEvent, gif::FrameWaitMs(frame.m_nDelay));
             if (m_bExitThread) break;

@@ -397,7 +397,7 @@ int CNewMenuBitmaps::Add(CBitmap* bitmap, COLORREF transparent) {
 
 // ---------------------------------------------------------------- themes
 
-void CMenuTheme::MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure, BOOL menuBar) {
+void CMenuTheme::MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure) {
     CNewMenuItemData* data = menu->FindItemData(measure->itemData);
     if (!data) return;
     if (data->m_nFlags & MF_SEPARATOR) {
@@ -420,11 +420,6 @@ void CMenuTheme::MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure, BOOL m
     ::SelectObject(dc, old);
     DeleteMenuFont(font);
     ::ReleaseDC(nullptr, dc);
-    if (menuBar) {
-        measure->itemWidth = static_cast<UINT>(text.right + 12);
-        measure->itemHeight = static_cast<UINT>(metrics.tmHeight + 6);
-        return;
-    }
     const int gap = parts.has_right ? 24 : 0;
     measure->itemWidth = static_cast<UINT>(menu->m_iconX + 12 + text.right + gap + right.right + 15);
     measure->itemHeight = static_cast<UINT>(std::max<int>(menu->m_iconY + 8, metrics.tmHeight + 8));
@@ -465,14 +460,9 @@ void CMenuTheme::PaintBorder(HWND window, HDC dc, int thickness) {
     ::DeleteObject(innerBrush);
 }
 
-void CMenuThemeXP::DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw, BOOL menuBar) {
+void CMenuThemeXP::DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw) {
     CNewMenuItemData* data = menu->FindItemData(draw->itemData);
     if (!data) return;
-    if (menuBar) DrawBarItem(menu, data, draw);
-    else DrawPopupItem(menu, data, draw);
-}
-
-void CMenuThemeXP::DrawPopupItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWITEMSTRUCT draw) {
     const CRect item(draw->rcItem);
     const UINT state = draw->itemState;
     const bool low = ::GetDeviceCaps(draw->hDC, BITSPIXEL) * ::GetDeviceCaps(draw->hDC, PLANES) <= 8;
@@ -522,19 +512,19 @@ void CMenuThemeXP::DrawPopupItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWI
     // Text.
     HFONT font = CreateMenuFont((state & ODS_DEFAULT) != 0);
     HGDIOBJ oldFont = ::SelectObject(mem.m_hDC, font);
-    const int oldMode = ::SetBkMode(mem.m_hDC, TRANSPARENT);
+    const int oldMode = mem.SetBkMode(TRANSPARENT);
     const menu_rules::TextColours system{::GetSysColor(COLOR_GRAYTEXT), ::GetSysColor(COLOR_MENUTEXT),
                                          ::GetSysColor(COLOR_WINDOWTEXT)};
-    const COLORREF oldText = ::SetTextColor(
-        mem.m_hDC, menu_rules::ItemTextColour((state & ODS_GRAYED) != 0, selected, highContrast, system));
+    const COLORREF oldText =
+        mem.SetTextColor(menu_rules::ItemTextColour((state & ODS_GRAYED) != 0, selected, highContrast, system));
     const menu_rules::TextFormats formats =
         menu_rules::ItemTextFormats((state & ODS_NOACCEL) != 0, KeyboardCuesShown(), CNewMenu::GetVersionClass());
     const menu_rules::TextParts parts = menu_rules::SplitAtLastTab(data->m_szMenuText.GetString());
     CRect text = rectOf(layout.text);
     DrawMenuText(mem.m_hDC, parts.left, &text, formats.left);
     if (parts.has_right) DrawMenuText(mem.m_hDC, parts.right, &text, formats.right);
-    ::SetTextColor(mem.m_hDC, oldText);
-    ::SetBkMode(mem.m_hDC, oldMode);
+    mem.SetTextColor(oldText);
+    mem.SetBkMode(oldMode);
     ::SelectObject(mem.m_hDC, oldFont);
     DeleteMenuFont(font);
 
@@ -574,34 +564,6 @@ void CMenuThemeXP::DrawPopupItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWI
     }
 }
 
-void CMenuThemeXP::DrawBarItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWITEMSTRUCT draw) {
-    CRect item(draw->rcItem);
-    CNewMemDC mem(CDC::FromHandle(draw->hDC), &item);
-    mem.FillSolidRect(&item, menu->GetMenuColor());
-    const UINT state = draw->itemState;
-    const bool hot = (state & (ODS_SELECTED | ODS_HOTLIGHT)) && !(state & ODS_INACTIVE);
-    if (hot) {
-        mem.FillSolidRect(&item, RGB(255, 255, 255));
-        HBRUSH frame = ::CreateSolidBrush(
-            menu_rules::SelectionFrameColour(CNewMenu::IsHighContrast() != FALSE, ::GetSysColor(COLOR_HIGHLIGHT),
-                                             ::GetSysColor(COLOR_BTNTEXT)));
-        ::FrameRect(mem.m_hDC, &item, frame);
-        ::DeleteObject(frame);
-    }
-    HFONT font = CreateMenuFont(false);
-    HGDIOBJ oldFont = ::SelectObject(mem.m_hDC, font);
-    const int oldMode = ::SetBkMode(mem.m_hDC, TRANSPARENT);
-    const COLORREF oldText =
-        ::SetTextColor(mem.m_hDC, ::GetSysColor((state & ODS_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
-    const menu_rules::TextFormats formats =
-        menu_rules::ItemTextFormats((state & ODS_NOACCEL) != 0, KeyboardCuesShown(), CNewMenu::GetVersionClass());
-    DrawMenuText(mem.m_hDC, data->m_szMenuText.GetString(), &item, formats.left | DT_CENTER);
-    ::SetTextColor(mem.m_hDC, oldText);
-    ::SetBkMode(mem.m_hDC, oldMode);
-    ::SelectObject(mem.m_hDC, oldFont);
-    DeleteMenuFont(font);
-}
-
 // ---------------------------------------------------------------- menus
 
 CNewMenu::CNewMenu() = default;
@@ -609,8 +571,6 @@ CNewMenu::CNewMenu() = default;
 CNewMenu::~CNewMenu() { CNewMenu::DestroyMenu(); }
 
 BOOL CNewMenu::DestroyMenu() {
-    for (CNewMenu* sub : m_SubMenus) delete sub;
-    m_SubMenus.clear();
     for (CNewMenuItemData* data : m_MenuItemList) delete data;
     m_MenuItemList.clear();
     return CMenu::DestroyMenu();
@@ -666,8 +626,6 @@ BOOL CNewMenu::InsertODMenu(UINT position, UINT flags, UINT_PTR id, const char* 
 CNewMenuItemData* CNewMenu::FindItemData(UINT_PTR itemData) const {
     for (CNewMenuItemData* data : m_MenuItemList)
         if (reinterpret_cast<UINT_PTR>(data) == itemData) return data;
-    for (CNewMenu* sub : m_SubMenus)
-        if (CNewMenuItemData* data = sub->FindItemData(itemData)) return data;
     return nullptr;
 }
 
@@ -692,11 +650,11 @@ COLORREF CNewMenu::GetMenuColor() const {
 }
 
 void CNewMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
-    if (CMenuTheme* theme = GetActiveTheme()) theme->DrawItem(this, draw, !(m_bIsPopupMenu || m_hParentMenu));
+    if (CMenuTheme* theme = GetActiveTheme()) theme->DrawItem(this, draw);
 }
 
 void CNewMenu::MeasureItem(LPMEASUREITEMSTRUCT measure) {
-    if (CMenuTheme* theme = GetActiveTheme()) theme->MeasureItem(this, measure, !(m_bIsPopupMenu || m_hParentMenu));
+    if (CMenuTheme* theme = GetActiveTheme()) theme->MeasureItem(this, measure);
 }
 
 UINT CNewMenu::SetMenuDrawMode(UINT mode) {

@@ -79,8 +79,8 @@ class CMenuTheme : public CObject {
 public:
     enum : DWORD { FrameFlat = 0x1 };  // the theme paints the menu window's border
 
-    virtual void MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure, BOOL menuBar);
-    virtual void DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw, BOOL menuBar) = 0;
+    virtual void MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure);
+    virtual void DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw) = 0;
     // A menu window was created / is going: styles off and back on.
     virtual void OnInitWnd(HWND window);
     virtual void OnUnInitWnd(HWND window, DWORD style, DWORD exStyle);
@@ -93,11 +93,7 @@ public:
 class CMenuThemeXP : public CMenuTheme {
 public:
     CMenuThemeXP() { m_dwFlags = FrameFlat; }
-    void DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw, BOOL menuBar) override;
-
-private:
-    void DrawPopupItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWITEMSTRUCT draw);
-    void DrawBarItem(CNewMenu* menu, CNewMenuItemData* data, LPDRAWITEMSTRUCT draw);
+    void DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw) override;
 };
 
 class CNewMenu : public CMenu {
@@ -108,7 +104,7 @@ public:
     CNewMenu();
     ~CNewMenu() override;
 
-    // Deletes the owned item data and sub-menus, then the menu itself.
+    // Deletes the owned item data, then the menu itself.
     BOOL DestroyMenu() override;
 
     // Inserts an owner-drawn item at position (MF_BYPOSITION) or before
@@ -142,9 +138,6 @@ public:
     static BOOL IsThemeActive();
 
     std::vector<CNewMenuItemData*> m_MenuItemList;  // owned
-    std::vector<CNewMenu*> m_SubMenus;              // owned
-    HMENU m_hParentMenu = nullptr;
-    BOOL m_bIsPopupMenu = TRUE;
     int m_iconX = 16;
     int m_iconY = 15;
     COLORREF m_bitmapBackground = RGB(0xF4, 0xF8, 0xF9);  // 0xF9F8F4

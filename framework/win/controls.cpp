@@ -52,7 +52,7 @@ BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 void CComboBox::GetLBText(int index, CString& text) const {
-    int length = GetLBTextLen(index);
+    const auto length = static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
     if (length < 0) {
         text.Empty();
         return;

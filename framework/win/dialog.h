@@ -20,7 +20,6 @@ public:
     BOOL Create(UINT idTemplate, CWnd* parent = nullptr);
     // Ends a modal dialog with result; hides a modeless one.
     void EndDialog(int result);
-    BOOL IsModal() const { return m_modal; }
 
     // Binds the controls (data exchange into the controls) by default; a
     // failed exchange ends the dialog with -1.

@@ -78,10 +78,6 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* font) {
     return Attach(::CreateFontIndirectA(font));
 }
 
-CBrush* CBrush::FromHandle(HBRUSH handle) {
-    return TemporaryGdiWrapper<CBrush>(handle, [](HBRUSH h) { return GdiAlive(h); });
-}
-
 BOOL CBrush::CreateSolidBrush(COLORREF colour) {
     DeleteObject();
     return Attach(::CreateSolidBrush(colour));
@@ -127,18 +123,10 @@ CBitmap* CDC::SelectObject(CBitmap* bitmap) {
     return CBitmap::FromHandle(static_cast<HBITMAP>(::SelectObject(m_hDC, bitmap ? bitmap->m_hObject : nullptr)));
 }
 
-CFont* CDC::SelectObject(CFont* font) {
-    return CFont::FromHandle(static_cast<HFONT>(::SelectObject(m_hDC, font ? font->m_hObject : nullptr)));
-}
-
-CBrush* CDC::SelectObject(CBrush* brush) {
-    return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, brush ? brush->m_hObject : nullptr)));
-}
-
 CPoint CDC::SetWindowOrg(int x, int y) {
     POINT old{};
     ::SetWindowOrgEx(m_hDC, x, y, &old);
-    return old;
+    return CPoint(old.x, old.y);
 }
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop) {

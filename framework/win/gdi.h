@@ -16,7 +16,6 @@ public:
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
 
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
     operator HGDIOBJ() const { return m_hObject; }  // NOLINT
     BOOL Attach(HGDIOBJ handle);
     HGDIOBJ Detach();
@@ -41,7 +40,6 @@ public:
 class CFont : public CGdiObject {
 public:
     static CFont* FromHandle(HFONT handle);
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }  // NOLINT
     BOOL CreateFontIndirect(const LOGFONTA* font);
     int GetLogFont(LOGFONTA* font) const { return GetObject(sizeof(LOGFONTA), font); }
 };
@@ -50,7 +48,6 @@ class CBrush : public CGdiObject {
 public:
     CBrush() = default;
     explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
-    static CBrush* FromHandle(HBRUSH handle);
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT
     BOOL CreateSolidBrush(COLORREF colour);
 };
@@ -66,39 +63,24 @@ public:
     static CDC* FromHandle(HDC handle);
 
     HDC GetSafeHdc() const { return m_hDC; }
-    operator HDC() const { return m_hDC; }  // NOLINT
     BOOL Attach(HDC dc);  // wraps without taking ownership
     HDC Detach();
     BOOL CreateCompatibleDC(CDC* dc);
     BOOL DeleteDC();
 
     CBitmap* SelectObject(CBitmap* bitmap);
-    CFont* SelectObject(CFont* font);
-    CBrush* SelectObject(CBrush* brush);
-    HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
 
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
-    int GetBkMode() const { return ::GetBkMode(m_hDC); }
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
-    COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
     COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
     CPoint SetWindowOrg(int x, int y);
-    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop);
     BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
                     int srcHeight, DWORD rop);
     void FillSolidRect(LPCRECT rect, COLORREF colour);
     void FillSolidRect(int x, int y, int width, int height, COLORREF colour);
-    void FillRect(LPCRECT rect, CBrush* brush) { ::FillRect(m_hDC, rect, *brush); }
-    void FrameRect(LPCRECT rect, CBrush* brush) { ::FrameRect(m_hDC, rect, *brush); }
-    BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
-    int DrawText(const char* text, int length, LPRECT rect, UINT format) {
-        return ::DrawTextA(m_hDC, text, length, rect, format);
-    }
-    BOOL TextOut(int x, int y, const char* text, int length) { return ::TextOutA(m_hDC, x, y, text, length); }
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
-    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
 
     HDC m_hDC = nullptr;
 

@@ -18,11 +18,8 @@ public:
     // The attached menu that holds an item with this command ID.
     static CMenu* FindPermanentForItem(UINT id);
 
-    HMENU GetSafeHmenu() const { return m_hMenu; }
-    operator HMENU() const { return m_hMenu; }  // NOLINT
     BOOL Attach(HMENU handle);
     HMENU Detach();
-    BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
     // Menus that own more than the handle release that too.
     virtual BOOL DestroyMenu();
@@ -36,11 +33,9 @@ public:
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR id = 0, const char* item = nullptr) {
         return ::ModifyMenuA(m_hMenu, position, flags, id, item);
     }
-    BOOL DeleteMenu(UINT position, UINT flags) { return ::DeleteMenu(m_hMenu, position, flags); }
     int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
     UINT GetMenuItemID(int position) const { return ::GetMenuItemID(m_hMenu, position); }
     BOOL SetMenuInfo(LPCMENUINFO info) { return ::SetMenuInfo(m_hMenu, info); }
-    BOOL GetMenuInfo(LPMENUINFO info) const { return ::GetMenuInfo(m_hMenu, info); }
     BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr) {
         return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner ? owner->m_hWnd : nullptr, rect);
     }

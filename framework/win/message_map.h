@@ -125,7 +125,6 @@ protected:                                             \
 #define ON_WM_MOUSEMOVE() KESTRID_ON_MOUSE(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_MOUSEHOVER() KESTRID_ON_MOUSE(WM_MOUSEHOVER, OnMouseHover)
 #define ON_WM_NCLBUTTONDOWN() KESTRID_ON_MOUSE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
-#define ON_WM_NCHITTEST() KESTRID_ON(WM_NCHITTEST, *result_ = self_->OnNcHitTest(CPoint(lParam_)); return TRUE;)
 #define ON_WM_MOUSELEAVE() KESTRID_ON(WM_MOUSELEAVE, self_->OnMouseLeave(); *result_ = 0; return TRUE;)
 #define ON_WM_NCMOUSELEAVE() KESTRID_ON(WM_NCMOUSELEAVE, self_->OnNcMouseLeave(); *result_ = 0; return TRUE;)
 #define ON_WM_MOUSEWHEEL()                                                                       \
@@ -168,7 +167,6 @@ protected:                                             \
 #define ON_COMMAND_RANGE(idFirst, idLast, fn) ON_CONTROL_RANGE(0, idFirst, idLast, fn)
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
-#define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
 #define ON_EN_UPDATE(id, fn) ON_CONTROL(EN_UPDATE, id, fn)
 #define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
@@ -194,9 +192,6 @@ protected:                                             \
 #define ON_NOTIFY_REFLECT(code, fn) \
     {WM_REFLECT_BASE + WM_NOTIFY, WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0, \
      KESTRID_THUNK((self_->*(fn))(reinterpret_cast<NMHDR*>(lParam_), result_); return TRUE;)},
-#define ON_NOTIFY_REFLECT_EX(code, fn) \
-    {WM_REFLECT_BASE + WM_NOTIFY, WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0, \
-     KESTRID_THUNK(return (self_->*(fn))(reinterpret_cast<NMHDR*>(lParam_), result_);)},
 // The control's own colour request: HBRUSH CtlColor(CDC*, UINT nCtlColor);
 // a null brush leaves the request to the parent's default.
 #define ON_WM_CTLCOLOR_REFLECT()                                                                     \

@@ -25,7 +25,6 @@ public:
 }  // namespace
 
 const CWnd CWnd::wndTop(HWND_TOP);
-const CWnd CWnd::wndBottom(HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
@@ -128,7 +127,6 @@ LRESULT CALLBACK CWnd::StandardWndProc(HWND handle, UINT message, WPARAM wParam,
             ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
         wnd->m_pfnSuper = nullptr;
         wnd->Detach();
-        wnd->PostNcDestroy();
     }
     return result;
 }
@@ -310,10 +308,6 @@ BOOL CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     return ::MoveWindow(m_hWnd, x, y, width, height, repaint);
 }
 
-BOOL CWnd::MoveWindow(LPCRECT rect, BOOL repaint) {
-    return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
-}
-
 void CWnd::ScreenToClient(LPRECT rect) const {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2);
 }
@@ -349,10 +343,6 @@ HICON CWnd::SetIcon(HICON icon, BOOL big) {
         SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
-HICON CWnd::GetIcon(BOOL big) const {
-    return reinterpret_cast<HICON>(SendMessage(WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
-}
-
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 
@@ -365,10 +355,6 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
     return TRUE;
 }
-
-CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
-int CWnd::ReleaseDC(CDC* dc) { return dc ? ::ReleaseDC(m_hWnd, dc->m_hDC) : 0; }
-
 
 BOOL CWnd::GetScrollInfo(int bar, LPSCROLLINFO info, UINT mask) {
     info->cbSize = sizeof(SCROLLINFO);

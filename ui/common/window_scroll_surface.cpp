@@ -15,10 +15,8 @@ void WindowScrollSurface::ClientSizeWithoutBars(int& width, int& height) {
 
 ScrollBarState WindowScrollSurface::GetBar(bool horizontal) {
     SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
     ScrollBarState state;
-    if (::GetScrollInfo(m_window->m_hWnd, horizontal ? SB_HORZ : SB_VERT, &info)) {
+    if (m_window->GetScrollInfo(horizontal ? SB_HORZ : SB_VERT, &info, SIF_ALL)) {
         state.min = info.nMin;
         state.max = info.nMax;
         state.page = static_cast<int>(info.nPage);
@@ -37,14 +35,14 @@ void WindowScrollSurface::SetBar(bool horizontal, int min, int max, int page, in
     info.nPage = static_cast<UINT>(page);
     info.nPos = pos;
     info.nTrackPos = pos;
-    ::SetScrollInfo(m_window->m_hWnd, horizontal ? SB_HORZ : SB_VERT, &info, TRUE);
+    m_window->SetScrollInfo(horizontal ? SB_HORZ : SB_VERT, &info, TRUE);
 }
 
 void WindowScrollSurface::SetBarPos(bool horizontal, int pos) {
-    ::SetScrollPos(m_window->m_hWnd, horizontal ? SB_HORZ : SB_VERT, pos, TRUE);
+    m_window->SetScrollPos(horizontal ? SB_HORZ : SB_VERT, pos, TRUE);
 }
 
-void WindowScrollSurface::ScrollContent(int dx, int dy) { ::ScrollWindow(m_window->m_hWnd, dx, dy, nullptr, nullptr); }
+void WindowScrollSurface::ScrollContent(int dx, int dy) { m_window->ScrollWindow(dx, dy); }
 
 int WindowScrollSurface::WheelScrollLines() {
     UINT lines = 3;
