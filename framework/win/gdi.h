@@ -17,7 +17,7 @@ public:
     CGdiObject& operator=(const CGdiObject&) = delete;
 
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    operator HGDIOBJ() const { return m_hObject; }  // NOLINT
+    operator HGDIOBJ() const { return m_hObject; }  // NOLINT(google-explicit-constructor)
     BOOL Attach(HGDIOBJ handle);
     HGDIOBJ Detach();
     // Deletes the owned handle; stock objects are left alone.
@@ -30,7 +30,7 @@ public:
 class CBitmap : public CGdiObject {
 public:
     static CBitmap* FromHandle(HBITMAP handle);
-    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT(google-explicit-constructor)
     // From the bitmap resources of the executable.
     BOOL LoadBitmap(UINT idResource);
     BOOL CreateCompatibleBitmap(class CDC* dc, int width, int height);
@@ -41,7 +41,7 @@ public:
 class CFont : public CGdiObject {
 public:
     static CFont* FromHandle(HFONT handle);
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }  // NOLINT
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }  // NOLINT(google-explicit-constructor)
     BOOL CreateFontIndirect(const LOGFONTA* font);
     int GetLogFont(LOGFONTA* font) const { return GetObject(sizeof(LOGFONTA), font); }
 };
@@ -51,7 +51,7 @@ public:
     CBrush() = default;
     explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
     static CBrush* FromHandle(HBRUSH handle);
-    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT(google-explicit-constructor)
     BOOL CreateSolidBrush(COLORREF colour);
 };
 
@@ -66,7 +66,7 @@ public:
     static CDC* FromHandle(HDC handle);
 
     HDC GetSafeHdc() const { return m_hDC; }
-    operator HDC() const { return m_hDC; }  // NOLINT
+    operator HDC() const { return m_hDC; }  // NOLINT(google-explicit-constructor)
     BOOL Attach(HDC dc);  // wraps without taking ownership
     HDC Detach();
     BOOL CreateCompatibleDC(CDC* dc);

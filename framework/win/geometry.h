@@ -8,7 +8,7 @@ class CPoint : public POINT {
 public:
     CPoint() { x = 0; y = 0; }
     CPoint(int px, int py) { x = px; y = py; }
-    CPoint(POINT p) { x = p.x; y = p.y; }  // NOLINT: implicit like the framework's own
+    CPoint(POINT p) { x = p.x; y = p.y; }  // NOLINT(google-explicit-constructor): implicit like the framework's own
     // From a packed message parameter: x in the low word, y in the high word, both signed.
     explicit CPoint(LPARAM packed) {
         x = static_cast<short>(LOWORD(packed));
@@ -22,7 +22,7 @@ class CSize : public SIZE {
 public:
     CSize() { cx = 0; cy = 0; }
     CSize(int w, int h) { cx = w; cy = h; }
-    CSize(SIZE s) { cx = s.cx; cy = s.cy; }  // NOLINT
+    CSize(SIZE s) { cx = s.cx; cy = s.cy; }  // NOLINT(google-explicit-constructor)
     bool operator==(const SIZE& o) const { return cx == o.cx && cy == o.cy; }
 };
 
@@ -30,7 +30,8 @@ class CRect : public RECT {
 public:
     CRect() { left = top = right = bottom = 0; }
     CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }  // NOLINT
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
     CRect(POINT topLeft, SIZE size) {
         left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy;
     }
@@ -48,8 +49,8 @@ public:
     void DeflateRect(int dx, int dy) { left += dx; right -= dx; top += dy; bottom -= dy; }
     void InflateRect(int dx, int dy) { DeflateRect(-dx, -dy); }
 
-    operator LPRECT() { return this; }              // NOLINT
-    operator LPCRECT() const { return this; }       // NOLINT
+    operator LPRECT() { return this; }              // NOLINT(google-explicit-constructor)
+    operator LPCRECT() const { return this; }       // NOLINT(google-explicit-constructor)
     bool operator==(const RECT& o) const { return ::EqualRect(this, &o) != FALSE; }
     bool operator!=(const RECT& o) const { return !(*this == o); }
 };

@@ -19,7 +19,7 @@ public:
     static CMenu* FindPermanentForItem(UINT id);
 
     HMENU GetSafeHmenu() const { return m_hMenu; }
-    operator HMENU() const { return m_hMenu; }  // NOLINT
+    operator HMENU() const { return m_hMenu; }  // NOLINT(google-explicit-constructor)
     BOOL Attach(HMENU handle);
     HMENU Detach();
     BOOL CreateMenu() { return Attach(::CreateMenu()); }

@@ -41,7 +41,7 @@ public:
     static CWnd* FromHandlePermanent(HWND handle);
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; }  // NOLINT
+    operator HWND() const { return m_hWnd; }  // NOLINT(google-explicit-constructor)
 
     BOOL Attach(HWND handle);
     HWND Detach();
