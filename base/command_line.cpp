@@ -25,7 +25,7 @@ CString UnquoteWholeText(const CString& command_line) {
     text.Trim();
     const int length = text.GetLength();
     if (length < 2 || text.GetAt(0) != '"' || text.GetAt(length - 1) != '"') return command_line;
-    const CString inner = text.Mid(1, length - 2);
+    CString inner = text.Mid(1, length - 2);
     if (inner.Find("\"", 0) != -1) return command_line;
     return inner;
 }

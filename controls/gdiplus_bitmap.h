@@ -17,7 +17,7 @@ public:
     // Deletes the bitmap; the object is empty afterwards.
     virtual void ReleaseImage();
 
-    operator Gdiplus::Bitmap*() const { return m_pBitmap; }  // NOLINT: handed straight to GDI+
+    operator Gdiplus::Bitmap*() const { return m_pBitmap; }  // NOLINT(google-explicit-constructor): for GDI+
 
     Gdiplus::Bitmap* m_pBitmap = nullptr;
 };

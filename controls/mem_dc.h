@@ -12,7 +12,7 @@ public:
     ~CMemDC1() override;
 
     CMemDC1* operator->() { return this; }
-    operator CMemDC1*() { return this; }  // NOLINT
+    operator CMemDC1*() { return this; }  // NOLINT(google-explicit-constructor)
 
 private:
     CDC* m_pDC;

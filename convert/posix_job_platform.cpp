@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+extern char** environ;  // NOLINT(readability-redundant-declaration): POSIX does not promise it in <unistd.h>
 
 std::string NativePath(const CString& path) {
     std::string native = path.str();
@@ -61,7 +61,8 @@ RunResult PosixJobPlatform::RunAndWait(const CString& command_line) {
         }
     }
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
     // glibc's posix_spawn reports a failed exec as its own result, which is

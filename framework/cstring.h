@@ -11,15 +11,15 @@
 class CString {
 public:
     CString() = default;
-    CString(const char* text);  // NOLINT: implicit like the framework's own
+    CString(const char* text);  // NOLINT(google-explicit-constructor): implicit like the framework's own
     CString(const char* text, int length);
-    CString(const std::string& text) : m_text(text) {}  // NOLINT
+    CString(const std::string& text) : m_text(text) {}  // NOLINT(google-explicit-constructor)
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
     const char* GetString() const { return m_text.c_str(); }
-    operator const char*() const { return m_text.c_str(); }  // NOLINT
+    operator const char*() const { return m_text.c_str(); }  // NOLINT(google-explicit-constructor)
     const std::string& str() const { return m_text; }
     char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
 

@@ -16,7 +16,7 @@ public:
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
 
-    operator HGDIOBJ() const { return m_hObject; }  // NOLINT
+    operator HGDIOBJ() const { return m_hObject; }  // NOLINT(google-explicit-constructor)
     BOOL Attach(HGDIOBJ handle);
     HGDIOBJ Detach();
     // Deletes the owned handle; stock objects are left alone.
@@ -29,7 +29,7 @@ public:
 class CBitmap : public CGdiObject {
 public:
     static CBitmap* FromHandle(HBITMAP handle);
-    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT(google-explicit-constructor)
     // From the bitmap resources of the executable.
     BOOL LoadBitmap(UINT idResource);
     BOOL CreateCompatibleBitmap(class CDC* dc, int width, int height);
@@ -48,7 +48,7 @@ class CBrush : public CGdiObject {
 public:
     CBrush() = default;
     explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
-    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT(google-explicit-constructor)
     BOOL CreateSolidBrush(COLORREF colour);
 };
 

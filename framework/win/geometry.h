@@ -24,7 +24,8 @@ class CRect : public RECT {
 public:
     CRect() { left = top = right = bottom = 0; }
     CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }  // NOLINT
+    // NOLINTNEXTLINE(google-explicit-constructor)
+    CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
     bool operator==(const RECT& o) const { return ::EqualRect(this, &o) != FALSE; }
 
     int Width() const { return right - left; }

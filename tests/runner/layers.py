@@ -28,6 +28,8 @@ import xml.etree.ElementTree as ET
 
 TIMED_OUT = 124  # the exit code a layer gets when its runner is stopped
 PYTHON_RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_python_tests.py")
+LINT = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                    "tools", "lint", "lint.py")
 
 
 def _layer_dir(results):
@@ -96,6 +98,19 @@ def run_python(results, name, folder, timeout=1800, env=None, output=None):
     start = time.time()
     code = _run([sys.executable, PYTHON_RUNNER, folder, "--xml", report], timeout, env=env, output=output)
     record(results, name, "python", code, report=report, start=start, end=time.time())
+    return code
+
+
+def run_lint(results, name, build_dir, root=None, jobs=2, timeout=1800, output=None):
+    """clang-tidy over the project sources of a build and the include-direction
+    check (tools/lint/lint.py), one case a file."""
+    report = os.path.join(results, name + ".xml")
+    if os.path.exists(report):
+        os.remove(report)
+    start = time.time()
+    cmd = [sys.executable, LINT, build_dir, "--xml", report, "--jobs", str(jobs)] + (["--root", root] if root else [])
+    code = _run(cmd, timeout, output=output)
+    record(results, name, "lint", code, report=report, start=start, end=time.time())
     return code
 
 
@@ -393,7 +408,7 @@ def summarize(results, expected, out=sys.stdout):
                 tally.fail("%s failed (exit %d)" % (name, layer["exit"]))
         elif kind == "ctest":
             _summarize_ctest(tally, layer)
-        elif kind == "python":
+        elif kind in ("python", "lint"):
             _summarize_python(tally, layer)
         elif kind == "lane":
             lanes.setdefault(layer.get("layer", name), []).append(layer)
@@ -439,6 +454,7 @@ def main(argv):
     layers.py record <results> <name> <exit code> [--seconds S]   a build step
     layers.py ctest <results> <name> <build dir> [gtest dir as the program sees it]
     layers.py python <results> <name> <folder>
+    layers.py lint <results> <name> <build dir>
     layers.py lane-ctest <results> <layer> <lane> <build dir> [gtest dir as the program sees it]
     layers.py lane-python <results> <layer> <lane> <folder> [selection file]
     layers.py skip <results> <name> <reason> [case...]
@@ -464,6 +480,10 @@ def main(argv):
     if command == "python" and len(argv) == 5:
         run_python(results, argv[3], argv[4],
                    timeout=int(os.environ.get("KESTRID_PYTHON_LAYER_TIMEOUT", "2400")))
+        return 0
+    if command == "lint" and len(argv) == 5:
+        run_lint(results, argv[3], argv[4], jobs=int(os.environ.get("KESTRID_LINT_JOBS", "2")),
+                 timeout=int(os.environ.get("KESTRID_LINT_TIMEOUT", "1800")))
         return 0
     if command == "lane-ctest" and len(argv) in (6, 7):
         run_ctest_lane(results, argv[3], argv[4], argv[5], timeout=timeout,

@@ -2,6 +2,7 @@
 test case must still end the run with failures and a non-zero exit, and every
 case is counted exactly once."""
 import io
+import json
 import os
 import shutil
 import subprocess
@@ -310,6 +311,62 @@ class Lanes(FixtureRun):
         code, out = self.summary(["e2e-win32#1", "e2e-win32#2"])
         self.assertEqual((code, out[-1]), (1, "2 passed, 1 failed"), out)
         self.assertTrue(any(l.startswith("FAILED") and "Gone" in l for l in out), out)
+
+
+class LintLayer(FixtureRun):
+    """clang-tidy over a fixture project: a finding, a layer violation or a
+    build without compile commands each fail the layer, by name."""
+
+    SOURCES = {
+        "base/clean.cpp": "int Twice(int x) { return 2 * x; }\n",
+        "base/halves.cpp": "double Half(int x) { return x / 2 * 1.0; }\n",  # integer division meant as real
+        "base/upward.cpp": '#include "app/program.h"\n',
+        "app/program.h": "",
+    }
+
+    def project(self, sources):
+        root = os.path.join(self.dir, "project")
+        for path, text in dict(sources, **{".clang-tidy": "Checks: '-*,bugprone-integer-division'\n"}).items():
+            os.makedirs(os.path.join(root, os.path.dirname(path)), exist_ok=True)
+            with open(os.path.join(root, path), "w") as f:
+                f.write(text)
+        build = os.path.join(root, "build")
+        os.makedirs(build)
+        commands = [{"directory": build, "file": os.path.join(root, path),
+                     "command": "c++ -std=c++17 -I%s -c %s" % (root, os.path.join(root, path))}
+                    for path in sources if path.endswith(".cpp")]
+        with open(os.path.join(build, "compile_commands.json"), "w") as f:
+            json.dump(commands, f)
+        return root, build
+
+    def lint(self, sources):
+        root, build = self.project(sources)
+        with open(os.devnull, "w") as quiet:
+            layers.run_lint(self.results, "lint", build, root=root, output=quiet)
+        return self.summary(["lint"])
+
+    def test_findings_fail_by_name(self):
+        cases = [
+            # (sources, closing line, failures that must be named)
+            ({"base/clean.cpp": self.SOURCES["base/clean.cpp"]}, "2 passed, 0 failed", []),
+            (self.SOURCES, "2 passed, 2 failed", ["clang-tidy.base/halves.cpp", "layers.include_direction"]),
+        ]
+        for i, (sources, line, named) in enumerate(cases):
+            with self.subTest(sources=sorted(sources)):
+                shutil.rmtree(self.dir + "/project", ignore_errors=True)
+                shutil.rmtree(self.results)
+                os.makedirs(self.results)
+                code, out = self.lint(sources)
+                self.assertEqual((code, out[-1]), (1 if named else 0, line), out)
+                for name in named:
+                    self.assertIn("FAILED: " + name, out)
+
+    def test_a_build_without_compile_commands_fails(self):
+        with open(os.devnull, "w") as quiet:
+            layers.run_lint(self.results, "lint", os.path.join(self.dir, "no-build"), root=self.dir, output=quiet)
+        code, out = self.summary(["lint"])
+        self.assertEqual(code, 1)
+        self.assertIn("FAILED: clang-tidy.sources", out)
 
 
 class Skips(FixtureRun):

@@ -62,8 +62,8 @@ private:
     long long m_last_total = -1;
 };
 
-void RunSend(std::shared_ptr<SendWorker::Shared> shared, const FaxSubmission& fax, const ServiceEndpoint& endpoint,
-             const SendWorkerSink& sink) {
+void RunSend(const std::shared_ptr<SendWorker::Shared>& shared, const FaxSubmission& fax,
+             const ServiceEndpoint& endpoint, const SendWorkerSink& sink) {
     std::unique_ptr<SendResult> result(new SendResult());
     WorkerWatch watch(*shared, sink);
     try {
@@ -89,7 +89,8 @@ bool SendWorker::Start(FaxSubmission fax, ServiceEndpoint endpoint, SendWorkerSi
     std::shared_ptr<Shared> shared = m_shared;
     try {
         m_thread = std::thread(
-            [shared](FaxSubmission own_fax, ServiceEndpoint own_endpoint, SendWorkerSink own_sink) {
+            [shared](const FaxSubmission& own_fax, const ServiceEndpoint& own_endpoint,
+                     const SendWorkerSink& own_sink) {
                 RunSend(shared, own_fax, own_endpoint, own_sink);
             },
             std::move(fax), std::move(endpoint), std::move(sink));

@@ -44,7 +44,7 @@ public:
     }
     // An image whose data is `data` in sub-blocks of at most 255 bytes;
     // colour bytes and data are chosen to contain the block introducers.
-    GifBuilder& Image(int left, int top, int width, int height, int localColourBits = 0, Bytes data = {0x3B, 0x21, 0x2C}) {
+    GifBuilder& Image(int left, int top, int width, int height, int localColourBits = 0, const Bytes& data = {0x3B, 0x21, 0x2C}) {
         m_bytes.push_back(0x2C);
         Word(left);
         Word(top);

@@ -118,7 +118,7 @@ class PrintJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "kestrid-convert-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root = pattern;
         program = root / "Kestrid Fax";
         spool = root / "spool dir";
@@ -139,7 +139,7 @@ protected:
     // them as separators.
     CString ProgramFolder() const { return CString(program.string() + "\\"); }
     fs::path SpoolExample(const char* example, const char* name = "job 1.ps") {
-        const fs::path target = spool / name;
+        fs::path target = spool / name;
         fs::copy_file(fs::path(KESTRID_SOURCE_DIR) / "examples" / example, target);
         return target;
     }
@@ -180,7 +180,7 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
 
         // The command line names the PDF and the copy it was made from.
         ASSERT_EQ(platform.command_lines.size(), 1u);
-        const CString pdf = result;
+        const CString& pdf = result;
         const CString ps = result.Left(result.GetLength() - 4) + ".ps";
         EXPECT_EQ(platform.command_lines[0], GhostscriptCommandLine(ProgramFolder(), pdf, ps).str());
 

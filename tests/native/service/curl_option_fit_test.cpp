@@ -8,7 +8,8 @@
 
 namespace {
 
-size_t Write(char*, size_t size, size_t count, void*) { return size * count; }
+// Only its type is asked for.
+using WriteCallback = size_t (*)(char*, size_t, size_t, void*);
 
 struct Fit {
     const char* what;
@@ -30,8 +31,8 @@ TEST(CurlOptionFit, EachKindOfOptionTakesItsOwnTypeOnly) {
         {"typed null for a text", FitsCurlOption<char*>(CURLOPT_CAINFO), true},
         {"list for a list", FitsCurlOption<curl_slist*>(CURLOPT_HTTPHEADER), true},
         {"number for a text", FitsCurlOption<long>(CURLOPT_URL), false},
-        {"function for a data pointer", FitsCurlOption<decltype(&Write)>(CURLOPT_WRITEDATA), false},
-        {"function for a callback", FitsCurlOption<decltype(&Write)>(CURLOPT_WRITEFUNCTION), true},
+        {"function for a data pointer", FitsCurlOption<WriteCallback>(CURLOPT_WRITEDATA), false},
+        {"function for a callback", FitsCurlOption<WriteCallback>(CURLOPT_WRITEFUNCTION), true},
         {"data pointer for a callback", FitsCurlOption<void*>(CURLOPT_WRITEFUNCTION), false},
         {"blob for a blob", FitsCurlOption<curl_blob*>(CURLOPT_CAINFO_BLOB), true},
         {"text for a blob", FitsCurlOption<const char*>(CURLOPT_CAINFO_BLOB), false},

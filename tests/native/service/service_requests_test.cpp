@@ -37,7 +37,7 @@ bool IsDroppedConnectionText(const std::string& text) {
     return false;
 }
 
-std::vector<std::string> Without(std::vector<std::string> headers, std::initializer_list<const char*> names) {
+std::vector<std::string> Without(const std::vector<std::string>& headers, std::initializer_list<const char*> names) {
     std::vector<std::string> kept;
     for (const std::string& header : headers) {
         bool drop = false;
@@ -79,7 +79,7 @@ protected:
     }
 
     std::string MakePdf(const std::string& name, const std::string& content) {
-        const std::string path = ScratchDir() + "/" + name;
+        std::string path = ScratchDir() + "/" + name;
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
@@ -462,6 +462,7 @@ TEST_F(ServiceRequests, CoverPageFieldsFollowTheFile) {
 
     const std::vector<StoredPart> parts = sandbox().StoredFax(before + 1);
     std::vector<std::string> got;
+    got.reserve(parts.size());
     for (const StoredPart& part : parts) got.push_back(part.name + "=" + part.value);
     EXPECT_EQ(got, (std::vector<std::string>{"recipientFax=\"+15551234567\"", "recipientContacts=\"\"",
                                              "coverPage=\"true\"", "file=-", "recipientName=\"Ann Lee \"",

@@ -83,7 +83,7 @@ protected:
 
     // A PDF of size bytes that no compression shrinks.
     static std::string MakePdf(const std::string& name, size_t size) {
-        const std::string path = ScratchDir() + "/" + name;
+        std::string path = ScratchDir() + "/" + name;
         std::string bytes = "%PDF-1.4\n";
         std::mt19937 random(7);
         while (bytes.size() < size) bytes.push_back(static_cast<char>(random() & 0xff));
