@@ -1,7 +1,7 @@
 #include "app/kestrid_ui_app.h"
 
-#include "base/command_line.h"
 #include "app/start_windows.h"
+#include "base/command_line.h"
 #include "base/settings_store.h"
 
 #include <windows.h>
@@ -39,9 +39,7 @@ BOOL CKestridUIApp::InitInstance() {
     const CString stored_key = buffer;
     const CString command_line = m_lpCmdLine;
 
-    if (ChooseStartWindow(command_line, stored_key) == StartWindow::SendFax)
-        RunSendFaxWindow(command_line, stored_key);
-    else
-        RunKeySetupWindow(command_line);
+    if (ChooseStartWindow(command_line, stored_key) == StartWindow::SendFax) RunSendFaxWindow(command_line, stored_key);
+    else RunKeySetupWindow(command_line);
     return FALSE;
 }

@@ -32,9 +32,7 @@ CString UnquoteWholeText(const CString& command_line) {
 
 }  // namespace
 
-bool IsSpoolerForm(const CString& command_line) {
-    return command_line.Find(kSpoolerMarker, 0) != -1;
-}
+bool IsSpoolerForm(const CString& command_line) { return command_line.Find(kSpoolerMarker, 0) != -1; }
 
 CString ExtractPrintFilePath(const CString& command_line) {
     if (!IsSpoolerForm(command_line)) return UnquoteWholeText(command_line);

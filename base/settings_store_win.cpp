@@ -13,8 +13,7 @@ HKEY OpenOrCreate(HKEY parent, const char* name, REGSAM access) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, name, 0, access, &key) == ERROR_SUCCESS) return key;
     key = nullptr;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        return key;
+    if (RegCreateKeyExA(parent, name, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) return key;
     return nullptr;
 }
 
@@ -51,8 +50,7 @@ void ReadSetting(const char* section, const char* name, char* buffer) {
     if (!keys.section()) return;
     char data[kSettingsBufferSize];
     DWORD size = sizeof data;
-    if (RegQueryValueExA(keys.section(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(keys.section(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
         return;
     // We store values without a terminator, but the system may hand one back
     // (and other writers store one); either way the text ends there. What is

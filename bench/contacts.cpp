@@ -101,9 +101,10 @@ int main() {
         bool same = ours.GetSize() == reference.GetSize();
         for (int i = 0; same && i < ours.GetSize(); ++i) same = ours[i] == reference[i];
         if (!same) status = 1;
-        std::printf("{\"contacts\": %d, \"bytes\": %zu, \"records\": %d, \"ours_ms\": %.3f, \"nlohmann_ms\": %.3f, "
-                    "\"same_records\": %s}\n",
-                    count, body.size(), ours.GetSize(), ours_ms, json_ms, same ? "true" : "false");
+        std::printf(
+            "{\"contacts\": %d, \"bytes\": %zu, \"records\": %d, \"ours_ms\": %.3f, \"nlohmann_ms\": %.3f, "
+            "\"same_records\": %s}\n",
+            count, body.size(), ours.GetSize(), ours_ms, json_ms, same ? "true" : "false");
         std::fflush(stdout);
     }
     return status;

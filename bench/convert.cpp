@@ -44,7 +44,7 @@ bool CopyFile(const std::string& from, const std::string& to) {
 }
 
 long long FileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
         PosixJobPlatform platform;
         SilentNotifier notifier;
         double start = NowSeconds();
-        const CString pdf = PreparePrintJob(platform, notifier, CString(Windows(spool)), CString(Windows(folder + "/")));
+        const CString pdf =
+            PreparePrintJob(platform, notifier, CString(Windows(spool)), CString(Windows(folder + "/")));
         ours = std::min(ours, NowSeconds() - start);
         const std::string pdf_path = NativePath(pdf);
         ours_size = FileSize(pdf_path);
@@ -99,8 +100,9 @@ int main(int argc, char** argv) {
         alone_size = FileSize(direct_pdf);
         std::remove(direct_pdf.c_str());
     }
-    std::printf("{\"ours_s\": %.4f, \"gs_alone_s\": %.4f, \"ours_pdf_bytes\": %lld, \"gs_pdf_bytes\": %lld, "
-                "\"rounds\": %d}\n",
-                ours, alone, ours_size, alone_size, rounds);
+    std::printf(
+        "{\"ours_s\": %.4f, \"gs_alone_s\": %.4f, \"ours_pdf_bytes\": %lld, \"gs_pdf_bytes\": %lld, "
+        "\"rounds\": %d}\n",
+        ours, alone, ours_size, alone_size, rounds);
     return 0;
 }

@@ -60,6 +60,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     t.push_back(0x0080);  // button
     Text(t, L"OK");
     t.push_back(0);  // no creation data
-    return static_cast<int>(DialogBoxIndirectW(instance, reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
-                                               DialogProc));
+    return static_cast<int>(
+        DialogBoxIndirectW(instance, reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr, DialogProc));
 }

@@ -64,13 +64,14 @@ int main(int argc, char** argv) {
     const double seconds = NowSeconds() - start;
     const long peak = PeakResidentKiB();
     const bool confirmed = code == CURLE_OK && status == 200 && answer.find("\"success\":true") != std::string::npos;
-    if (!confirmed) std::fprintf(stderr, "upload failed: %s, status %ld: %s\n", curl_easy_strerror(code), status,
-                                 answer.c_str());
+    if (!confirmed)
+        std::fprintf(stderr, "upload failed: %s, status %ld: %s\n", curl_easy_strerror(code), status, answer.c_str());
 
     FILE* out = std::fopen(argv[5], "w");
     if (!out) return 1;
-    std::fprintf(out, "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
-                      "\"confirmed\": %s}\n",
+    std::fprintf(out,
+                 "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
+                 "\"confirmed\": %s}\n",
                  seconds, before, peak, reset ? "true" : "false", confirmed ? "true" : "false");
     std::fclose(out);
     return confirmed ? 0 : 1;

@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
 
     FILE* out = std::fopen(job.result_file, "w");
     if (!out) return 1;
-    std::fprintf(out, "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
-                      "\"confirmed\": %s}\n",
+    std::fprintf(out,
+                 "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
+                 "\"confirmed\": %s}\n",
                  seconds, before, peak, reset ? "true" : "false",
                  verdict.result == kSubmissionConfirmed ? "true" : "false");
     std::fclose(out);

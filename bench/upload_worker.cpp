@@ -3,8 +3,8 @@
 // window reads it, and writes what it took (same figures as the direct
 // upload, so the two compare).
 // usage: bench_upload_worker API_BASE CA_PEM_FILE KEY PDF RESULT_FILE
-#include "upload_job.h"
 #include "ui/send/send_worker.h"
+#include "upload_job.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
 
     FILE* out = std::fopen(job.result_file, "w");
     if (!out) return 1;
-    std::fprintf(out, "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
-                      "\"confirmed\": %s, \"progress_reads\": %ld}\n",
+    std::fprintf(out,
+                 "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
+                 "\"confirmed\": %s, \"progress_reads\": %ld}\n",
                  seconds, before, peak, reset ? "true" : "false",
                  verdict.result == kSubmissionConfirmed ? "true" : "false", progress_reads);
     std::fclose(out);

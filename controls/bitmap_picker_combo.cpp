@@ -16,7 +16,8 @@ void CBitmapPickerCombo::DrawItem(LPDRAWITEMSTRUCT draw) {
     RECT rect = draw->rcItem;
     rect.left += m_nItemWidth + 4;
     const int oldMode = ::SetBkMode(draw->hDC, TRANSPARENT);
-    const COLORREF oldColour = ::SetTextColor(draw->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const COLORREF oldColour =
+        ::SetTextColor(draw->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     ::DrawTextA(draw->hDC, text, text.GetLength(), &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     ::SetTextColor(draw->hDC, oldColour);
     ::SetBkMode(draw->hDC, oldMode);

@@ -77,8 +77,8 @@ void CGdipButton::FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap)
     bitmap.DeleteObject();
 }
 
-bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image,
-                                 CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
+bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image, CDC& surface,
+                                 CBitmap& bitmap, HGDIOBJ& oldBitmap) {
     CRect client;
     GetClientRect(&client);
     const int width = client.Width();

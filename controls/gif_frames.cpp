@@ -50,29 +50,43 @@ bool ReadScreen(const unsigned char* data, size_t size, Screen* screen) {
 BlockKind KindAt(const unsigned char* data, size_t size, size_t pos) {
     if (pos >= size) return BlockKind::Unknown;
     switch (data[pos]) {
-    case 0x2C: return BlockKind::Image;
-    case 0x3B: return BlockKind::Trailer;
+    case 0x2C:
+        return BlockKind::Image;
+    case 0x3B:
+        return BlockKind::Trailer;
     case 0x21:
         if (pos + 1 >= size) return BlockKind::Unknown;
         switch (data[pos + 1]) {
-        case 0x01: return BlockKind::PlainText;
-        case 0xF9: return BlockKind::GraphicControl;
-        case 0xFE: return BlockKind::Comment;
-        case 0xFF: return BlockKind::Application;
-        default: return BlockKind::Unknown;
+        case 0x01:
+            return BlockKind::PlainText;
+        case 0xF9:
+            return BlockKind::GraphicControl;
+        case 0xFE:
+            return BlockKind::Comment;
+        case 0xFF:
+            return BlockKind::Application;
+        default:
+            return BlockKind::Unknown;
         }
-    default: return BlockKind::Unknown;
+    default:
+        return BlockKind::Unknown;
     }
 }
 
 long BlockLength(const unsigned char* data, size_t size, size_t pos) {
     switch (KindAt(data, size, pos)) {
-    case BlockKind::Unknown: return -1;
-    case BlockKind::Application: return WithSubBlocks(data, size, pos, 14);
-    case BlockKind::Comment: return WithSubBlocks(data, size, pos, 2);
-    case BlockKind::GraphicControl: return 8;
-    case BlockKind::PlainText: return WithSubBlocks(data, size, pos, 15);
-    case BlockKind::Trailer: return 1;
+    case BlockKind::Unknown:
+        return -1;
+    case BlockKind::Application:
+        return WithSubBlocks(data, size, pos, 14);
+    case BlockKind::Comment:
+        return WithSubBlocks(data, size, pos, 2);
+    case BlockKind::GraphicControl:
+        return 8;
+    case BlockKind::PlainText:
+        return WithSubBlocks(data, size, pos, 15);
+    case BlockKind::Trailer:
+        return 1;
     case BlockKind::Image: {
         if (pos + 10 > size) return 0;  // the packed byte is not there
         // Descriptor, local colour table, minimum code size, then the data.

@@ -39,22 +39,49 @@ void MaskedEditEngine::SetMask(const CString& mask) {
         CMaskData position;
         const char c = text[i];
         switch (c) {
-        case '.': position.m_nKind = CMaskData::kDecimalSeparator; position.m_chValue = m_separators.decimal; break;
-        case ',': position.m_nKind = CMaskData::kThousandsSeparator; position.m_chValue = m_separators.thousands; break;
-        case ':': position.m_nKind = CMaskData::kTimeSeparator; position.m_chValue = m_separators.time; break;
-        case '/': position.m_nKind = CMaskData::kDateSeparator; position.m_chValue = m_separators.date; break;
-        case '#': position.m_nKind = CMaskData::kDigit; break;
-        case 'A': position.m_nKind = CMaskData::kLetterOrDigit; break;
-        case '?': position.m_nKind = CMaskData::kLetter; break;
-        case '>': position.m_nKind = CMaskData::kUpperLetter; break;
-        case '<': position.m_nKind = CMaskData::kLowerLetter; break;
-        case '&': position.m_nKind = CMaskData::kPrintable; break;
+        case '.':
+            position.m_nKind = CMaskData::kDecimalSeparator;
+            position.m_chValue = m_separators.decimal;
+            break;
+        case ',':
+            position.m_nKind = CMaskData::kThousandsSeparator;
+            position.m_chValue = m_separators.thousands;
+            break;
+        case ':':
+            position.m_nKind = CMaskData::kTimeSeparator;
+            position.m_chValue = m_separators.time;
+            break;
+        case '/':
+            position.m_nKind = CMaskData::kDateSeparator;
+            position.m_chValue = m_separators.date;
+            break;
+        case '#':
+            position.m_nKind = CMaskData::kDigit;
+            break;
+        case 'A':
+            position.m_nKind = CMaskData::kLetterOrDigit;
+            break;
+        case '?':
+            position.m_nKind = CMaskData::kLetter;
+            break;
+        case '>':
+            position.m_nKind = CMaskData::kUpperLetter;
+            break;
+        case '<':
+            position.m_nKind = CMaskData::kLowerLetter;
+            break;
+        case '&':
+            position.m_nKind = CMaskData::kPrintable;
+            break;
         case '\\':
             // A backslash with nothing after it can only mean itself.
             position.m_nKind = CMaskData::kEscapedLiteral;
             position.m_chValue = i + 1 < text.size() ? text[++i] : '\\';
             break;
-        default: position.m_nKind = CMaskData::kLiteral; position.m_chValue = c; break;
+        default:
+            position.m_nKind = CMaskData::kLiteral;
+            position.m_chValue = c;
+            break;
         }
         if (position.IsInputSlot()) position.m_chValue = m_chPrompt;
         m_positions.push_back(position);
@@ -212,8 +239,7 @@ bool MaskedEditEngine::SetTextFromOutside(const CString& text) {
         const size_t at = static_cast<size_t>(i - dropped);
         const size_t length = std::min(static_cast<size_t>(end - i), rest.size() - at);
         bool matches = true;
-        for (size_t k = 0; k < length && matches; ++k)
-            matches = rest[at + k] == At(i + static_cast<int>(k)).m_chValue;
+        for (size_t k = 0; k < length && matches; ++k) matches = rest[at + k] == At(i + static_cast<int>(k)).m_chValue;
         if (matches) {
             rest.erase(at, length);
             dropped += static_cast<int>(length);

@@ -17,18 +17,18 @@
 class CMaskData {
 public:
     enum Kind {
-        kDecimalSeparator = 0,   // "."
-        kThousandsSeparator = 1, // ","
-        kTimeSeparator = 2,      // ":"
-        kDateSeparator = 3,      // "/"
-        kDigit = 4,              // "#"
-        kLetterOrDigit = 5,      // "A"
-        kLetter = 6,             // "?"
-        kUpperLetter = 7,        // ">"
-        kLowerLetter = 8,        // "<"
-        kPrintable = 9,          // "&"
-        kEscapedLiteral = 10,    // backslash + character
-        kLiteral = 11,           // any other character
+        kDecimalSeparator = 0,    // "."
+        kThousandsSeparator = 1,  // ","
+        kTimeSeparator = 2,       // ":"
+        kDateSeparator = 3,       // "/"
+        kDigit = 4,               // "#"
+        kLetterOrDigit = 5,       // "A"
+        kLetter = 6,              // "?"
+        kUpperLetter = 7,         // ">"
+        kLowerLetter = 8,         // "<"
+        kPrintable = 9,           // "&"
+        kEscapedLiteral = 10,     // backslash + character
+        kLiteral = 11,            // any other character
     };
 
     bool IsInputSlot() const { return m_nKind >= kDigit && m_nKind <= kPrintable; }

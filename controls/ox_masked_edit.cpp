@@ -63,9 +63,7 @@ BOOL COXMaskedEdit::LayInInput(const char* text, int start, BOOL promptAllowed) 
     return complete;
 }
 
-BOOL COXMaskedEdit::IsInputPosition(int index) const {
-    return !m_engine.HasMask() || m_engine.IsInputPosition(index);
-}
+BOOL COXMaskedEdit::IsInputPosition(int index) const { return !m_engine.HasMask() || m_engine.IsInputPosition(index); }
 
 BOOL COXMaskedEdit::IsInputEmpty() const {
     if (m_engine.HasMask()) return m_engine.IsInputEmpty();

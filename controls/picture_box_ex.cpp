@@ -26,8 +26,8 @@ private:
 
 IPicture* PictureFromStream(IStream* stream, DWORD size) {
     IPicture* picture = nullptr;
-    if (FAILED(::OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&picture))))
+    if (FAILED(
+            ::OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture))))
         return nullptr;
     return picture;
 }
@@ -130,7 +130,7 @@ BOOL CPictureBoxEx::LoadGif(const unsigned char* bytes, HGLOBAL block, DWORD siz
             continue;
         }
         IPicture* picture = PictureFromStream(stream, static_cast<DWORD>(length));
-        stream->Release();  // frees the frame's block
+        stream->Release();       // frees the frame's block
         if (!picture) continue;  // the others still play
         FrameInfo frame;
         frame.m_pPicture = picture;
@@ -210,8 +210,8 @@ BOOL CPictureBoxEx::Draw() {
     if (m_bIsGIF && m_arrFrames.size() > 1) {
         if (m_hThread) return FALSE;  // already playing
         unsigned id = 0;
-        auto handle = reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CPictureBoxEx::ThreadProc, this,
-                                                                CREATE_SUSPENDED, &id));
+        auto handle = reinterpret_cast<HANDLE>(
+            ::_beginthreadex(nullptr, 0, &CPictureBoxEx::ThreadProc, this, CREATE_SUSPENDED, &id));
         if (!handle) return FALSE;
         // Stored before the thread runs, so Stop can always wait for it.
         m_hThread = handle;

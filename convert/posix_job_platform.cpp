@@ -105,13 +105,19 @@ bool PosixJobPlatform::CopyOver(const CString& from, const CString& to) {
     for (;;) {
         const ssize_t got = read(source, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) { ok = false; break; }
+        if (got < 0) {
+            ok = false;
+            break;
+        }
         if (got == 0) break;
         ssize_t done = 0;
         while (done < got) {
             const ssize_t put = write(target, buffer.data() + done, static_cast<size_t>(got - done));
             if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) { ok = false; break; }
+            if (put <= 0) {
+                ok = false;
+                break;
+            }
             done += put;
         }
         if (!ok) break;
@@ -137,9 +143,7 @@ long long PosixJobPlatform::SizeOf(const CString& path) {
     return static_cast<long long>(info.st_size);
 }
 
-bool PosixJobPlatform::MakeFolder(const CString& path) {
-    return mkdir(NativePath(path).c_str(), 0777) == 0;
-}
+bool PosixJobPlatform::MakeFolder(const CString& path) { return mkdir(NativePath(path).c_str(), 0777) == 0; }
 
 ClaimResult PosixJobPlatform::ClaimNew(const CString& path) {
     const int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -150,7 +154,7 @@ ClaimResult PosixJobPlatform::ClaimNew(const CString& path) {
 
 LocalTime PosixJobPlatform::Now() {
     const std::time_t now = std::time(nullptr);
-    std::tm parts {};
+    std::tm parts{};
     localtime_r(&now, &parts);
     LocalTime time;
     time.year = parts.tm_year + 1900;

@@ -80,12 +80,10 @@ WorkFileNames ClaimWorkFileNames(JobPlatform& platform, const CString& work_fold
     return names;
 }
 
-ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier,
-                              const CString& program_folder, const CString& pdf_path,
-                              const CString& ps_path) {
+ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier, const CString& program_folder,
+                              const CString& pdf_path, const CString& ps_path) {
     platform.ShowWaitCursor();
-    const CString command_line =
-        GhostscriptCommandLine(platform.ShortForm(program_folder), pdf_path, ps_path);
+    const CString command_line = GhostscriptCommandLine(platform.ShortForm(program_folder), pdf_path, ps_path);
     const RunResult run = platform.RunAndWait(command_line);
     if (!run.started) {
         platform.RestoreCursor();
@@ -104,9 +102,7 @@ ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier,
     return ConversionResult::Failed;
 }
 
-CString ProgramFolder(JobPlatform& platform) {
-    return ProgramFolderFromModulePath(platform.ModulePath());
-}
+CString ProgramFolder(JobPlatform& platform) { return ProgramFolderFromModulePath(platform.ModulePath()); }
 
 const char kConversionFailedText[] = "Unable to convert the print job to PDF";
 const char kConversionCaption[] = "Fax";
@@ -129,8 +125,7 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
         platform.Remove(names.ps_path);
     }
 
-    const ConversionResult result =
-        ConvertToPdf(platform, notifier, program_folder, names.pdf_path, names.ps_path);
+    const ConversionResult result = ConvertToPdf(platform, notifier, program_folder, names.pdf_path, names.ps_path);
 
     if (result == ConversionResult::Produced) {
         if (owner == PrintFileOwner::Spooler) platform.Remove(print_file);
@@ -150,8 +145,8 @@ CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString
     return print_file;
 }
 
-CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path,
-                        PrintFileOwner owner, bool* converted) {
+CString PreparePrintJob(JobPlatform& platform, Notifier& notifier, const CString& print_file_path, PrintFileOwner owner,
+                        bool* converted) {
     return PreparePrintJob(platform, notifier, print_file_path, ProgramFolder(platform), owner, converted);
 }
 

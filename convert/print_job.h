@@ -35,9 +35,8 @@ enum class ConversionResult {
 
 // Runs Ghostscript from program_folder on ps_path into pdf_path and waits for
 // it; deletes ps_path afterwards unless Ghostscript could not be started.
-ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier,
-                              const CString& program_folder, const CString& pdf_path,
-                              const CString& ps_path);
+ConversionResult ConvertToPdf(JobPlatform& platform, Notifier& notifier, const CString& program_folder,
+                              const CString& pdf_path, const CString& ps_path);
 
 // The program folder of the running executable, ending with a backslash.
 CString ProgramFolder(JobPlatform& platform);
@@ -69,7 +68,6 @@ extern const char kConversionCaption[];
 // PDF that the print-file path names is deleted. A path that still names the
 // spooled file (no PDF was made) is left alone: that file is the only copy of
 // the job. The work folder stays.
-void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path,
-                            const CString& program_folder);
+void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path, const CString& program_folder);
 // The same below the folder of the running executable.
 void DeletePrintFileOnClose(JobPlatform& platform, const CString& print_file_path);

@@ -30,8 +30,7 @@ RunResult WinJobPlatform::RunAndWait(const CString& command_line) {
 
     // CreateProcessA may write into the command line, so it gets its own copy.
     std::vector<char> line(command_line.GetString(), command_line.GetString() + command_line.GetLength() + 1);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         return result;
     }
     result.started = true;
@@ -47,17 +46,11 @@ RunResult WinJobPlatform::RunAndWait(const CString& command_line) {
     return result;
 }
 
-bool WinJobPlatform::CopyOver(const CString& from, const CString& to) {
-    return CopyFileA(from, to, FALSE) != 0;
-}
+bool WinJobPlatform::CopyOver(const CString& from, const CString& to) { return CopyFileA(from, to, FALSE) != 0; }
 
-bool WinJobPlatform::Remove(const CString& path) {
-    return DeleteFileA(path) != 0;
-}
+bool WinJobPlatform::Remove(const CString& path) { return DeleteFileA(path) != 0; }
 
-bool WinJobPlatform::Exists(const CString& path) {
-    return _access(path, 0) == 0;
-}
+bool WinJobPlatform::Exists(const CString& path) { return _access(path, 0) == 0; }
 
 long long WinJobPlatform::SizeOf(const CString& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -66,13 +59,10 @@ long long WinJobPlatform::SizeOf(const CString& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool WinJobPlatform::MakeFolder(const CString& path) {
-    return CreateDirectoryA(path, nullptr) != 0;
-}
+bool WinJobPlatform::MakeFolder(const CString& path) { return CreateDirectoryA(path, nullptr) != 0; }
 
 ClaimResult WinJobPlatform::ClaimNew(const CString& path) {
-    const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // A name pending deletion still answers, if only with another refusal.

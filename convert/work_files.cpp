@@ -1,14 +1,10 @@
 #include "convert/work_files.h"
 
-
-CString WorkFolder(const CString& program_folder) {
-    return program_folder + "Files\\";
-}
+CString WorkFolder(const CString& program_folder) { return program_folder + "Files\\"; }
 
 CString TimeStamp(const LocalTime& time) {
     CString stamp;
-    stamp.Format("%2d%2d%4d-%2d%2d%2d", time.month, time.day, time.year, time.hour, time.minute,
-                 time.second);
+    stamp.Format("%2d%2d%4d-%2d%2d%2d", time.month, time.day, time.year, time.hour, time.minute, time.second);
     stamp.Replace(" ", "0");
     return stamp;
 }
@@ -24,13 +20,10 @@ CString NumberedStem(const CString& stem, int attempt) {
     return numbered;
 }
 
-CString GhostscriptProgram(const CString& program_folder) {
-    return program_folder + "Xtra\\PD\\gswin32c.exe";
-}
+CString GhostscriptProgram(const CString& program_folder) { return program_folder + "Xtra\\PD\\gswin32c.exe"; }
 
-CString GhostscriptCommandLine(const CString& short_program_folder, const CString& pdf_path,
-                               const CString& ps_path) {
+CString GhostscriptCommandLine(const CString& short_program_folder, const CString& pdf_path, const CString& ps_path) {
     return CString("\"") + short_program_folder +
-           "Xtra\\PD\\gswin32c.exe\" -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"" +
-           pdf_path + "\" \"" + ps_path + "\"";
+           "Xtra\\PD\\gswin32c.exe\" -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"" + pdf_path + "\" \"" +
+           ps_path + "\"";
 }

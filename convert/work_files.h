@@ -35,5 +35,4 @@ CString GhostscriptProgram(const CString& program_folder);
 // The whole command line Ghostscript is started with. Only the program folder
 // is in its short form (so it needs no escaping); both work files are long
 // paths, each in its own quotes.
-CString GhostscriptCommandLine(const CString& short_program_folder, const CString& pdf_path,
-                               const CString& ps_path);
+CString GhostscriptCommandLine(const CString& short_program_folder, const CString& pdf_path, const CString& ps_path);

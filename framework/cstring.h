@@ -56,13 +56,30 @@ public:
         ;
 
     CString& operator=(const char* text);
-    CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-    CString& operator+=(const char* text) { if (text) m_text += text; return *this; }
-    CString& operator+=(char c) { m_text += c; return *this; }
+    CString& operator+=(const CString& other) {
+        m_text += other.m_text;
+        return *this;
+    }
+    CString& operator+=(const char* text) {
+        if (text) m_text += text;
+        return *this;
+    }
+    CString& operator+=(char c) {
+        m_text += c;
+        return *this;
+    }
 
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-    friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
+    friend CString operator+(const CString& a, const char* b) {
+        CString r(a);
+        r += b;
+        return r;
+    }
+    friend CString operator+(const char* a, const CString& b) {
+        CString r(a);
+        r += b;
+        return r;
+    }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const char* b) { return a.Equals(b); }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
@@ -77,7 +94,10 @@ public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
     int GetCount() const { return GetSize(); }
     bool IsEmpty() const { return m_items.empty(); }
-    int Add(const CString& item) { m_items.push_back(item); return GetSize() - 1; }
+    int Add(const CString& item) {
+        m_items.push_back(item);
+        return GetSize() - 1;
+    }
     void RemoveAll() { m_items.clear(); }
     void RemoveAt(int index, int count = 1);
     void InsertAt(int index, const CString& item);

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // the pair rule takes them out, can name the account.
     CString bare = answer;
     for (const char* gone : {"{", "}", "\""}) bare.Remove(gone);
-    if (NamesAccount(pairs) && !escapes)
-        FUZZ_CHECK(bare.Find("userId:", 0) != -1 && bare.Find("accountId:", 0) != -1);
+    if (NamesAccount(pairs) && !escapes) FUZZ_CHECK(bare.Find("userId:", 0) != -1 && bare.Find("accountId:", 0) != -1);
     for (const SettingPair& pair : pairs) {
         FUZZ_CHECK(pair.name.GetLength() <= answer.GetLength() && pair.value.GetLength() <= answer.GetLength());
         if (escapes) continue;

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Unchanged, or the inside of one pair of quotes around the whole text.
         CString trimmed = command_line;
         trimmed.Trim();
-        FUZZ_CHECK(path == command_line ||
-                   (path.Find("\"", 0) == -1 && trimmed == CString("\"") + path + "\""));
+        FUZZ_CHECK(path == command_line || (path.Find("\"", 0) == -1 && trimmed == CString("\"") + path + "\""));
     }
     return 0;
 }

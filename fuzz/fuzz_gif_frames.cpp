@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t pos = 0; pos < size && pos < 64; ++pos) {
         const long length = gif::BlockLength(p, size, pos);
         FUZZ_CHECK(length >= -1);
-        if (length > 0) FUZZ_CHECK(static_cast<size_t>(length) <= size - pos || gif::KindAt(p, size, pos) == gif::BlockKind::GraphicControl);
+        if (length > 0)
+            FUZZ_CHECK(static_cast<size_t>(length) <= size - pos ||
+                       gif::KindAt(p, size, pos) == gif::BlockKind::GraphicControl);
     }
 
     const int count = gif::CountFrames(p, size);

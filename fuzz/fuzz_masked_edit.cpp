@@ -46,8 +46,8 @@ void CheckInvariants(const MaskedEditEngine& engine, const std::vector<CMaskData
 void CheckCaret(const MaskedEditOutcome& outcome, int start, int end, int count) {
     const int low = start < end ? start : end;
     const int high = start < end ? end : start;
-    FUZZ_CHECK(outcome.caret == -1 || (outcome.caret >= 0 && outcome.caret <= count) ||
-               outcome.caret == low || outcome.caret == high);
+    FUZZ_CHECK(outcome.caret == -1 || (outcome.caret >= 0 && outcome.caret <= count) || outcome.caret == low ||
+               outcome.caret == high);
 }
 
 }  // namespace
@@ -104,7 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // The edit pasted the clipboard raw into its text at the caret.
             start = position();
             std::string text = engine.GetDisplayText().str();
-            const size_t at = start < 0 ? 0 : static_cast<size_t>(start) > text.size() ? text.size() : static_cast<size_t>(start);
+            const size_t at = start < 0                                  ? 0
+                              : static_cast<size_t>(start) > text.size() ? text.size()
+                                                                         : static_cast<size_t>(start);
             text.insert(at, in.Text());
             outcome = engine.AfterPaste(CString(text), start);
             FUZZ_CHECK(outcome.caret >= 0 && outcome.caret <= count);

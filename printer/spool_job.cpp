@@ -117,8 +117,6 @@ std::wstring TraceLine(const TraceTime& time, unsigned long job_id, const std::w
     return line + L"\r\n";
 }
 
-bool TraceNeedsRotation(unsigned long long size) {
-    return size >= kTraceLimitBytes;
-}
+bool TraceNeedsRotation(unsigned long long size) { return size >= kTraceLimitBytes; }
 
 }  // namespace printer

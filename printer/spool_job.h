@@ -45,10 +45,10 @@ unsigned long JobPages(unsigned long counted, unsigned long spooler_pages);
 
 // What the end of a job comes to.
 enum class JobOutcome {
-    Deliver,          // the program is started with the spool file
-    DiscardEmpty,     // no byte was written
-    DiscardCancelled, // the spooler cancelled or dropped the job
-    DiscardFailed,    // a write failed, or the spool file could not be made
+    Deliver,           // the program is started with the spool file
+    DiscardEmpty,      // no byte was written
+    DiscardCancelled,  // the spooler cancelled or dropped the job
+    DiscardFailed,     // a write failed, or the spool file could not be made
 };
 
 struct JobRecord {

@@ -11,8 +11,8 @@
 #include <sddl.h>
 #include <shlobj.h>
 #include <userenv.h>
-#include <winspool.h>
 #include <winsplp.h>
+#include <winspool.h>
 #include <wtsapi32.h>
 
 #include <new>
@@ -91,19 +91,16 @@ std::wstring SpoolFolder() {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size > 0 ? size : 0, '\0');
     if (size > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr,
-                            nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
     }
     return out;
 }
 
-std::wstring ErrorText(DWORD error) {
-    return L"error " + std::to_wstring(error);
-}
+std::wstring ErrorText(DWORD error) { return L"error " + std::to_wstring(error); }
 
 // A folder made with the monitor's security (left as it is when it exists).
 bool MakeFolder(const std::wstring& folder) {
@@ -246,8 +243,7 @@ void DiscardJob(Job& job, JobOutcome outcome) {
             Trace(job.id, L"could not delete " + job.path + L": " + ErrorText(GetLastError()));
         }
     }
-    Trace(job.id, std::wstring(printer::OutcomeText(outcome)) + L" (" + std::to_wstring(job.record.bytes) +
-                      L" bytes)");
+    Trace(job.id, std::wstring(printer::OutcomeText(outcome)) + L" (" + std::to_wstring(job.record.bytes) + L" bytes)");
     ClearJob(job);
 }
 
@@ -296,9 +292,7 @@ struct RegKey {
     bool direct = false;
 };
 
-bool NotImplemented(LONG result) {
-    return result == ERROR_CALL_NOT_IMPLEMENTED || result == ERROR_NOT_SUPPORTED;
-}
+bool NotImplemented(LONG result) { return result == ERROR_CALL_NOT_IMPLEMENTED || result == ERROR_NOT_SUPPORTED; }
 
 LONG OpenMonitorSubkey(Monitor* monitor, const wchar_t* sub, bool create, REGSAM sam, RegKey& key) {
     key = RegKey();
@@ -310,9 +304,9 @@ LONG OpenMonitorSubkey(Monitor* monitor, const wchar_t* sub, bool create, REGSAM
     key.direct = true;
     const std::wstring path = sub && *sub ? std::wstring(kMonitorKey) + L"\\" + sub : std::wstring(kMonitorKey);
     HKEY direct = nullptr;
-    result = create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, sam, nullptr, &direct,
-                                      &disposition)
-                    : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, sam, &direct);
+    result = create
+                 ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, sam, nullptr, &direct, &disposition)
+                 : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, sam, &direct);
     key.handle = direct;
     return result;
 }
@@ -643,8 +637,8 @@ BOOL WINAPI StartDocPortW2(HANDLE hPort, LPWSTR printer_name, DWORD job_id, DWOR
         return FALSE;
     }
     job.record.file_open = true;
-    Trace(job_id, L"started on " + port->name + L" for " + job.user + L" (printer " + job.printer_name +
-                      L"): " + job.path);
+    Trace(job_id,
+          L"started on " + port->name + L" for " + job.user + L" (printer " + job.printer_name + L"): " + job.path);
     return TRUE;
 }
 
@@ -696,7 +690,7 @@ BOOL WINAPI EndDocPortW2(HANDLE hPort) {
         spooler = FinishWithSpooler(job);
     }
     if (spooler.gone || (spooler.known && (spooler.status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED |
-                                                               JOB_STATUS_ERROR | JOB_STATUS_RESTART)))) {
+                                                             JOB_STATUS_ERROR | JOB_STATUS_RESTART)))) {
         job.record.cancelled = true;
     }
     const JobOutcome outcome = printer::EndOfJob(job.record);

@@ -79,37 +79,35 @@ int LookupAccount(const CString& key, bool silent, Notifier& notifier, const Ser
     // The stored account values change only once a key is accepted: a refused
     // key (an installer's bad key, a typing slip, a network failure) must not
     // leave the key already stored without its account.
-    return RunExchange(
-        endpoint, request, nullptr,
-        [&](const ExchangeOutcome& outcome) {
-            if (!outcome.transferred) {
-                show(UploadFailedText(outcome.error_text), kIconHand);
-                return kRequestFailed;
-            }
-            const CString& answer = outcome.answer;
-            CString message;
-            if (ReadServiceError(answer, message)) {
-                show(message, kIconHand);
-                return kRequestFailed;
-            }
-            // Only an answer the service marks as good, and that names the
-            // account, verifies the key.
-            if (outcome.http_status < 200 || outcome.http_status > 299 || !NamesAccount(ReadAccountPairs(answer))) {
-                CString text;
-                text.Format("Unable to verify key (HTTP %d)", static_cast<int>(outcome.http_status));
-                show(text, kIconHand);
-                return kRequestFailed;
-            }
-            // Values of an earlier account must not survive into this one.
-            Write("userId", "");
-            Write("accountId", "");
-            Write("COVERPAGEID", "");
-            for (const SettingPair& pair : ReadAccountPairs(answer)) {
-                if (pair.name.GetLength() >= kSettingsBufferSize) continue;  // no reader could ask for it
-                Write(pair.name.GetString(), pair.value);
-            }
-            Write("COVERPAGEID", ReadDefaultCoverPageId(answer));
-            show("Success! Your driver setup is complete", kIconInformation);
-            return 0;
-        });
+    return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
+        if (!outcome.transferred) {
+            show(UploadFailedText(outcome.error_text), kIconHand);
+            return kRequestFailed;
+        }
+        const CString& answer = outcome.answer;
+        CString message;
+        if (ReadServiceError(answer, message)) {
+            show(message, kIconHand);
+            return kRequestFailed;
+        }
+        // Only an answer the service marks as good, and that names the
+        // account, verifies the key.
+        if (outcome.http_status < 200 || outcome.http_status > 299 || !NamesAccount(ReadAccountPairs(answer))) {
+            CString text;
+            text.Format("Unable to verify key (HTTP %d)", static_cast<int>(outcome.http_status));
+            show(text, kIconHand);
+            return kRequestFailed;
+        }
+        // Values of an earlier account must not survive into this one.
+        Write("userId", "");
+        Write("accountId", "");
+        Write("COVERPAGEID", "");
+        for (const SettingPair& pair : ReadAccountPairs(answer)) {
+            if (pair.name.GetLength() >= kSettingsBufferSize) continue;  // no reader could ask for it
+            Write(pair.name.GetString(), pair.value);
+        }
+        Write("COVERPAGEID", ReadDefaultCoverPageId(answer));
+        show("Success! Your driver setup is complete", kIconInformation);
+        return 0;
+    });
 }

@@ -55,16 +55,16 @@ std::string UnicodeToAnsi(const std::u32string& text) {
     std::vector<wchar_t> wide = Utf16(text, false);
     DWORD flags = WC_NO_BEST_FIT_CHARS;
     const char* fallback = "?";
-    int ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        fallback, nullptr);
+    int ansi_size =
+        WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, fallback, nullptr);
     if (ansi_size <= 0) {
         // A UTF-8 ANSI code page takes neither flags nor a fallback; it has
         // every character anyway.
         wide = Utf16(text, true);
         flags = 0;
         fallback = nullptr;
-        ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
+        ansi_size = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                        nullptr);
     }
     if (ansi_size <= 0) return std::string(text.size(), '?');
     ansi.resize(static_cast<size_t>(ansi_size));

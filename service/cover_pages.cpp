@@ -44,8 +44,7 @@ int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& defaul
 
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + CoverPagesRequestPath(account_id, user_id);
-    request.headers = {AuthorizationHeader(key), "content-type: application/json;",
-                       "x-subdomain: app"};
+    request.headers = {AuthorizationHeader(key), "content-type: application/json;", "x-subdomain: app"};
 
     return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
         if (!outcome.transferred) {
@@ -74,9 +73,7 @@ bool BeginsWithNoCase(const CString& text, const CString& prefix) {
     return true;
 }
 
-bool SameNoCase(const CString& a, const CString& b) {
-    return a.GetLength() == b.GetLength() && BeginsWithNoCase(a, b);
-}
+bool SameNoCase(const CString& a, const CString& b) { return a.GetLength() == b.GetLength() && BeginsWithNoCase(a, b); }
 
 }  // namespace
 

@@ -84,15 +84,24 @@ long UnicodeEscapeAt(const std::string& text, size_t i) {
 // What a one-letter escape stands for, or 0 when the letter starts none.
 char32_t SimpleEscape(char letter) {
     switch (letter) {
-        case '"': return '"';
-        case '\\': return '\\';
-        case '/': return '/';
-        case 'b': return '\b';
-        case 'f': return '\f';
-        case 'n': return '\n';
-        case 'r': return '\r';
-        case 't': return '\t';
-        default: return 0;
+    case '"':
+        return '"';
+    case '\\':
+        return '\\';
+    case '/':
+        return '/';
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    default:
+        return 0;
     }
 }
 

@@ -94,12 +94,12 @@ struct Point {
 
 // Where the parts of a pop-up item go.
 struct PopupItemLayout {
-    Box column;      // the picture column
-    Box text_area;   // the rest of the item
-    Box text;        // where the text is written
-    Point picture;   // the picture's normal place
-    Point lifted;    // a selected picture: one pixel up and left
-    Point shadow;    // and its shadow one pixel down and right
+    Box column;     // the picture column
+    Box text_area;  // the rest of the item
+    Box text;       // where the text is written
+    Point picture;  // the picture's normal place
+    Point lifted;   // a selected picture: one pixel up and left
+    Point shadow;   // and its shadow one pixel down and right
 };
 // item: the item rectangle; cell: the menu's picture cell; picture: the size
 // of the item's picture (0 x 0 for none).

@@ -413,8 +413,7 @@ void CMenuTheme::MeasureItem(CNewMenu* menu, LPMEASUREITEMSTRUCT measure) {
     ::DrawTextA(dc, parts.left.c_str(), static_cast<int>(parts.left.size()), &text, DT_SINGLELINE | DT_CALCRECT);
     RECT right{0, 0, 0, 0};
     if (parts.has_right)
-        ::DrawTextA(dc, parts.right.c_str(), static_cast<int>(parts.right.size()), &right,
-                    DT_SINGLELINE | DT_CALCRECT);
+        ::DrawTextA(dc, parts.right.c_str(), static_cast<int>(parts.right.size()), &right, DT_SINGLELINE | DT_CALCRECT);
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc, &metrics);
     ::SelectObject(dc, old);
@@ -467,13 +466,12 @@ void CMenuThemeXP::DrawItem(CNewMenu* menu, LPDRAWITEMSTRUCT draw) {
     const UINT state = draw->itemState;
     const bool low = ::GetDeviceCaps(draw->hDC, BITSPIXEL) * ::GetDeviceCaps(draw->hDC, PLANES) <= 8;
     HDC itemDC = draw->hDC;
-    const menu_rules::ItemColours colours = menu_rules::PopupItemColours(
-        menu->m_bitmapBackground, menu->GetMenuColor(), low, ::GetSysColor(COLOR_BTNFACE),
-        [itemDC](Colour c) { return static_cast<Colour>(::GetNearestColor(itemDC, c)); });
-    const menu_rules::PopupItemLayout layout =
-        menu_rules::LayOutPopupItem(BoxOf(item), menu->m_iconX, menu->m_iconY,
-                                    data->m_pMenuIcon ? data->m_pMenuIcon->m_size.cx : 0,
-                                    data->m_pMenuIcon ? data->m_pMenuIcon->m_size.cy : 0);
+    const menu_rules::ItemColours colours =
+        menu_rules::PopupItemColours(menu->m_bitmapBackground, menu->GetMenuColor(), low, ::GetSysColor(COLOR_BTNFACE),
+                                     [itemDC](Colour c) { return static_cast<Colour>(::GetNearestColor(itemDC, c)); });
+    const menu_rules::PopupItemLayout layout = menu_rules::LayOutPopupItem(
+        BoxOf(item), menu->m_iconX, menu->m_iconY, data->m_pMenuIcon ? data->m_pMenuIcon->m_size.cx : 0,
+        data->m_pMenuIcon ? data->m_pMenuIcon->m_size.cy : 0);
     const auto rectOf = [](const menu_rules::Box& box) { return CRect(box.left, box.top, box.right, box.bottom); };
 
     if (data->m_nFlags & MF_SEPARATOR) {
@@ -620,7 +618,8 @@ BOOL CNewMenu::InsertODMenu(UINT position, UINT flags, UINT_PTR id, const char* 
         return FALSE;
     }
     m_MenuItemList.push_back(data);
-    return ModifyMenu(static_cast<UINT>(index), data->m_nFlags | MF_BYPOSITION, id, reinterpret_cast<const char*>(data));
+    return ModifyMenu(static_cast<UINT>(index), data->m_nFlags | MF_BYPOSITION, id,
+                      reinterpret_cast<const char*>(data));
 }
 
 CNewMenuItemData* CNewMenu::FindItemData(UINT_PTR itemData) const {

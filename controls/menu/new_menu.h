@@ -133,8 +133,8 @@ public:
     static menu_rules::WinVersion GetVersionClass();
     static BOOL IsHighContrast();
     static BOOL IsHookInstalled();
-    static BOOL HasThemeFunctions();   // uxtheme's IsThemeActive and SetWindowTheme
-    static BOOL HasGradientFill();     // Msimg32's GradientFill
+    static BOOL HasThemeFunctions();  // uxtheme's IsThemeActive and SetWindowTheme
+    static BOOL HasGradientFill();    // Msimg32's GradientFill
     static BOOL IsThemeActive();
 
     std::vector<CNewMenuItemData*> m_MenuItemList;  // owned

@@ -65,8 +65,8 @@ void CComboBox::GetLBText(int index, CString& text) const {
 BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
     if (!parent || !parent->m_hWnd) return FALSE;
     HWND handle = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | style,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd,
-                                    nullptr, AfxGetInstanceHandle(), nullptr);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd, nullptr,
+                                    AfxGetInstanceHandle(), nullptr);
     if (!handle) return FALSE;
     if (!SubclassWindow(handle)) {
         ::DestroyWindow(handle);

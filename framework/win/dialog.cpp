@@ -89,9 +89,9 @@ BOOL CDialog::Create(UINT idTemplate, CWnd* parent) {
     m_modal = false;
     m_starting = true;
     m_endedWhileStarting = false;
-    HWND handle = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(idTemplate),
-                                       m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, DialogProc,
-                                       reinterpret_cast<LPARAM>(this));
+    HWND handle =
+        ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(idTemplate),
+                             m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
     m_starting = false;
     // A dialog that ended itself while it started (its data exchange or its
     // own initialisation failed) was not made.

@@ -76,8 +76,8 @@ public:
     CPoint SetWindowOrg(int x, int y);
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop);
-    BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
-                    int srcHeight, DWORD rop);
+    BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                    DWORD rop);
     void FillSolidRect(LPCRECT rect, COLORREF colour);
     void FillSolidRect(int x, int y, int width, int height, COLORREF colour);
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }

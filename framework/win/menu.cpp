@@ -23,9 +23,7 @@ CMenu::~CMenu() {
     DestroyMenu();
 }
 
-CMenu* CMenu::FromHandlePermanent(HMENU handle) {
-    return handle ? PermanentMenus().Find(handle) : nullptr;
-}
+CMenu* CMenu::FromHandlePermanent(HMENU handle) { return handle ? PermanentMenus().Find(handle) : nullptr; }
 
 CMenu* CMenu::FromHandle(HMENU handle) {
     if (!handle) return nullptr;

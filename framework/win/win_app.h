@@ -23,7 +23,7 @@ public:
     HICON LoadIcon(UINT id) const { return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id)); }
 
     HINSTANCE m_hInstance = nullptr;
-    const char* m_lpCmdLine = "";     // the command line without the program name
+    const char* m_lpCmdLine = "";  // the command line without the program name
     CWnd* m_pMainWnd = nullptr;
     DWORD m_dwRestartManagerSupportFlags = 0;
     const char* m_registryKey = nullptr;

@@ -45,9 +45,7 @@ WindowDestroyGuard::~WindowDestroyGuard() {
     if (m_owner) m_owner->DestroyOwnedWindow();
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND handle) {
-    return handle ? PermanentWindows().Find(handle) : nullptr;
-}
+CWnd* CWnd::FromHandlePermanent(HWND handle) { return handle ? PermanentWindows().Find(handle) : nullptr; }
 
 CWnd* CWnd::FromHandle(HWND handle) {
     if (!handle) return nullptr;
@@ -89,11 +87,10 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
                     CWnd* parent, UINT id) {
-    HWND handle = ::CreateWindowExA(exStyle, className, windowName, style, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top,
-                                    parent ? parent->m_hWnd : nullptr,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(),
-                                    nullptr);
+    HWND handle =
+        ::CreateWindowExA(exStyle, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
+                          rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     if (!handle) return FALSE;
     if (!SubclassWindow(handle)) {
         ::DestroyWindow(handle);
@@ -122,8 +119,7 @@ LRESULT CALLBACK CWnd::StandardWndProc(HWND handle, UINT message, WPARAM wParam,
     LRESULT result = wnd->WindowProc(message, wParam, lParam);
     t_current = saved;
     if (message == WM_NCDESTROY && wnd->m_hWnd == handle) {
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(handle, GWLP_WNDPROC)) == StandardWndProc &&
-            wnd->m_pfnSuper)
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(handle, GWLP_WNDPROC)) == StandardWndProc && wnd->m_pfnSuper)
             ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
         wnd->m_pfnSuper = nullptr;
         wnd->Detach();
@@ -161,8 +157,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 
 BOOL CWnd::DispatchToMap(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const bool command = message == WM_COMMAND || message == WM_NOTIFY;
-    const bool reflectedCommand =
-        message == WM_REFLECT_BASE + WM_COMMAND || message == WM_REFLECT_BASE + WM_NOTIFY;
+    const bool reflectedCommand = message == WM_REFLECT_BASE + WM_COMMAND || message == WM_REFLECT_BASE + WM_NOTIFY;
     LRESULT scratch = 0;
     if (!result) result = &scratch;
     for (const MessageMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
@@ -287,11 +282,8 @@ const MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 
 const MessageMap* CWnd::GetThisMessageMap() {
     typedef CWnd ThisClass;
-    static const MessageMapEntry entries[] = {
-        ON_WM_CTLCOLOR()
-        ON_WM_DRAWITEM()
-        ON_WM_MEASUREITEM()
-        {0, 0, 0, 0, 0, nullptr}};
+    static const MessageMapEntry entries[] = {ON_WM_CTLCOLOR() ON_WM_DRAWITEM()
+                                                  ON_WM_MEASUREITEM(){0, 0, 0, 0, 0, nullptr}};
     static const MessageMap map = {nullptr, entries};
     return &map;
 }
@@ -308,13 +300,9 @@ BOOL CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     return ::MoveWindow(m_hWnd, x, y, width, height, repaint);
 }
 
-void CWnd::ScreenToClient(LPRECT rect) const {
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2);
-}
+void CWnd::ScreenToClient(LPRECT rect) const { ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2); }
 
-void CWnd::ClientToScreen(LPRECT rect) const {
-    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(rect), 2);
-}
+void CWnd::ClientToScreen(LPRECT rect) const { ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(rect), 2); }
 
 void CWnd::GetWindowText(CString& text) const {
     int length = ::GetWindowTextLengthA(m_hWnd);

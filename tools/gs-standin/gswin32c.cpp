@@ -86,8 +86,7 @@ int main() {
 
     char temp_folder[MAX_PATH] = "";
     char temp_file[MAX_PATH] = "";
-    if (!GetTempPathA(sizeof(temp_folder), temp_folder) ||
-        !GetTempFileNameA(temp_folder, "gsd", 0, temp_file)) {
+    if (!GetTempPathA(sizeof(temp_folder), temp_folder) || !GetTempFileNameA(temp_folder, "gsd", 0, temp_file)) {
         std::fprintf(stderr, "gswin32c stand-in: no temporary file\n");
         return 1;
     }
@@ -107,8 +106,7 @@ int main() {
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof(process));
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        std::fprintf(stderr, "gswin32c stand-in: cannot start %s (error %lu)\n", unix_script.c_str(),
-                     GetLastError());
+        std::fprintf(stderr, "gswin32c stand-in: cannot start %s (error %lu)\n", unix_script.c_str(), GetLastError());
         DeleteFileA(temp_file);
         return 1;
     }

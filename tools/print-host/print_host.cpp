@@ -8,8 +8,8 @@
 #include "tools/print-host/spooler_registry.h"
 
 #include <windows.h>
-#include <winspool.h>
 #include <winsplp.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -75,8 +75,8 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE xcv = nullptr;
     DWORD needed = 0;
     if (!table->pfnXcvOpenPort(monitor, L"", SERVER_ACCESS_ADMINISTER, &xcv) ||
-        table->pfnXcvDataPort(xcv, L"AddPort", reinterpret_cast<PBYTE>(kPort), sizeof(kPort), nullptr, 0,
-                              &needed) != ERROR_SUCCESS) {
+        table->pfnXcvDataPort(xcv, L"AddPort", reinterpret_cast<PBYTE>(kPort), sizeof(kPort), nullptr, 0, &needed) !=
+            ERROR_SUCCESS) {
         code = Fail("AddPort");
     }
     if (xcv) table->pfnXcvClosePort(xcv);

@@ -15,17 +15,13 @@ inline LONG WINAPI CreateKey(HANDLE key, LPCWSTR sub, DWORD options, REGSAM sam,
 inline LONG WINAPI OpenKey(HANDLE key, LPCWSTR sub, REGSAM sam, PHANDLE result, HANDLE) {
     return RegOpenKeyExW(static_cast<HKEY>(key), sub, 0, sam, reinterpret_cast<PHKEY>(result));
 }
-inline LONG WINAPI CloseKey(HANDLE key, HANDLE) {
-    return RegCloseKey(static_cast<HKEY>(key));
-}
-inline LONG WINAPI DeleteKey(HANDLE key, LPCWSTR sub, HANDLE) {
-    return RegDeleteKeyW(static_cast<HKEY>(key), sub);
-}
+inline LONG WINAPI CloseKey(HANDLE key, HANDLE) { return RegCloseKey(static_cast<HKEY>(key)); }
+inline LONG WINAPI DeleteKey(HANDLE key, LPCWSTR sub, HANDLE) { return RegDeleteKeyW(static_cast<HKEY>(key), sub); }
 inline LONG WINAPI EnumKey(HANDLE key, DWORD index, LPWSTR name, PDWORD count, PFILETIME time, HANDLE) {
     return RegEnumKeyExW(static_cast<HKEY>(key), index, name, count, nullptr, nullptr, nullptr, time);
 }
-inline LONG WINAPI QueryInfoKey(HANDLE key, PDWORD keys, PDWORD key_size, PDWORD values, PDWORD value_size,
-                                PDWORD data, PDWORD security, PFILETIME time, HANDLE) {
+inline LONG WINAPI QueryInfoKey(HANDLE key, PDWORD keys, PDWORD key_size, PDWORD values, PDWORD value_size, PDWORD data,
+                                PDWORD security, PFILETIME time, HANDLE) {
     return RegQueryInfoKeyW(static_cast<HKEY>(key), nullptr, nullptr, nullptr, keys, key_size, nullptr, values,
                             value_size, data, security, time);
 }
@@ -35,8 +31,8 @@ inline LONG WINAPI SetValue(HANDLE key, LPCWSTR name, DWORD type, const BYTE* da
 inline LONG WINAPI DeleteValue(HANDLE key, LPCWSTR name, HANDLE) {
     return RegDeleteValueW(static_cast<HKEY>(key), name);
 }
-inline LONG WINAPI EnumValue(HANDLE key, DWORD index, LPWSTR name, PDWORD count, PDWORD type, PBYTE data,
-                             PDWORD size, HANDLE) {
+inline LONG WINAPI EnumValue(HANDLE key, DWORD index, LPWSTR name, PDWORD count, PDWORD type, PBYTE data, PDWORD size,
+                             HANDLE) {
     return RegEnumValueW(static_cast<HKEY>(key), index, name, count, nullptr, type, data, size);
 }
 inline LONG WINAPI QueryValue(HANDLE key, LPCWSTR name, PDWORD type, PBYTE data, PDWORD size, HANDLE) {

@@ -241,8 +241,10 @@ const char* BoxIconName(HWND box) {
     struct Candidate {
         const char* name;
         LPCSTR id;
-    } candidates[] = {{"hand", IDI_HAND}, {"exclamation", IDI_EXCLAMATION},
-                      {"information", IDI_ASTERISK}, {"question", IDI_QUESTION}};
+    } candidates[] = {{"hand", IDI_HAND},
+                      {"exclamation", IDI_EXCLAMATION},
+                      {"information", IDI_ASTERISK},
+                      {"question", IDI_QUESTION}};
     const char* best = "unknown";
     long long best_difference = -1;
     for (const Candidate& candidate : candidates) {
@@ -252,7 +254,8 @@ const char* BoxIconName(HWND box) {
         HDC memory = CreateCompatibleDC(screen);
         HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        HBRUSH background = CreateSolidBrush(RGB(shown.At(0, 0) >> 16, (shown.At(0, 0) >> 8) & 0xFF, shown.At(0, 0) & 0xFF));
+        HBRUSH background =
+            CreateSolidBrush(RGB(shown.At(0, 0) >> 16, (shown.At(0, 0) >> 8) & 0xFF, shown.At(0, 0) & 0xFF));
         RECT all = {0, 0, size, size};
         FillRect(memory, &all, background);
         DrawIconEx(memory, 0, 0, standard, size, size, 0, nullptr, DI_NORMAL);
@@ -284,9 +287,9 @@ const char* BoxIconName(HWND box) {
 struct Watch {
     DWORD process;
     std::vector<HWND> seen;
-    ULONGLONG first_shown = 0;  // system time (100 ns) the first window was seen; 0: none yet
+    ULONGLONG first_shown = 0;     // system time (100 ns) the first window was seen; 0: none yet
     ULONGLONG first_answered = 0;  // when that window's thread answered (its text came back)
-    ULONGLONG first_gone = 0;   // when that window was seen destroyed; 0: not yet
+    ULONGLONG first_gone = 0;      // when that window was seen destroyed; 0: not yet
 };
 
 ULONGLONG SystemTime100ns() {
@@ -385,8 +388,7 @@ BOOL CALLBACK MatchTitleQuietly(HWND window, LPARAM param) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: uidriver <command> ...  (the commands are listed at the top of uidriver.cpp)\n");
+    std::fprintf(stderr, "usage: uidriver <command> ...  (the commands are listed at the top of uidriver.cpp)\n");
     return 2;
 }
 
@@ -441,7 +443,6 @@ BOOL CALLBACK PrintWindowLine(HWND window, LPARAM) {
     }
     return TRUE;
 }
-
 
 // The rows of a window's scrolling panel: the child dialogs of its first
 // child dialog, in the order they were made.
@@ -782,7 +783,8 @@ int main(int argc, char** argv) {
         FILETIME created, exited, kernel, user;
         if (ended && GetProcessTimes(pi.hProcess, &created, &exited, &kernel, &user)) {
             auto since_start = [&](ULONGLONG at) {
-                return static_cast<long>((static_cast<LONGLONG>(at) - static_cast<LONGLONG>(Ticks100ns(created))) / 10000);
+                return static_cast<long>((static_cast<LONGLONG>(at) - static_cast<LONGLONG>(Ticks100ns(created))) /
+                                         10000);
             };
             auto seen = [&](ULONGLONG at) { return at ? since_start(at) : -1L; };
             std::printf("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
@@ -915,7 +917,9 @@ int main(int argc, char** argv) {
         std::string probe = self;
         probe = probe.substr(0, probe.find_last_of('\\') + 1) + "uidriver_menu_probe.dll";
         HMODULE library = LoadLibraryA(probe.c_str());
-        auto hook = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "MenuProbeHook"))) : nullptr;
+        auto hook =
+            library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "MenuProbeHook")))
+                    : nullptr;
         if (!hook) {
             std::fprintf(stderr, "cannot load %s\n", probe.c_str());
             return 1;

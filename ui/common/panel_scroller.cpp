@@ -39,13 +39,24 @@ void CPanelScroller::OnVScroll(int code) {
     if (!m_surface) return;
     int delta;
     switch (code) {
-    case kScrollLineUp: delta = -kScrollLineStep; break;
-    case kScrollLineDown: delta = kScrollLineStep; break;
-    case kScrollPageUp: delta = -m_pageHeight; break;
-    case kScrollPageDown: delta = m_pageHeight; break;
+    case kScrollLineUp:
+        delta = -kScrollLineStep;
+        break;
+    case kScrollLineDown:
+        delta = kScrollLineStep;
+        break;
+    case kScrollPageUp:
+        delta = -m_pageHeight;
+        break;
+    case kScrollPageDown:
+        delta = m_pageHeight;
+        break;
     case kScrollThumbPosition:
-    case kScrollThumbTrack: delta = m_surface->GetBar(false).track_pos - m_scrollY; break;
-    default: return;
+    case kScrollThumbTrack:
+        delta = m_surface->GetBar(false).track_pos - m_scrollY;
+        break;
+    default:
+        return;
     }
     const int target = m_scrollY + delta;
     if (target < 0) delta = -m_scrollY;

@@ -18,8 +18,7 @@ struct RecipientLists {
 
     // A typed number keeps the mask's literals; the prefix travels beside it.
     void AddTypedNumber(const CString& number, const CString& prefix);
-    void AddContact(const CString& fax_numbers, const CString& uuids, const CString& name,
-                    const CString& member_count);
+    void AddContact(const CString& fax_numbers, const CString& uuids, const CString& name, const CString& member_count);
     // Removes entry index from all six lists; false when there is no such entry.
     bool RemoveAt(int index);
     // Whether some entry's number equals text exactly.

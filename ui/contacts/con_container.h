@@ -3,9 +3,9 @@
 #pragma once
 
 #include "controls/bitmap_dialog.h"
-#include "ui/contacts/dlg_con_cont_list.h"
 #include "ui/common/panel_scroller.h"
 #include "ui/common/window_scroll_surface.h"
+#include "ui/contacts/dlg_con_cont_list.h"
 
 #include <memory>
 #include <vector>

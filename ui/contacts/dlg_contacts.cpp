@@ -2,10 +2,10 @@
 
 #include "resource.h"
 #include "service/contact_listing.h"
+#include "ui/common/window_layout_win.h"
 #include "ui/contacts/contact_rows.h"
 #include "ui/contacts/contact_selection.h"
 #include "ui/contacts/picker_layout.h"
-#include "ui/common/window_layout_win.h"
 
 #include <vector>
 
@@ -23,8 +23,7 @@ BEGIN_MESSAGE_MAP(CDlgContacts, CBitmapDialog)
     ON_MESSAGE(WM_TOGGLE_MEMBERS, &CDlgContacts::OnToggleMembersMessage)
 END_MESSAGE_MAP()
 
-CDlgContacts::CDlgContacts(CWnd* parent)
-    : CBitmapDialog(IDD_CONTACTS, parent), m_strOrder(kContactsOrderAscending) {}
+CDlgContacts::CDlgContacts(CWnd* parent) : CBitmapDialog(IDD_CONTACTS, parent), m_strOrder(kContactsOrderAscending) {}
 
 CDlgContacts::~CDlgContacts() = default;
 

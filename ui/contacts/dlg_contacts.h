@@ -7,11 +7,11 @@
 #include "controls/gdip_button.h"
 #include "framework/notifier.h"
 #include "service/service_endpoint.h"
+#include "ui/common/recipient_lists.h"
+#include "ui/common/window_notifier.h"
 #include "ui/contacts/con_container.h"
 #include "ui/contacts/contact_paging.h"
 #include "ui/contacts/picker_layout.h"
-#include "ui/common/recipient_lists.h"
-#include "ui/common/window_notifier.h"
 
 #include <memory>
 

@@ -5,20 +5,13 @@
 const unsigned kPickerBackground = IDB_CONTACTS_BACKGROUND;
 
 const ControlPlace kPickerLayout[] = {
-    {IDC_PICK_TITLE, 292, 17, 200, 18, 16},
-    {IDC_PICK_CLOSE, 684, 12, 12, 12, 0},
-    {IDC_PICK_SEARCH, 74, 100, 600, 24, 20},
-    {IDC_PICK_NAME_HEADING, 87, 170, 50, 26, 16},
-    {IDC_PICK_SORT_ASCENDING, 140, 170, 20, 20, 0},
-    {IDC_PICK_SORT_DESCENDING, 140, 170, 20, 20, 0},
-    {IDC_PICK_FAX_HEADING, 420, 170, 50, 20, 16},
-    {kPickerPanelId, 30, 200, 650, 350, 0},
-    {IDC_PICK_PAGE_SIZE, 44, 568, 30, 23, 13},
-    {IDC_PICK_PAGE_SIZE_UP, 77, 565, 10, 10, 0},
-    {IDC_PICK_PAGE_SIZE_DOWN, 77, 576, 10, 10, 0},
-    {IDC_PICK_RANGE, 105, 568, 75, 23, 13},
-    {IDC_PICK_PREVIOUS, 191, 556, 45, 45, 0},
-    {IDC_PICK_NEXT, 239, 556, 45, 45, 0},
+    {IDC_PICK_TITLE, 292, 17, 200, 18, 16},         {IDC_PICK_CLOSE, 684, 12, 12, 12, 0},
+    {IDC_PICK_SEARCH, 74, 100, 600, 24, 20},        {IDC_PICK_NAME_HEADING, 87, 170, 50, 26, 16},
+    {IDC_PICK_SORT_ASCENDING, 140, 170, 20, 20, 0}, {IDC_PICK_SORT_DESCENDING, 140, 170, 20, 20, 0},
+    {IDC_PICK_FAX_HEADING, 420, 170, 50, 20, 16},   {kPickerPanelId, 30, 200, 650, 350, 0},
+    {IDC_PICK_PAGE_SIZE, 44, 568, 30, 23, 13},      {IDC_PICK_PAGE_SIZE_UP, 77, 565, 10, 10, 0},
+    {IDC_PICK_PAGE_SIZE_DOWN, 77, 576, 10, 10, 0},  {IDC_PICK_RANGE, 105, 568, 75, 23, 13},
+    {IDC_PICK_PREVIOUS, 191, 556, 45, 45, 0},       {IDC_PICK_NEXT, 239, 556, 45, 45, 0},
     {IDC_PICK_SELECT, 536, 556, 160, 45, 0},
 };
 const int kPickerLayoutCount = sizeof kPickerLayout / sizeof kPickerLayout[0];
@@ -37,26 +30,23 @@ const int kPickerButtonFaceCount = sizeof kPickerButtonFaces / sizeof kPickerBut
 
 std::vector<ShowChange> PickerViewChanges(PickerView view) {
     switch (view) {
-        case PickerView::kOpening:
-            return {{kPickerPanelId, false},
-                    {IDC_PICK_TITLE, true},
-                    {IDC_PICK_NAME_HEADING, true},
-                    {IDC_PICK_FAX_HEADING, true},
-                    {IDC_PICK_CLOSE, true},
-                    {IDC_PICK_SEARCH, true},
-                    {IDC_PICK_SORT_ASCENDING, false},
-                    {IDC_PICK_SORT_DESCENDING, true},
-                    {IDC_PICK_PAGE_SIZE, true},
-                    {IDC_PICK_RANGE, true},
-                    {IDC_PICK_PAGE_SIZE_UP, true},
-                    {IDC_PICK_PAGE_SIZE_DOWN, true},
-                    {IDC_PICK_PREVIOUS, true},
-                    {IDC_PICK_NEXT, true},
-                    {IDC_PICK_SELECT, true}};
-        case PickerView::kListShown: return {{kPickerPanelId, true}};
-        case PickerView::kNothingListed: return {{kPickerPanelId, false}};
-        case PickerView::kAscendingOrder: return {{IDC_PICK_SORT_ASCENDING, false}, {IDC_PICK_SORT_DESCENDING, true}};
-        case PickerView::kDescendingOrder: return {{IDC_PICK_SORT_ASCENDING, true}, {IDC_PICK_SORT_DESCENDING, false}};
+    case PickerView::kOpening:
+        return {{kPickerPanelId, false},          {IDC_PICK_TITLE, true},
+                {IDC_PICK_NAME_HEADING, true},    {IDC_PICK_FAX_HEADING, true},
+                {IDC_PICK_CLOSE, true},           {IDC_PICK_SEARCH, true},
+                {IDC_PICK_SORT_ASCENDING, false}, {IDC_PICK_SORT_DESCENDING, true},
+                {IDC_PICK_PAGE_SIZE, true},       {IDC_PICK_RANGE, true},
+                {IDC_PICK_PAGE_SIZE_UP, true},    {IDC_PICK_PAGE_SIZE_DOWN, true},
+                {IDC_PICK_PREVIOUS, true},        {IDC_PICK_NEXT, true},
+                {IDC_PICK_SELECT, true}};
+    case PickerView::kListShown:
+        return {{kPickerPanelId, true}};
+    case PickerView::kNothingListed:
+        return {{kPickerPanelId, false}};
+    case PickerView::kAscendingOrder:
+        return {{IDC_PICK_SORT_ASCENDING, false}, {IDC_PICK_SORT_DESCENDING, true}};
+    case PickerView::kDescendingOrder:
+        return {{IDC_PICK_SORT_ASCENDING, true}, {IDC_PICK_SORT_DESCENDING, false}};
     }
     return {};
 }

@@ -2,9 +2,9 @@
 
 #include "base/application_name.h"
 #include "base/command_line.h"
+#include "base/program_folder.h"
 #include "base/settings_store.h"
 #include "base/version_file.h"
-#include "base/program_folder.h"
 #include "resource.h"
 #include "service/account_lookup.h"
 #include "ui/common/window_layout_win.h"
@@ -93,11 +93,16 @@ BOOL CKestridUILoginDlg::OnInitDialog() {
 void CKestridUILoginDlg::LayOut() {
     auto fontOf = [this](int pixels) -> CFont* {
         switch (pixels) {
-            case 12: return &m_fontTitle;
-            case 20: return &m_fontHeading;
-            case 13: return &m_fontLabel;
-            case 14: return &m_fontField;
-            default: return nullptr;
+        case 12:
+            return &m_fontTitle;
+        case 20:
+            return &m_fontHeading;
+        case 13:
+            return &m_fontLabel;
+        case 14:
+            return &m_fontField;
+        default:
+            return nullptr;
         }
     };
     for (int i = 0; i < kKeySetupLayoutCount; ++i) {
@@ -131,8 +136,7 @@ void CKestridUILoginDlg::OnSetup() {
 
 void CKestridUILoginDlg::SetUp(const CString& key) {
     AccountLookupFn lookup = m_lookup;
-    if (!lookup)
-        lookup = [](const CString& k, bool silent, Notifier& n) { return LookupAccount(k, silent, n); };
+    if (!lookup) lookup = [](const CString& k, bool silent, Notifier& n) { return LookupAccount(k, silent, n); };
     if (!SetUpKey(key, m_bSilent != FALSE, ApplicationNameFromModulePath(ModulePath()), m_boxes, lookup)) return;
     m_strKey = key;
     EndDialog(IDOK);
@@ -163,10 +167,8 @@ HBRUSH CKestridUILoginDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
 }
 
 void CKestridUILoginDlg::OnPaint() {
-    if (IsIconic())
-        PaintIconic(m_hIcon);
-    else
-        CBitmapDialog::OnPaint();
+    if (IsIconic()) PaintIconic(m_hIcon);
+    else CBitmapDialog::OnPaint();
 }
 
 HCURSOR CKestridUILoginDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -10,14 +10,10 @@ const char kKeySetupFontFace[] = "Segoe UI";
 const char kEnterUsernameText[] = "Enter Username";
 
 const ControlPlace kKeySetupLayout[] = {
-    {IDC_KEY_TITLE, 25, 8, 250, 22, 12},
-    {IDC_KEY_HEADING, 96, 160, 480, 38, 20},
-    {IDC_KEY_LABEL, 102, 233, 200, 24, 13},
-    {IDC_KEY_FIELD, 108, 263, 348, 38, 14},
-    {IDC_KEY_SETUP, 202, 472, 160, 40, 0},
-    {IDC_KEY_MINIMISE, 496, 12, 12, 12, 0},
-    {IDC_KEY_CLOSE, 533, 12, 12, 12, 0},
-    {IDC_KEY_PASSWORD_TOGGLE, 530, 452, 40, 24, 0},
+    {IDC_KEY_TITLE, 25, 8, 250, 22, 12},    {IDC_KEY_HEADING, 96, 160, 480, 38, 20},
+    {IDC_KEY_LABEL, 102, 233, 200, 24, 13}, {IDC_KEY_FIELD, 108, 263, 348, 38, 14},
+    {IDC_KEY_SETUP, 202, 472, 160, 40, 0},  {IDC_KEY_MINIMISE, 496, 12, 12, 12, 0},
+    {IDC_KEY_CLOSE, 533, 12, 12, 12, 0},    {IDC_KEY_PASSWORD_TOGGLE, 530, 452, 40, 24, 0},
 };
 const int kKeySetupLayoutCount = sizeof kKeySetupLayout / sizeof kKeySetupLayout[0];
 
@@ -33,9 +29,7 @@ WindowPlace KeySetupPlace(int full_screen_width, int full_screen_height) {
     return CentredPlace(full_screen_width, full_screen_height, kKeySetupWidth, kKeySetupHeight, kKeySetupLift);
 }
 
-bool IsKeyAcceptable(const CString& key) {
-    return IsHeaderSafe(key) && key.GetLength() < kSettingsBufferSize;
-}
+bool IsKeyAcceptable(const CString& key) { return IsHeaderSafe(key) && key.GetLength() < kSettingsBufferSize; }
 
 bool SetUpKey(const CString& key, bool silent, const CString& app_name, Notifier& notifier,
               const AccountLookupFn& lookup) {

@@ -30,9 +30,7 @@ void ReadCountryTable(const char* bytes, size_t size, CountryColumns& columns) {
 
 int CountryRow(unsigned command) { return static_cast<int>(command) - static_cast<int>(kFirstCountryCommand); }
 
-bool IsCountryCommand(unsigned command) {
-    return command >= kFirstCountryCommand && command <= kLastCountryCommand;
-}
+bool IsCountryCommand(unsigned command) { return command >= kFirstCountryCommand && command <= kLastCountryCommand; }
 
 CString CountryPrefix(const CountryColumns& columns, int row) { return Item(columns.prefixes, row); }
 

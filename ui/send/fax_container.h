@@ -4,10 +4,10 @@
 #pragma once
 
 #include "controls/bitmap_dialog.h"
-#include "ui/send/dlg_fax_cont_list.h"
-#include "ui/send/fax_rows.h"
 #include "ui/common/panel_scroller.h"
 #include "ui/common/window_scroll_surface.h"
+#include "ui/send/dlg_fax_cont_list.h"
+#include "ui/send/fax_rows.h"
 
 #include <memory>
 #include <vector>

@@ -14,11 +14,11 @@ constexpr unsigned kPeopleIcon = 426;
 constexpr unsigned kPersonIcon = 427;
 
 struct FaxRowPlan {
-    int index = 0;          // the entry in the recipient lists
-    CString display_text;   // label IDC_FAXROW_TEXT
-    CString count_text;     // label IDC_FAXROW_COUNT (an organisation's member count)
-    CString tooltip;        // prefix + display text
-    unsigned kind_icon = 0; // picture of button IDC_FAXROW_KIND
+    int index = 0;              // the entry in the recipient lists
+    CString display_text;       // label IDC_FAXROW_TEXT
+    CString count_text;         // label IDC_FAXROW_COUNT (an organisation's member count)
+    CString tooltip;            // prefix + display text
+    unsigned kind_icon = 0;     // picture of button IDC_FAXROW_KIND
     bool people_shown = false;  // IDC_FAXROW_PEOPLE and IDC_FAXROW_COUNT show only for an organisation
     int x = 0, y = 0, width = 0, height = 0;
 };

@@ -3,9 +3,9 @@
 #include "base/settings_store.h"
 #include "base/version_file.h"
 #include "controls/gdiplus_bitmap.h"
+#include "controls/resource_data.h"
 #include "convert/print_job.h"
 #include "convert/win_job_platform.h"
-#include "controls/resource_data.h"
 #include "resource.h"
 #include "ui/common/window_layout_win.h"
 
@@ -44,8 +44,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_MESSAGE(WM_SEND_DONE, &CKestridUIDlg::OnSendDone)
 END_MESSAGE_MAP()
 
-CKestridUIDlg::CKestridUIDlg(CWnd* parent)
-    : CBitmapDialog(IDD_SEND_FAX, parent) {}
+CKestridUIDlg::CKestridUIDlg(CWnd* parent) : CBitmapDialog(IDD_SEND_FAX, parent) {}
 
 CKestridUIDlg::~CKestridUIDlg() = default;
 
@@ -130,24 +129,28 @@ BOOL CKestridUIDlg::OnInitDialog() {
 
 CFont* CKestridUIDlg::FontOf(SendFont font) {
     switch (font) {
-        case SendFont::Title: return &m_fontTitle;
-        case SendFont::Heading: return &m_fontHeading;
-        case SendFont::Label: return &m_fontLabel;
-        case SendFont::Entry: return &m_fontEntry;
-        case SendFont::Field: return &m_fontField;
-        case SendFont::Progress: return &m_fontProgress;
+    case SendFont::Title:
+        return &m_fontTitle;
+    case SendFont::Heading:
+        return &m_fontHeading;
+    case SendFont::Label:
+        return &m_fontLabel;
+    case SendFont::Entry:
+        return &m_fontEntry;
+    case SendFont::Field:
+        return &m_fontField;
+    case SendFont::Progress:
+        return &m_fontProgress;
     }
     return nullptr;
 }
 
-CWnd* CKestridUIDlg::ControlOf(int id) {
-    return id == kSendPanelId ? static_cast<CWnd*>(&m_faxPanel) : GetDlgItem(id);
-}
+CWnd* CKestridUIDlg::ControlOf(int id) { return id == kSendPanelId ? static_cast<CWnd*>(&m_faxPanel) : GetDlgItem(id); }
 
 void CKestridUIDlg::MakeFonts() {
     const CFont* base = GetFont();
-    for (SendFont font : {SendFont::Title, SendFont::Heading, SendFont::Label, SendFont::Entry, SendFont::Field,
-                          SendFont::Progress})
+    for (SendFont font :
+         {SendFont::Title, SendFont::Heading, SendFont::Label, SendFont::Entry, SendFont::Field, SendFont::Progress})
         MakeFont(*FontOf(font), base, SendFontLook(font));
     for (int i = 0; i < kSendControlFontCount; ++i)
         if (CWnd* control = ControlOf(kSendControlFonts[i].id)) control->SetFont(FontOf(kSendControlFonts[i].font));
@@ -155,7 +158,7 @@ void CKestridUIDlg::MakeFonts() {
 }
 
 void CKestridUIDlg::LoadButtonFaces() {
-    CGdipButton* buttons[] = {&m_btnSend,         &m_btnAdd,           &m_btnContacts, &m_btnKey, &m_btnCountryMenu,
+    CGdipButton* buttons[] = {&m_btnSend,        &m_btnAdd,          &m_btnContacts, &m_btnKey,  &m_btnCountryMenu,
                               &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_btnMinimise, &m_btnClose};
     for (int i = 0; i < kSendButtonFaceCount; ++i)
         for (CGdipButton* button : buttons)
@@ -213,10 +216,8 @@ void CKestridUIDlg::ShowView(int view) {
 // ---- painting, timer, closing ------------------------------------------------
 
 void CKestridUIDlg::OnPaint() {
-    if (IsIconic())
-        PaintIconic(m_hIcon);
-    else
-        CBitmapDialog::OnPaint();
+    if (IsIconic()) PaintIconic(m_hIcon);
+    else CBitmapDialog::OnPaint();
 }
 
 HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
@@ -377,9 +378,8 @@ void CKestridUIDlg::StartSending(const FaxSubmission& fax) {
     sink.progress = [window, send] { ::PostMessageA(window, WM_SEND_PROGRESS, send, 0); };
     sink.upload_complete = [window, send] { ::PostMessageA(window, WM_SEND_UPLOADED, send, 0); };
     sink.finished = [window, send, handoff](std::unique_ptr<SendResult> result) {
-        handoff->Finish(send, std::move(result), [window](unsigned number) {
-            ::PostMessageA(window, WM_SEND_DONE, number, 0);
-        });
+        handoff->Finish(send, std::move(result),
+                        [window](unsigned number) { ::PostMessageA(window, WM_SEND_DONE, number, 0); });
     };
     m_sendCounts = UploadCounts();
     ApplySendView();
@@ -470,13 +470,13 @@ void CKestridUIDlg::ApplySendView() {
     }
     // The flag stays as it is (a disabled bitmap button greys it out); its
     // handler does nothing meanwhile, like every handler of the form.
-    CWnd* form[] = {&m_btnKey,          &m_editNumber,       &m_btnCountryMenu, &m_btnContacts, &m_btnAdd,
-                    &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_editDeliverTo,  &m_editSubject, &m_editNotes,
-                    &m_coverList,       &m_faxPanel};
+    CWnd* form[] = {&m_btnKey,      &m_editNumber,     &m_btnCountryMenu,  &m_btnContacts,
+                    &m_btnAdd,      &m_btnCoverTurnOn, &m_btnCoverTurnOff, &m_editDeliverTo,
+                    &m_editSubject, &m_editNotes,      &m_coverList,       &m_faxPanel};
     for (CWnd* wnd : form) wnd->EnableWindow(view.form_enabled);
     if (!view.progress_shown) {
-        const bool back = m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) &&
-                          ::IsWindowEnabled(m_hFocusBeforeSend);
+        const bool back =
+            m_hFocusBeforeSend && ::IsWindowVisible(m_hFocusBeforeSend) && ::IsWindowEnabled(m_hFocusBeforeSend);
         if (back) ::SetFocus(m_hFocusBeforeSend);
         else m_btnSend.SetFocus();
     }

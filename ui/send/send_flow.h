@@ -29,11 +29,11 @@ public:
 
 // The window's members the flow works on.
 struct SendState {
-    CString key;         // the application key
-    CString print_file;  // the PDF once converted
+    CString key;             // the application key
+    CString print_file;      // the PDF once converted
     bool pdf_ready = false;  // print_file names the job's PDF: the conversion made one
-    CString prefix;      // dialling prefix of the current country
-    int cover_page = 0;  // 1 while page 2 (cover page on) is shown
+    CString prefix;          // dialling prefix of the current country
+    int cover_page = 0;      // 1 while page 2 (cover page on) is shown
     CoverPageLists cover_pages;
     CString cover_page_id;  // the one chosen for the submission
     RecipientLists recipients;

@@ -19,21 +19,21 @@ enum class SendEvent {
     SendPressed,     // the send button, once the checks have passed
     UploadComplete,  // the worker saw the last byte go up
     CancelPressed,
-    ClosePressed,    // close button or WM_CLOSE
-    EscapePressed,   // Escape: the Cancel of the progress view while it shows
-    WorkerCancelled, // the worker ended because of the cancel: nothing was sent
-    WorkerFinished,  // the worker ended with the service's answer or a failure
+    ClosePressed,     // close button or WM_CLOSE
+    EscapePressed,    // Escape: the Cancel of the progress view while it shows
+    WorkerCancelled,  // the worker ended because of the cancel: nothing was sent
+    WorkerFinished,   // the worker ended with the service's answer or a failure
 };
 
 // What the window does on an event.
 struct SendStep {
     SendPhase next = SendPhase::Idle;
     bool start_worker = false;
-    bool request_cancel = false;  // ask the worker to stop the upload
-    bool end_window = false;      // end the window now (as Cancel), nothing shown
-    bool tell_cancelled = false;  // "Sending cancelled. Nothing was sent."
-    bool restore_form = false;    // back to the state before the send
-    bool tell_verdict = false;    // the service's verdict, as a send always told it
+    bool request_cancel = false;     // ask the worker to stop the upload
+    bool end_window = false;         // end the window now (as Cancel), nothing shown
+    bool tell_cancelled = false;     // "Sending cancelled. Nothing was sent."
+    bool restore_form = false;       // back to the state before the send
+    bool tell_verdict = false;       // the service's verdict, as a send always told it
     bool end_after_verdict = false;  // the window was closed while waiting: end it once told
 };
 

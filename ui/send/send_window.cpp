@@ -66,19 +66,27 @@ const ControlPlace kSendCancelPlace = {IDC_SEND_CANCEL, 396, 554, 110, 40, 0};
 
 FontLook SendFontLook(SendFont font) {
     switch (font) {
-        case SendFont::Title: return {"Segoe UI", 12, 500, 0};
-        case SendFont::Heading: return {"Segoe UI Semibold", 20, 400, 0};
-        case SendFont::Label: return {"Segoe UI Semibold", 13, 400, 0};
-        case SendFont::Entry: return {"Segoe UI", 20, 400, 0};
-        case SendFont::Field: return {"Segoe UI", 14, 400, 0};
-        case SendFont::Progress: return {"Segoe UI Semibold", 15, 400, 0};
+    case SendFont::Title:
+        return {"Segoe UI", 12, 500, 0};
+    case SendFont::Heading:
+        return {"Segoe UI Semibold", 20, 400, 0};
+    case SendFont::Label:
+        return {"Segoe UI Semibold", 13, 400, 0};
+    case SendFont::Entry:
+        return {"Segoe UI", 20, 400, 0};
+    case SendFont::Field:
+        return {"Segoe UI", 14, 400, 0};
+    case SendFont::Progress:
+        return {"Segoe UI Semibold", 15, 400, 0};
     }
     return {"Segoe UI", 14, 400, 0};
 }
 
 std::vector<ShowChange> SendViewShows(SendWindowView view) {
     if (view == kSendLoadingView)
-        return {{kSendPanelId, false}, {IDC_SEND_LOADING_PICTURE, true}, {IDC_SEND_LOADING_TEXT, true},
+        return {{kSendPanelId, false},
+                {IDC_SEND_LOADING_PICTURE, true},
+                {IDC_SEND_LOADING_TEXT, true},
                 {IDC_SEND_TITLE, true}};
     const bool cover = view == kSendPage2;
     std::vector<ShowChange> shows = {{IDC_SEND_LOADING_PICTURE, false}, {IDC_SEND_LOADING_TEXT, false}};
@@ -97,20 +105,13 @@ std::vector<ShowChange> SendViewShows(SendWindowView view) {
 }
 
 const ControlFont kSendControlFonts[] = {
-    {IDC_SEND_TITLE, SendFont::Title},
-    {IDC_SEND_LOADING_TEXT, SendFont::Heading},
-    {IDC_SEND_HEADING, SendFont::Heading},
-    {IDC_SEND_COVER_HEADING, SendFont::Heading},
-    {IDC_SEND_NUMBER_LABEL, SendFont::Label},
-    {IDC_SEND_DELIVER_TO_LABEL, SendFont::Label},
-    {IDC_SEND_SUBJECT_LABEL, SendFont::Label},
-    {IDC_SEND_NOTES_LABEL, SendFont::Label},
-    {IDC_SEND_COVER_LABEL, SendFont::Label},
-    {IDC_SEND_NUMBER, SendFont::Entry},
-    {IDC_SEND_DELIVER_TO, SendFont::Field},
-    {IDC_SEND_SUBJECT, SendFont::Field},
-    {IDC_SEND_NOTES, SendFont::Field},
-    {IDC_SEND_COVER_LIST, SendFont::Field},
+    {IDC_SEND_TITLE, SendFont::Title},         {IDC_SEND_LOADING_TEXT, SendFont::Heading},
+    {IDC_SEND_HEADING, SendFont::Heading},     {IDC_SEND_COVER_HEADING, SendFont::Heading},
+    {IDC_SEND_NUMBER_LABEL, SendFont::Label},  {IDC_SEND_DELIVER_TO_LABEL, SendFont::Label},
+    {IDC_SEND_SUBJECT_LABEL, SendFont::Label}, {IDC_SEND_NOTES_LABEL, SendFont::Label},
+    {IDC_SEND_COVER_LABEL, SendFont::Label},   {IDC_SEND_NUMBER, SendFont::Entry},
+    {IDC_SEND_DELIVER_TO, SendFont::Field},    {IDC_SEND_SUBJECT, SendFont::Field},
+    {IDC_SEND_NOTES, SendFont::Field},         {IDC_SEND_COVER_LIST, SendFont::Field},
     {IDC_SEND_PROGRESS, SendFont::Progress},
 };
 const int kSendControlFontCount = sizeof kSendControlFonts / sizeof kSendControlFonts[0];

@@ -59,9 +59,7 @@ extern const int kSendButtonFaceCount;
 extern const ButtonFaces kSendCancelFaces;
 
 // Colours as the Windows API keeps them: 0x00bbggrr.
-constexpr unsigned SendColour(unsigned red, unsigned green, unsigned blue) {
-    return red | (green << 8) | (blue << 16);
-}
+constexpr unsigned SendColour(unsigned red, unsigned green, unsigned blue) { return red | (green << 8) | (blue << 16); }
 // How a control's text is painted: its colour, and the background behind the
 // text where it is painted.
 struct ControlColours {

@@ -88,12 +88,10 @@ bool SendWorker::Start(FaxSubmission fax, ServiceEndpoint endpoint, SendWorkerSi
     m_shared = std::make_shared<Shared>();
     std::shared_ptr<Shared> shared = m_shared;
     try {
-        m_thread = std::thread(
-            [shared](const FaxSubmission& own_fax, const ServiceEndpoint& own_endpoint,
-                     const SendWorkerSink& own_sink) {
-                RunSend(shared, own_fax, own_endpoint, own_sink);
-            },
-            std::move(fax), std::move(endpoint), std::move(sink));
+        m_thread =
+            std::thread([shared](const FaxSubmission& own_fax, const ServiceEndpoint& own_endpoint,
+                                 const SendWorkerSink& own_sink) { RunSend(shared, own_fax, own_endpoint, own_sink); },
+                        std::move(fax), std::move(endpoint), std::move(sink));
     } catch (const std::exception&) {
         return false;  // no thread: nothing was sent
     }

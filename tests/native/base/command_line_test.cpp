@@ -11,9 +11,9 @@ TEST(StartRouting, NeedsBothACommandLineAndAStoredKey) {
         StartWindow expected;
     } cases[] = {
         {"", "", StartWindow::KeySetup},
-        {"", "k1", StartWindow::KeySetup},             // empty line, even with a key
-        {"/KEY=abc", "", StartWindow::KeySetup},       // only way /KEY= takes effect
-        {"C:\\job.ps", "", StartWindow::KeySetup},     // print job before set-up
+        {"", "k1", StartWindow::KeySetup},          // empty line, even with a key
+        {"/KEY=abc", "", StartWindow::KeySetup},    // only way /KEY= takes effect
+        {"C:\\job.ps", "", StartWindow::KeySetup},  // print job before set-up
         // An installer's new key is set up, never taken for a print file.
         {"/KEY=abc", "k1", StartWindow::KeySetup},
         {"setup /KEY=abc more", "k1", StartWindow::KeySetup},
@@ -23,7 +23,7 @@ TEST(StartRouting, NeedsBothACommandLineAndAStoredKey) {
         {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "k1", StartWindow::SendFax},
         {"-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "", StartWindow::KeySetup},
         {"/KEY=abc -fromspooler", "k1", StartWindow::SendFax},
-        {"/key=abc", "k1", StartWindow::SendFax},      // the marker is case-sensitive
+        {"/key=abc", "k1", StartWindow::SendFax},  // the marker is case-sensitive
         {"C:\\job.ps", "k1", StartWindow::SendFax},
         {"-fromspooler -pages 1 \"C:\\a.ps\"", "k1", StartWindow::SendFax},
     };
@@ -103,8 +103,8 @@ TEST(SilentKey, TakesEverythingAfterTheFirstMarker) {
 }
 
 TEST(SilentKey, NoMarkerOrASpoolerLineIsNoSilentStart) {
-    for (const char* command_line : {"", "/key=abc", "C:\\job.ps", "-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"",
-                                     "/KEY=abc -fromspooler"}) {
+    for (const char* command_line :
+         {"", "/key=abc", "C:\\job.ps", "-fromspooler -pages 1 \"C:\\spool/KEY=7\\job.ps\"", "/KEY=abc -fromspooler"}) {
         CString key = "kept";
         EXPECT_FALSE(ExtractSilentKey(command_line, key)) << command_line;
         EXPECT_EQ(key, "kept") << command_line;

@@ -44,7 +44,8 @@ public:
     }
     // An image whose data is `data` in sub-blocks of at most 255 bytes;
     // colour bytes and data are chosen to contain the block introducers.
-    GifBuilder& Image(int left, int top, int width, int height, int localColourBits = 0, const Bytes& data = {0x3B, 0x21, 0x2C}) {
+    GifBuilder& Image(int left, int top, int width, int height, int localColourBits = 0,
+                      const Bytes& data = {0x3B, 0x21, 0x2C}) {
         m_bytes.push_back(0x2C);
         Word(left);
         Word(top);
@@ -130,7 +131,7 @@ TEST(GifSignature, OnlyVersions87aAnd89aAreGifs) {
         std::string head;
         bool gif;
     } cases[] = {
-        {"GIF89a", true}, {"GIF87a", true}, {"GIF90a", false}, {"GIF88a", false}, {"gif89a", false},
+        {"GIF89a", true}, {"GIF87a", true}, {"GIF90a", false}, {"GIF88a", false},      {"gif89a", false},
         {"GIF89", false}, {"GIF", false},   {"", false},       {"\x89PNG\r\n", false}, {"BM....", false},
     };
     for (const Case& c : cases) {
@@ -177,12 +178,16 @@ TEST(GifBlocks, KindAndLength) {
         {"graphic control", {0x21, 0xF9, 4, 0, 9, 0, 0, 0}, gif::BlockKind::GraphicControl, 8},
         {"comment", {0x21, 0xFE, 2, 'h', 'i', 1, '!', 0}, gif::BlockKind::Comment, 8},
         {"empty comment", {0x21, 0xFE, 0}, gif::BlockKind::Comment, 3},
-        {"application", {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0},
-         gif::BlockKind::Application, 19},
+        {"application",
+         {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0},
+         gif::BlockKind::Application,
+         19},
         {"plain text", {0x21, 0x01, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 'x', 0}, gif::BlockKind::PlainText, 18},
         {"image", {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 2, 2, 0x44, 0x01, 0}, gif::BlockKind::Image, 15},
-        {"image with local table", {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80, 1, 2, 3, 4, 5, 6, 2, 1, 0x44, 0},
-         gif::BlockKind::Image, 20},
+        {"image with local table",
+         {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80, 1, 2, 3, 4, 5, 6, 2, 1, 0x44, 0},
+         gif::BlockKind::Image,
+         20},
         {"trailer", {0x3B}, gif::BlockKind::Trailer, 1},
         {"unknown extension", {0x21, 0x77, 0}, gif::BlockKind::Unknown, -1},
         {"lone introducer", {0x21}, gif::BlockKind::Unknown, -1},
@@ -190,7 +195,10 @@ TEST(GifBlocks, KindAndLength) {
         // Chains that run past the data.
         {"comment without terminator", {0x21, 0xFE, 2, 'h', 'i'}, gif::BlockKind::Comment, 0},
         {"huge comment sub-block", {0x21, 0xFE, 0xFF, 'h', 'i', 0}, gif::BlockKind::Comment, 0},
-        {"huge image sub-block", {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 2, 0xFF, 0x44, 0x01, 0}, gif::BlockKind::Image, 0},
+        {"huge image sub-block",
+         {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 2, 0xFF, 0x44, 0x01, 0},
+         gif::BlockKind::Image,
+         0},
         {"image cut in its descriptor", {0x2C, 0, 0, 0, 0, 1, 0, 1}, gif::BlockKind::Image, 0},
         {"local table past the end", {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x87, 2, 1, 0}, gif::BlockKind::Image, 0},
         {"application cut in its header", {0x21, 0xFF, 11, 'N', 'E'}, gif::BlockKind::Application, 0},
@@ -313,8 +321,10 @@ TEST(GifFrames, BrokenChainEndsTheCountWhereItBreaks) {
         {"control cut short", {0x21, 0xF9, 4, 0, 9}, false, 1},
         {"huge sub-block size in an image", {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 0xFF, 1, 2, 3, 0}, false, 1},
         {"huge sub-block size in a comment", {0x21, 0xFE, 0xFE, 'a', 0}, false, 1},
-        {"huge sub-block size in an application block", {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2',
-                                                         '.', '0', 0xFF, 1, 0}, false, 1},
+        {"huge sub-block size in an application block",
+         {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0xFF, 1, 0},
+         false,
+         1},
         {"chain without terminator", {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 1, 2, 3, 4}, false, 1},
         {"second good frame", {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 1, 7, 0}, false, 2},
     };
@@ -357,8 +367,8 @@ TEST(GifFrames, StepAndCutAgreeOnPositions) {
 TEST(GifTiming, ShortDelaysAndMissingTimingWaitAHundredMilliseconds) {
     struct Case {
         unsigned delay, wait;
-    } cases[] = {{0, 100}, {1, 100}, {4, 100}, {5, 50}, {9, 90}, {10, 100}, {100, 1000}, {65535, 655350},
-                 {gif::kNoDelay, 100}};
+    } cases[] = {
+        {0, 100}, {1, 100}, {4, 100}, {5, 50}, {9, 90}, {10, 100}, {100, 1000}, {65535, 655350}, {gif::kNoDelay, 100}};
     for (const Case& c : cases) EXPECT_EQ(gif::FrameWaitMs(c.delay), c.wait) << c.delay;
 }
 

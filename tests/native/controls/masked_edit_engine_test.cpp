@@ -41,7 +41,8 @@ struct Field {
     // What the edit control does first: the clipboard text replaces the selection.
     void Paste(const std::string& clip) {
         const std::string shown = Display();
-        const std::string raw = shown.substr(0, static_cast<size_t>(start)) + clip + shown.substr(static_cast<size_t>(end));
+        const std::string raw =
+            shown.substr(0, static_cast<size_t>(start)) + clip + shown.substr(static_cast<size_t>(end));
         Apply(engine.AfterPaste(raw.c_str(), start));
     }
     std::string Display() const { return engine.GetDisplayText().str(); }
@@ -59,7 +60,7 @@ TEST(MaskedEditMask, ParsesEveryKindIntoPositions) {
         {".,:/", ".,:/", "LLLL"},
         {"\\#\\A-\\\\x", "#A-\\x", "LLLLL"},
         {"##\\", "  \\", "IIL"},  // a lone backslash at the end stands for itself
-        {"a#b", "a b", "LIL"},     // only the capital A is a slot
+        {"a#b", "a b", "LIL"},    // only the capital A is a slot
         {"", "", ""},
     };
     for (const Case& c : cases) {
@@ -114,8 +115,8 @@ TEST(MaskedEditSlots, NextAndPreviousInputSlot) {
     };
     const Case cases[] = {
         {-3, 1, 1},  // nothing at or before 0: the next slot
-        {0, 1, 1},   {1, 1, 1},   {3, 3, 3},   {4, 6, 4},  {5, 6, 4}, {6, 6, 6},
-        {9, 10, 9},  {13, 13, 13}, {14, 14, 14}, {20, 20, 14},
+        {0, 1, 1},  {1, 1, 1},  {3, 3, 3},    {4, 6, 4},    {5, 6, 4},
+        {6, 6, 6},  {9, 10, 9}, {13, 13, 13}, {14, 14, 14}, {20, 20, 14},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(engine.NextInputSlot(c.p), c.next) << c.p;
@@ -137,16 +138,33 @@ TEST(MaskedEditClick, TheCaretLandsWhereTypingContinuesTheNumber) {
     };
     const Case cases[] = {
         // An empty field starts at its first slot wherever it is clicked.
-        {"", 0, 1}, {"", 1, 1}, {"", 2, 1}, {"", 4, 1}, {"", 9, 1}, {"", 14, 1},
+        {"", 0, 1},
+        {"", 1, 1},
+        {"", 2, 1},
+        {"", 4, 1},
+        {"", 9, 1},
+        {"", 14, 1},
         // Past the last filled slot: the next empty one, over the literals.
-        {"5", 3, 2}, {"5", 14, 2}, {"555", 4, 6}, {"555", 12, 6}, {"55512", 14, 8},
+        {"5", 3, 2},
+        {"5", 14, 2},
+        {"555", 4, 6},
+        {"555", 12, 6},
+        {"55512", 14, 8},
         // A literal moves on to the next slot.
-        {"5551234567", 0, 1}, {"5551234567", 4, 6}, {"5551234567", 5, 6}, {"5551234567", 9, 10},
+        {"5551234567", 0, 1},
+        {"5551234567", 4, 6},
+        {"5551234567", 5, 6},
+        {"5551234567", 9, 10},
         {"555", 0, 1},
         // Inside the entered text, and at the end of a full number, the
         // click stays where it is.
-        {"5551234567", 2, 2}, {"5551234567", 7, 7}, {"5551234567", 13, 13}, {"5551234567", 14, 14},
-        {"5551", 6, 6}, {"5551", 7, 7}, {"555", 3, 3},
+        {"5551234567", 2, 2},
+        {"5551234567", 7, 7},
+        {"5551234567", 13, 13},
+        {"5551234567", 14, 14},
+        {"5551", 6, 6},
+        {"5551", 7, 7},
+        {"555", 3, 3},
     };
     for (const Case& c : cases) {
         Field field(kPhoneMask, c.text);
@@ -189,13 +207,12 @@ TEST(MaskedEditTyping, RefusedCharactersChangeNothingAndBeep) {
         int caret_after;
     };
     const Case cases[] = {
-        {"", 1, 'a', true, 1},            // a letter in a digit slot
-        {"", 1, 'a', false, 1},           // the same while overtyping
-        {"555123", 6, '-', true, 6},      // a literal character is no digit either
-        {"555", 0, '7', true, 1},         // typed on a literal: only the caret moves on
-        {"555", 4, '7', true, 6},
-        {kFullPhone, 14, '8', true, 14},  // past the last slot
-        {kFullPhone, 6, 'x', true, 6},    // a letter in the middle of a full number
+        {"", 1, 'a', true, 1},                                           // a letter in a digit slot
+        {"", 1, 'a', false, 1},                                          // the same while overtyping
+        {"555123", 6, '-', true, 6},                                     // a literal character is no digit either
+        {"555", 0, '7', true, 1},                                        // typed on a literal: only the caret moves on
+        {"555", 4, '7', true, 6},      {kFullPhone, 14, '8', true, 14},  // past the last slot
+        {kFullPhone, 6, 'x', true, 6},                                   // a letter in the middle of a full number
     };
     for (const Case& c : cases) {
         Field field(kPhoneMask, c.text);
@@ -216,11 +233,9 @@ TEST(MaskedEditTyping, InsertShiftsRightAndOvertypeReplaces) {
         int caret_after;
     };
     const Case cases[] = {
-        {6, true, "(555)-912-3456", 7},   // the last digit drops off
-        {1, true, "(955)-512-3456", 2},
-        {13, true, "(555)-123-4569", 14},
-        {6, false, "(555)-923-4567", 7},
-        {13, false, "(555)-123-4569", 14},
+        {6, true, "(555)-912-3456", 7},  // the last digit drops off
+        {1, true, "(955)-512-3456", 2},  {13, true, "(555)-123-4569", 14},
+        {6, false, "(555)-923-4567", 7}, {13, false, "(555)-123-4569", 14},
     };
     for (const Case& c : cases) {
         Field field(kPhoneMask, kFullPhone);
@@ -263,13 +278,13 @@ TEST(MaskedEditDeleting, BackspaceSkipsLiteralsToTheDigitBefore) {
         bool changed;
     };
     const Case cases[] = {
-        {kFullPhone, 6, 6, "(551)-234-567 ", 3, true},   // after the hyphen: the third digit goes
-        {kFullPhone, 8, 8, "(555)-134-567 ", 7, true},   // just after a digit: that digit
+        {kFullPhone, 6, 6, "(551)-234-567 ", 3, true},  // after the hyphen: the third digit goes
+        {kFullPhone, 8, 8, "(555)-134-567 ", 7, true},  // just after a digit: that digit
         {kFullPhone, 14, 14, "(555)-123-456 ", 13, true},
-        {kFullPhone, 1, 1, kFullPhone, 1, false},         // only the parenthesis is before it
+        {kFullPhone, 1, 1, kFullPhone, 1, false},  // only the parenthesis is before it
         {kFullPhone, 0, 0, kFullPhone, 0, false},
-        {kFullPhone, 6, 9, "(555)-456-7   ", 6, true},   // a selection goes as a whole
-        {kFullPhone, 4, 6, "(551)-234-567 ", 3, true},   // a selection of literals: as from its start
+        {kFullPhone, 6, 9, "(555)-456-7   ", 6, true},  // a selection goes as a whole
+        {kFullPhone, 4, 6, "(551)-234-567 ", 3, true},  // a selection of literals: as from its start
         {"555", 6, 6, "(55 )-   -    ", 3, true},
     };
     for (const Case& c : cases) {
@@ -297,10 +312,10 @@ TEST(MaskedEditDeleting, DeleteOnALiteralTakesTheNextDigitToItsRight) {
         {kFullPhone, 0, 0, "(551)-234-567 ", 1, true},
         {kFullPhone, 1, 1, "(551)-234-567 ", 1, true},
         {kFullPhone, 13, 13, "(555)-123-456 ", 13, true},
-        {kFullPhone, 14, 14, kFullPhone, 14, false},     // nothing to its right
+        {kFullPhone, 14, 14, kFullPhone, 14, false},  // nothing to its right
         {kFullPhone, 1, 4, "(123)-456-7   ", 1, true},
         {kFullPhone, 4, 6, "(555)-234-567 ", 6, true},  // literals only: the range moves right
-        {"555", 6, 6, "(555)-   -    ", 6, true},        // an empty slot goes, nothing moves
+        {"555", 6, 6, "(555)-   -    ", 6, true},       // an empty slot goes, nothing moves
     };
     for (const Case& c : cases) {
         Field field(kPhoneMask, c.text);
@@ -338,11 +353,11 @@ TEST(MaskedEditPaste, AcceptableCharactersFillTheSlotsInOrder) {
         {"", 1, 1, "555 123 4567", kFullPhone, 14},
         {"", 1, 1, "5 5 5 1 2 3 4 5 6 7", kFullPhone, 14},
         {"", 1, 1, "(555)-123-4567", kFullPhone, 14},
-        {"", 1, 1, "abcdef", kEmptyPhone, 1},           // letters fill nothing
+        {"", 1, 1, "abcdef", kEmptyPhone, 1},  // letters fill nothing
         {"555", 6, 6, "123", "(555)-123-    ", 10},
         {"555", 6, 6, "xy", "(555)-   -    ", 6},
-        {"555", 1, 1, "12", "(125)-55 -    ", 8},       // the pasted digits go first
-        {kFullPhone, 0, 14, "abc", kEmptyPhone, 1},     // letters over the whole number
+        {"555", 1, 1, "12", "(125)-55 -    ", 8},    // the pasted digits go first
+        {kFullPhone, 0, 14, "abc", kEmptyPhone, 1},  // letters over the whole number
         {"(999)-999-9999", 0, 14, "555123456x", "(555)-123-456 ", 13},
     };
     for (const Case& c : cases) {
@@ -365,7 +380,7 @@ TEST(MaskedEditOutsideText, WithOrWithoutLiteralsGivesTheSameDisplay) {
         {kFullPhone, "", kEmptyPhone, true},
         {"", kFullPhone, kFullPhone, true},
         {"", "5551234567", kFullPhone, true},
-        {"", "(555)", "(555)-   -    ", true},          // the text may end inside a run of literals
+        {"", "(555)", "(555)-   -    ", true},  // the text may end inside a run of literals
         {"", "(555)-12", "(555)-12 -    ", true},
         {"", "555", "(555)-   -    ", true},
         {"", "555-123-4567", kFullPhone, false},        // misplaced literals are skipped
@@ -443,12 +458,10 @@ TEST(MaskedEditKinds, EachSlotKindAcceptsAndStoresItsCharacters) {
         char stored;
     };
     const Case cases[] = {
-        {"#", '0', true, '0'},  {"#", 'a', false, 0},    {"#", '\xe9', false, 0},
-        {"A", 'z', true, 'z'},  {"A", '7', true, '7'},   {"A", '-', false, 0},
-        {"?", 'Q', true, 'Q'},  {"?", '5', false, 0},
-        {">", 'q', true, 'Q'},  {">", 'Q', true, 'Q'},   {">", '1', false, 0},
-        {"<", 'Q', true, 'q'},  {"<", '_', false, 0},
-        {"&", '%', true, '%'},  {"&", '~', true, '~'},   {"&", '!', true, '!'},
+        {"#", '0', true, '0'},   {"#", 'a', false, 0},    {"#", '\xe9', false, 0}, {"A", 'z', true, 'z'},
+        {"A", '7', true, '7'},   {"A", '-', false, 0},    {"?", 'Q', true, 'Q'},   {"?", '5', false, 0},
+        {">", 'q', true, 'Q'},   {">", 'Q', true, 'Q'},   {">", '1', false, 0},    {"<", 'Q', true, 'q'},
+        {"<", '_', false, 0},    {"&", '%', true, '%'},   {"&", '~', true, '~'},   {"&", '!', true, '!'},
         {"&", '\x7f', false, 0}, {"&", '\x1f', false, 0}, {"&", '\xe9', false, 0},
     };
     for (const Case& c : cases) {

@@ -20,14 +20,12 @@ TEST(MenuRules, MulDivRoundsHalfAwayFromZero) {
         int number, numerator, denominator, result;
     };
     const Case cases[] = {
-        {86, 255, 100, 219},  // 219.3
-        {14, 255, 100, 36},   // 35.7
-        {255, 7, 10, 179},    // 178.5 goes up
-        {55, 7, 10, 39},      // 38.5 goes up
-        {-5, 1, 2, -3},       // -2.5 goes down
-        {5, -1, 2, -3},
-        {0, 7, 10, 0},
-        {10, 10, 0, -1},  // no denominator
+        {86, 255, 100, 219},                                  // 219.3
+        {14, 255, 100, 36},                                   // 35.7
+        {255, 7, 10, 179},                                    // 178.5 goes up
+        {55, 7, 10, 39},                                      // 38.5 goes up
+        {-5, 1, 2, -3},                                       // -2.5 goes down
+        {5, -1, 2, -3},      {0, 7, 10, 0}, {10, 10, 0, -1},  // no denominator
     };
     for (const Case& c : cases)
         EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.result)
@@ -69,8 +67,8 @@ TEST(MenuRules, WindowsVersionsAreClassified) {
         WinVersion version;
     };
     const Case cases[] = {
-        {1, 4, 0, WinVersion::Win95},  {1, 4, 10, WinVersion::Win98},     {1, 4, 90, WinVersion::WinME},
-        {2, 4, 0, WinVersion::NT4},    {2, 3, 51, WinVersion::NT4},       {2, 5, 0, WinVersion::Win2000},
+        {1, 4, 0, WinVersion::Win95},     {1, 4, 10, WinVersion::Win98},    {1, 4, 90, WinVersion::WinME},
+        {2, 4, 0, WinVersion::NT4},       {2, 3, 51, WinVersion::NT4},      {2, 5, 0, WinVersion::Win2000},
         {2, 5, 1, WinVersion::XPOrLater}, {2, 6, 1, WinVersion::XPOrLater}, {2, 10, 0, WinVersion::XPOrLater},
         {0, 3, 10, WinVersion::Win95},
     };
@@ -146,8 +144,8 @@ TEST(MenuRules, FrameAndTextColoursFollowStateAndHighContrast) {
         Colour expected;
     };
     const Case cases[] = {
-        {false, false, false, system.menu_text}, {false, true, false, system.menu_text},
-        {true, false, false, system.gray},       {true, true, true, system.gray},
+        {false, false, false, system.menu_text},  {false, true, false, system.menu_text},
+        {true, false, false, system.gray},        {true, true, true, system.gray},
         {false, false, true, system.window_text}, {false, true, true, system.menu_text},
     };
     for (const Case& c : cases)
@@ -215,8 +213,12 @@ TEST(MenuRules, HiddenMnemonicMarkersAreLeftOut) {
         const char* shown;
     };
     const Case cases[] = {
-        {"&Canada +1", "Canada +1"}, {"Can&ada", "Canada"}, {"Fish && Chips", "Fish & Chips"},
-        {"&&&x", "&x"},              {"end&", "end"},      {"plain", "plain"},
+        {"&Canada +1", "Canada +1"},
+        {"Can&ada", "Canada"},
+        {"Fish && Chips", "Fish & Chips"},
+        {"&&&x", "&x"},
+        {"end&", "end"},
+        {"plain", "plain"},
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(WithoutMnemonicMarkers(c.text), c.shown) << c.text;

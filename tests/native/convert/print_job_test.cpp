@@ -1,5 +1,5 @@
-#include "convert/posix_job_platform.h"
 #include "convert/print_job.h"
+#include "convert/posix_job_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -163,9 +163,8 @@ TEST_F(PrintJobTest, ConvertsRealJobsAndLeavesOnlyThePdf) {
 
         // Blanks around the command-line path are trimmed before the copy.
         bool converted = false;
-        const CString result =
-            PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"),
-                ProgramFolder(), PrintFileOwner::Spooler, &converted);
+        const CString result = PreparePrintJob(platform, notifier, CString("  " + job.string() + " \t"),
+                                               ProgramFolder(), PrintFileOwner::Spooler, &converted);
         EXPECT_TRUE(converted);
 
         const std::string stem_prefix = (ProgramFolder() + "Files\\Fax_").str();
@@ -213,10 +212,8 @@ TEST_F(PrintJobTest, AUsersDocumentIsConvertedAndLeftAsItWas) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path document = spool / c.name;
-        if (fs::path(c.name).extension() == ".pdf")
-            fs::copy_file(pdf_source, document);
-        else
-            fs::copy_file(fs::path(KESTRID_SOURCE_DIR) / "examples" / "three-page.ps", document);
+        if (fs::path(c.name).extension() == ".pdf") fs::copy_file(pdf_source, document);
+        else fs::copy_file(fs::path(KESTRID_SOURCE_DIR) / "examples" / "three-page.ps", document);
         const std::string content = ReadAll(document);
         const auto written = fs::last_write_time(document);
         std::vector<std::string> log;
@@ -249,8 +246,8 @@ TEST_F(PrintJobTest, MissingGhostscriptShowsTheBoxAndKeepsTheSpooledFile) {
     LoggingNotifier notifier(&log);
 
     bool converted = true;
-    const CString result = PreparePrintJob(platform, notifier, CString(job.string()),
-        ProgramFolder(), PrintFileOwner::Spooler, &converted);
+    const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(),
+                                           PrintFileOwner::Spooler, &converted);
 
     EXPECT_EQ(result.str(), job.string());
     EXPECT_FALSE(converted) << "the spooled file is no PDF";
@@ -278,8 +275,9 @@ TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
     const Case cases[] = {
         {"garbage", "\x01\x02 this is not PostScript at all \xff\xfe"},
         // Ghostscript writes page 1 and then fails: a partial PDF is no conversion.
-        {"fails on page 2", "%!PS\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (one) show showpage\n"
-                            "72 700 moveto (two) show undefined-operator showpage\n"},
+        {"fails on page 2",
+         "%!PS\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (one) show showpage\n"
+         "72 700 moveto (two) show undefined-operator showpage\n"},
         {"missing", nullptr},
     };
     for (const Case& c : cases) {
@@ -290,8 +288,8 @@ TEST_F(PrintJobTest, JobGhostscriptCannotConvertKeepsTheSpooledFile) {
         RecordingNotifier notifier;
 
         bool converted = true;
-        const CString result = PreparePrintJob(platform, notifier, CString(job.string()),
-            ProgramFolder(), PrintFileOwner::Spooler, &converted);
+        const CString result = PreparePrintJob(platform, notifier, CString(job.string()), ProgramFolder(),
+                                               PrintFileOwner::Spooler, &converted);
 
         EXPECT_EQ(result.str(), job.string()) << "the spooled file stays the print file";
         EXPECT_FALSE(converted);
@@ -317,8 +315,8 @@ TEST_F(PrintJobTest, EmptyPrintFilePathMakesNothing) {
     TestPlatform platform;
     RecordingNotifier notifier;
     bool converted = true;
-    const CString result = PreparePrintJob(platform, notifier, "   ",
-        ProgramFolder(), PrintFileOwner::Spooler, &converted);
+    const CString result =
+        PreparePrintJob(platform, notifier, "   ", ProgramFolder(), PrintFileOwner::Spooler, &converted);
     EXPECT_TRUE(result.IsEmpty());
     EXPECT_FALSE(converted);
     EXPECT_TRUE(fs::is_directory(work)) << "the work folder is created on the way";
@@ -458,14 +456,15 @@ TEST_F(PrintJobTest, ProcessesClaimingAtOnceGetDistinctNames) {
             close(go[1]);
             close(results[0]);
             char byte;
-            while (read(go[0], &byte, 1) > 0) {}  // released together when the parent closes it
+            while (read(go[0], &byte, 1) > 0) {
+            }  // released together when the parent closes it
             TestPlatform platform;
             platform.SetClock({At(9, 5, 3)});
             const WorkFileNames names = ClaimWorkFileNames(platform, work_folder);
             const std::string pdf = names.pdf_path.str();
             const std::string ps = names.ps_path.str();
-            const bool paired = names.pdf_claimed && names.ps_claimed &&
-                                pdf.substr(0, pdf.size() - 4) == ps.substr(0, ps.size() - 3);
+            const bool paired =
+                names.pdf_claimed && names.ps_claimed && pdf.substr(0, pdf.size() - 4) == ps.substr(0, ps.size() - 3);
             const std::string line = (paired ? pdf.substr(0, pdf.size() - 4) : std::string("UNPAIRED")) + "\n";
             const ssize_t written = write(results[1], line.data(), line.size());  // short: atomic
             _exit(written == static_cast<ssize_t>(line.size()) ? 0 : 1);

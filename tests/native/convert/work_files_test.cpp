@@ -1,5 +1,5 @@
-#include "convert/posix_job_platform.h"
 #include "convert/work_files.h"
+#include "convert/posix_job_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +25,8 @@ TEST(TimeStamp, IsZeroPaddedMonthDayYearDashHourMinuteSecond) {
         const char* stamp;
     };
     const Case cases[] = {
-        {At(2027, 2, 1, 9, 5, 3), "02012027-090503"},
-        {At(2026, 12, 9, 2, 8, 5), "12092026-020805"},
-        {At(2026, 12, 31, 23, 59, 59), "12312026-235959"},
-        {At(2027, 1, 1, 0, 0, 0), "01012027-000000"},
+        {At(2027, 2, 1, 9, 5, 3), "02012027-090503"},      {At(2026, 12, 9, 2, 8, 5), "12092026-020805"},
+        {At(2026, 12, 31, 23, 59, 59), "12312026-235959"}, {At(2027, 1, 1, 0, 0, 0), "01012027-000000"},
         {At(999, 10, 10, 10, 10, 10), "10100999-101010"},  // even the year is padded
     };
     for (const Case& c : cases) {
@@ -55,9 +53,9 @@ TEST(GhostscriptProgram, IsInTheProgramFoldersXtraFolder) {
 TEST(GhostscriptCommandLine, IsExactForAProgramFolderWithBlanks) {
     // The folder is passed in its short form; the work files keep their long,
     // blank-holding names and are quoted one by one.
-    const CString line = GhostscriptCommandLine(
-        "C:\\PROGRA~1\\KESTRI~1\\", "C:\\Program Files\\Kestrid Fax\\Files\\Fax_02012027-090503.pdf",
-        "C:\\Program Files\\Kestrid Fax\\Files\\Fax_02012027-090504.ps");
+    const CString line = GhostscriptCommandLine("C:\\PROGRA~1\\KESTRI~1\\",
+                                                "C:\\Program Files\\Kestrid Fax\\Files\\Fax_02012027-090503.pdf",
+                                                "C:\\Program Files\\Kestrid Fax\\Files\\Fax_02012027-090504.ps");
     EXPECT_EQ(line.str(),
               "\"C:\\PROGRA~1\\KESTRI~1\\Xtra\\PD\\gswin32c.exe\" -dNOPAUSE -dBATCH -sDEVICE=pdfwrite "
               "-sOutputFile=\"C:\\Program Files\\Kestrid Fax\\Files\\Fax_02012027-090503.pdf\" "
@@ -65,10 +63,10 @@ TEST(GhostscriptCommandLine, IsExactForAProgramFolderWithBlanks) {
 }
 
 TEST(SplitCommandLine, QuotesGroupBlanksAndDisappear) {
-    const std::vector<std::string> words = SplitCommandLine(
-        "\"C:\\A B\\gswin32c.exe\" -dNOPAUSE  -sOutputFile=\"C:\\x y\\o.pdf\" \"C:\\p q\\i.ps\" \"\"");
-    const std::vector<std::string> expected = {"C:\\A B\\gswin32c.exe", "-dNOPAUSE",
-                                               "-sOutputFile=C:\\x y\\o.pdf", "C:\\p q\\i.ps", ""};
+    const std::vector<std::string> words =
+        SplitCommandLine("\"C:\\A B\\gswin32c.exe\" -dNOPAUSE  -sOutputFile=\"C:\\x y\\o.pdf\" \"C:\\p q\\i.ps\" \"\"");
+    const std::vector<std::string> expected = {"C:\\A B\\gswin32c.exe", "-dNOPAUSE", "-sOutputFile=C:\\x y\\o.pdf",
+                                               "C:\\p q\\i.ps", ""};
     EXPECT_EQ(words, expected);
     EXPECT_TRUE(SplitCommandLine("   ").empty());
 }

@@ -15,16 +15,11 @@ struct FindCase {
 
 TEST(CStringFind, FollowsTheNotFoundRules) {
     const FindCase cases[] = {
-        {"abcabc", "bc", 0, 1},
-        {"abcabc", "bc", 2, 4},
-        {"abcabc", "bc", 5, -1},
-        {"abcabc", "abc", 3, 3},
-        {"abc", "x", 0, -1},
-        {"abc", "a", -1, -1},   // negative start
-        {"abc", "a", 4, -1},    // beyond the end
-        {"abc", "", 3, 3},      // empty text found at the end
-        {"", "a", 0, -1},
-        {"Error", "error", 0, -1},  // case-sensitive
+        {"abcabc", "bc", 0, 1},  {"abcabc", "bc", 2, 4},    {"abcabc", "bc", 5, -1},
+        {"abcabc", "abc", 3, 3}, {"abc", "x", 0, -1},       {"abc", "a", -1, -1},  // negative start
+        {"abc", "a", 4, -1},                                                       // beyond the end
+        {"abc", "", 3, 3},                                                         // empty text found at the end
+        {"", "a", 0, -1},        {"Error", "error", 0, -1},                        // case-sensitive
     };
     for (const FindCase& c : cases)
         EXPECT_EQ(CString(c.text).Find(c.what, c.start), c.expected) << c.text << " / " << c.what << " @" << c.start;
@@ -51,12 +46,8 @@ TEST(CStringReplace, RemovesEveryNonOverlappingOccurrenceLeftToRight) {
         const char* expected;
         int count;
     } cases[] = {
-        {"aaaa", "aa", "", "", 2},
-        {"aaa", "aa", "", "a", 1},
-        {"1+44 1+2", "1+", "+", "+44 +2", 2},
-        {"abc", "x", "y", "abc", 0},
-        {"abc", "", "y", "abc", 0},
-        {"\\\"q\\\"", "\\\"", "", "q", 2},
+        {"aaaa", "aa", "", "", 2},   {"aaa", "aa", "", "a", 1},  {"1+44 1+2", "1+", "+", "+44 +2", 2},
+        {"abc", "x", "y", "abc", 0}, {"abc", "", "y", "abc", 0}, {"\\\"q\\\"", "\\\"", "", "q", 2},
     };
     for (const Case& c : cases) {
         CString text = c.text;
@@ -113,9 +104,9 @@ std::vector<std::string> Pieces(const CString& text, const char* sep, int start 
 TEST(SplitText, KeepsEmptyPiecesAndClearsTheListFirst) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Pieces("a,b,c", ","), (V{"a", "b", "c"}));
-    EXPECT_EQ(Pieces("a,b,", ","), (V{"a", "b", ""}));    // ends with the separator
-    EXPECT_EQ(Pieces(",,", ","), (V{"", "", ""}));        // k separators, k + 1 pieces
-    EXPECT_EQ(Pieces("", ","), (V{""}));                  // empty text, one empty piece
+    EXPECT_EQ(Pieces("a,b,", ","), (V{"a", "b", ""}));  // ends with the separator
+    EXPECT_EQ(Pieces(",,", ","), (V{"", "", ""}));      // k separators, k + 1 pieces
+    EXPECT_EQ(Pieces("", ","), (V{""}));                // empty text, one empty piece
     EXPECT_EQ(Pieces("abc", ","), (V{"abc"}));
     EXPECT_EQ(Pieces("x},{y},{z", "},{"), (V{"x", "y", "z"}));
     EXPECT_EQ(Pieces("skip:a:b", ":", 5), (V{"a", "b"}));  // from a start position

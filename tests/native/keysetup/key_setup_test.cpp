@@ -126,7 +126,7 @@ TEST(KeySetupPlace, CentredInTheFullScreenAreaAndLifted) {
     } cases[] = {
         {1280, 1004, 357, 216},
         {1920, 1050, 677, 239},
-        {566, 533, 0, -20},    // integer halves
+        {566, 533, 0, -20},     // integer halves
         {400, 300, -82, -136},  // a screen smaller than the window
     };
     for (const auto& c : cases) {

@@ -46,8 +46,10 @@ TEST(PageCounter, CountsPageCommentsWhereverTheChunksAreCut) {
         unsigned long pages;
     };
     const Case cases[] = {
-        {"three pages, LF", "%!PS-Adobe-3.0\n%%Pages: 3\n%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage\n%%Page: 3 3\n"
-                            "showpage\n%%EOF\n", 3},
+        {"three pages, LF",
+         "%!PS-Adobe-3.0\n%%Pages: 3\n%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage\n%%Page: 3 3\n"
+         "showpage\n%%EOF\n",
+         3},
         {"CR LF line ends", "%!PS\r\n%%Page: 1 1\r\nshowpage\r\n%%Page: 2 2\r\nshowpage\r\n", 2},
         {"CR line ends", "%!PS\r%%Page: 1 1\rshowpage\r%%Page: 2 2\r", 2},
         {"last line without a break", "%!PS\n%%Page: 1 1", 1},
@@ -58,7 +60,8 @@ TEST(PageCounter, CountsPageCommentsWhereverTheChunksAreCut) {
         {"not at a line start", "%!PS\nx %%Page: 1 1\n(%%Page: 2 2) show\n", 0},
         {"embedded document's pages are not the job's",
          "%!PS\n%%Page: 1 1\n%%BeginDocument: logo.eps\n%%Pages: 5\n%%Page: 1 1\n%%Page: 2 2\n%%EndDocument\n"
-         "%%Page: 2 2\n", 2},
+         "%%Page: 2 2\n",
+         2},
         {"no PostScript comments at all", std::string(5000, 'x'), 0},
         {"a long line before the comment",
          std::string(100000, 'a') + "\n%%Page: 1 1\n" + std::string(70, 'b') + "%%Page: 2 2\n", 1},

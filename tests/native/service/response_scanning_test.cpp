@@ -15,8 +15,8 @@ TEST(ErrorMessageRule, ShowsEverythingFromMessageOnWithoutPunctuation) {
     } cases[] = {
         {R"({"error":{"message":"Fax number missing","code":400}})", true, "Fax number missing,code400"},
         {R"({"error":{"message":"jwt malformed"}})", true, "jwt malformed"},
-        {R"({"name":"JsonWebTokenError","message":"x"})", false, ""},       // no error"
-        {R"({"message":"before","error":"late"})", false, ""},              // message only before error"
+        {R"({"name":"JsonWebTokenError","message":"x"})", false, ""},  // no error"
+        {R"({"message":"before","error":"late"})", false, ""},         // message only before error"
         // The service's text, read once cut out: escaped quotes stay, raw colons go.
         {R"({"error":{"message":"Nummer ung\u00fcltig: \"+1\""}})", true, "Nummer ung\xfcltig \"+1\""},
         {"{\"error\":{\"message\":\"Zo\xc3\xab\"}}", true, "Zo\xeb"},
@@ -100,13 +100,24 @@ TEST(ObjectListReading, ValuesAreReadFromEscapesAndUtf8OnceCut) {
         const char* answer;
         std::vector<std::string> values;  // the "name" of each object
     } cases[] = {
-        {"escapes", R"([{"uuid":"a","name":"Gr\u00fc\u00dfe \u20ac"}])", {"Gr\xfc\xdf" "e \x80"}},
-        {"raw UTF-8", "[{\"uuid\":\"a\",\"name\":\"Gr\xc3\xbc\xc3\x9f" "e\"}]", {"Gr\xfc\xdf" "e"}},
+        {"escapes",
+         R"([{"uuid":"a","name":"Gr\u00fc\u00dfe \u20ac"}])",
+         {"Gr\xfc\xdf"
+          "e \x80"}},
+        {"raw UTF-8",
+         "[{\"uuid\":\"a\",\"name\":\"Gr\xc3\xbc\xc3\x9f"
+         "e\"}]",
+         {"Gr\xfc\xdf"
+          "e"}},
         {"an escaped quote, comma and quote is no separator", R"([{"uuid":"a","name":"x\",\"y"}])", {"x\",\"y"}},
-        {"escaped braces and comma are no separator", R"([{"uuid":"a","name":"x\u007d,\u007by"},{"name":"z"}])",
+        {"escaped braces and comma are no separator",
+         R"([{"uuid":"a","name":"x\u007d,\u007by"},{"name":"z"}])",
          {"x},{y", "z"}},
         {"an escaped colon stays", R"([{"uuid":"a","name":"Memo\u003a urgent"}])", {"Memo: urgent"}},
-        {"outside the code page", R"([{"name":"\u0141\u00f3d\u017a"}])", {"?\xf3" "d?"}},
+        {"outside the code page",
+         R"([{"name":"\u0141\u00f3d\u017a"}])",
+         {"?\xf3"
+          "d?"}},
         {"invalid UTF-8 keeps the next object", "[{\"name\":\"a\xff\"},{\"name\":\"b\"}]", {"a?", "b"}},
     };
     for (const auto& c : cases) {

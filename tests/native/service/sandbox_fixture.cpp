@@ -47,8 +47,7 @@ public:
         fs::remove_all(ScratchDir(), ignored);
     }
 };
-[[maybe_unused]] testing::Environment* const g_environment =
-    testing::AddGlobalTestEnvironment(new ScratchEnvironment);
+[[maybe_unused]] testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(new ScratchEnvironment);
 
 }  // namespace
 
@@ -166,7 +165,8 @@ void Sandbox::Control(const std::string& path, const std::string& body) {
     const std::string url = base() + path;
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t count, void*) { return size * count; });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t count, void*) { return size * count; });
     long status = 0;
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
@@ -224,7 +224,8 @@ int Sandbox::StoredFaxCount() const {
     int count = 0;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(m_outbox, ec)) {
-        if (entry.is_directory() && entry.path().filename().string().find_first_not_of("0123456789") == std::string::npos)
+        if (entry.is_directory() &&
+            entry.path().filename().string().find_first_not_of("0123456789") == std::string::npos)
             ++count;
     }
     return count;

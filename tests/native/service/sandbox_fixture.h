@@ -10,15 +10,15 @@
 struct LoggedRequest {
     std::string method;
     std::string path;
-    std::string query;  // raw, as sent
+    std::string query;                 // raw, as sent
     std::vector<std::string> headers;  // "name: value", in the order received
-    std::string parts;  // multipart part names, comma-separated
+    std::string parts;                 // multipart part names, comma-separated
     std::string status;
 };
 
 struct StoredPart {
     std::string name, filename, content_type, size, value;  // value as JSON text, "-" for files
-    std::string bytes_hex;                                   // a text part's bytes as they came; "-" for files
+    std::string bytes_hex;                                  // a text part's bytes as they came; "-" for files
 };
 
 class Sandbox {

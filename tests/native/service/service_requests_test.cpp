@@ -52,7 +52,9 @@ struct Box {
     unsigned icon;
     bool operator==(const Box& o) const { return text == o.text && icon == o.icon; }
 };
-std::ostream& operator<<(std::ostream& out, const Box& box) { return out << "[" << box.text << " / " << box.icon << "]"; }
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    return out << "[" << box.text << " / " << box.icon << "]";
+}
 
 std::vector<Box> Boxes(const RecordingNotifier& notifier) {
     std::vector<Box> boxes;
@@ -149,7 +151,8 @@ TEST_F(ServiceRequests, AccountLookupFailuresLeaveTheStoreAsItWas) {
     for (const bool silent : {false, true}) {
         for (const auto& c : cases) {
             const std::string what = std::string(c.fault ? c.fault : "unknown key") + (silent ? " silent" : "");
-            for (const char* name : {"userId", "accountId", "COVERPAGEID", "email"}) WriteSetting(kSettingsSection, name, "old");
+            for (const char* name : {"userId", "accountId", "COVERPAGEID", "email"})
+                WriteSetting(kSettingsSection, name, "old");
             if (c.fault) sandbox().SetFault(c.fault);
             RecordingNotifier notifier;
             const int result = LookupAccount(c.fault ? kKey : "wrong-key", silent, notifier, endpoint());
@@ -404,8 +407,7 @@ TEST_F(ServiceRequests, ContactFailuresShowTheMessageAlone) {
         EXPECT_EQ(notifier.boxes[0].icon, kIconHand);
         if (c.shown == "?")
             EXPECT_TRUE(IsDroppedConnectionText(notifier.boxes[0].text.str())) << notifier.boxes[0].text.str();
-        else
-            EXPECT_EQ(notifier.boxes[0].text, c.shown);
+        else EXPECT_EQ(notifier.boxes[0].text, c.shown);
     }
     EXPECT_EQ(sandbox().Requests()[sandbox().RequestCount() - 5].headers.back(), "authorization: Driver ");
 }
@@ -464,18 +466,22 @@ TEST_F(ServiceRequests, CoverPageFieldsFollowTheFile) {
     std::vector<std::string> got;
     got.reserve(parts.size());
     for (const StoredPart& part : parts) got.push_back(part.name + "=" + part.value);
-    EXPECT_EQ(got, (std::vector<std::string>{"recipientFax=\"+15551234567\"", "recipientContacts=\"\"",
-                                             "coverPage=\"true\"", "file=-", "recipientName=\"Ann Lee \"",
-                                             "subject=\"Quarterly, report\"", "notes=\"Line one\\r\\nLine two\"",
-                                             "coverPageId=\"cp-4d8f0a27-memo\""}));
+    EXPECT_EQ(got,
+              (std::vector<std::string>{"recipientFax=\"+15551234567\"", "recipientContacts=\"\"", "coverPage=\"true\"",
+                                        "file=-", "recipientName=\"Ann Lee \"", "subject=\"Quarterly, report\"",
+                                        "notes=\"Line one\\r\\nLine two\"", "coverPageId=\"cp-4d8f0a27-memo\""}));
 }
 
 TEST_F(ServiceRequests, CoverPageTextArrivesAsUtf8) {
     FaxSubmission fax = SimpleFax();
     fax.cover_page = 1;
     fax.recipient_name = "Zo\xeb M\xfcller";
-    fax.subject = "Gr\xf6\xdf" "e 5 \x80";
-    fax.notes = "Gr\xfc\xdf" "e";
+    fax.subject =
+        "Gr\xf6\xdf"
+        "e 5 \x80";
+    fax.notes =
+        "Gr\xfc\xdf"
+        "e";
     fax.cover_page_id = "cp-4d8f0a27-memo";
     const int before = sandbox().StoredFaxCount();
     RecordingNotifier notifier;
@@ -484,12 +490,12 @@ TEST_F(ServiceRequests, CoverPageTextArrivesAsUtf8) {
     // The bytes as the service got them: UTF-8, and plain ASCII unchanged.
     std::vector<std::string> got;
     for (const StoredPart& part : sandbox().StoredFax(before + 1)) got.push_back(part.name + "=" + part.bytes_hex);
-    EXPECT_EQ(got, (std::vector<std::string>{
-                       "recipientFax=2b3135353531323334353637", "recipientContacts=", "coverPage=74727565", "file=-",
-                       "recipientName=5a6fc3ab204dc3bc6c6c6572",        // Zoë Müller
-                       "subject=4772c3b6c39f65203520e282ac",             // Größe 5 €
-                       "notes=4772c3bcc39f65",                           // Grüße
-                       "coverPageId=63702d34643866306132372d6d656d6f"}));
+    EXPECT_EQ(got, (std::vector<std::string>{"recipientFax=2b3135353531323334353637",
+                                             "recipientContacts=", "coverPage=74727565", "file=-",
+                                             "recipientName=5a6fc3ab204dc3bc6c6c6572",  // Zoë Müller
+                                             "subject=4772c3b6c39f65203520e282ac",      // Größe 5 €
+                                             "notes=4772c3bcc39f65",                    // Grüße
+                                             "coverPageId=63702d34643866306132372d6d656d6f"}));
 }
 
 TEST_F(ServiceRequests, LargePrintFilesAreSentWhole) {
@@ -569,9 +575,9 @@ TEST_F(ServiceRequests, UntrustedCertificatesAreRefused) {
     EXPECT_EQ(ReloadContacts("", kContactsOrderAscending, notifier, endpoint).status, -1);
     EXPECT_EQ(SubmitFax(SimpleFax(), notifier, endpoint), -1);
     EXPECT_EQ(Boxes(notifier), (std::vector<Box>{{"Upload Failed : " + refused, kIconHand},
-                                                  {"Upload Failed : " + refused, kIconHand},
-                                                  {refused, kIconHand},
-                                                  {"Upload Failed : " + refused, kIconHand}}));
+                                                 {"Upload Failed : " + refused, kIconHand},
+                                                 {refused, kIconHand},
+                                                 {"Upload Failed : " + refused, kIconHand}}));
     EXPECT_EQ(other.RequestCount(), 0u);
     EXPECT_EQ(other.StoredFaxCount(), 0);
 
@@ -593,7 +599,8 @@ TEST_F(ServiceRequests, AStalledServiceIsGivenUp) {
         const auto start = std::chrono::steady_clock::now();
         int result = 0;
         if (std::string(request) == "lookup") result = LookupAccount(kKey, false, notifier, quick);
-        if (std::string(request) == "contacts") result = ReloadContacts("", kContactsOrderAscending, notifier, quick).status;
+        if (std::string(request) == "contacts")
+            result = ReloadContacts("", kContactsOrderAscending, notifier, quick).status;
         if (std::string(request) == "submission") result = SubmitFax(SimpleFax(), notifier, quick);
         const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_EQ(result, -1) << request;
@@ -602,8 +609,8 @@ TEST_F(ServiceRequests, AStalledServiceIsGivenUp) {
         EXPECT_LT(seconds, quick.low_speed_time_s + 8.0) << request;
         ASSERT_EQ(notifier.boxes.size(), 1u) << request;
         const std::string timeout = curl_easy_strerror(CURLE_OPERATION_TIMEDOUT);
-        EXPECT_EQ(notifier.boxes[0].text,
-                  std::string(request) == "contacts" ? timeout : "Upload Failed : " + timeout) << request;
+        EXPECT_EQ(notifier.boxes[0].text, std::string(request) == "contacts" ? timeout : "Upload Failed : " + timeout)
+            << request;
     }
 }
 

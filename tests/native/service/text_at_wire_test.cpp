@@ -1,7 +1,7 @@
 // Text at the wire: the ANSI code page (Windows-1252 here) against UTF-8 and
 // the escapes of the service's answers.
-#include "service/code_page.h"
 #include "service/text_at_wire.h"
+#include "service/code_page.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +30,10 @@ TEST(CodePage, EveryByteHasOneCharacterAndComesBack) {
         unsigned char byte;
         char32_t unicode;
     } cases[] = {
-        {'A', U'A'},       {0x7F, 0x7F},      {0x80, 0x20AC},  // euro sign
-        {0x81, 0x0081},    {0x8A, 0x0160},    {0x8D, 0x008D},  // undefined bytes stand for themselves
-        {0x8F, 0x008F},    {0x90, 0x0090},    {0x93, 0x201C},  {0x96, 0x2013},
-        {0x99, 0x2122},    {0x9D, 0x009D},    {0x9F, 0x0178},  {0xA0, 0x00A0},
-        {0xDF, 0x00DF},    {0xE9, 0x00E9},    {0xFC, 0x00FC},  {0xFF, 0x00FF},
+        {'A', U'A'},    {0x7F, 0x7F},   {0x80, 0x20AC},  // euro sign
+        {0x81, 0x0081}, {0x8A, 0x0160}, {0x8D, 0x008D},  // undefined bytes stand for themselves
+        {0x8F, 0x008F}, {0x90, 0x0090}, {0x93, 0x201C}, {0x96, 0x2013}, {0x99, 0x2122}, {0x9D, 0x009D},
+        {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xDF, 0x00DF}, {0xE9, 0x00E9}, {0xFC, 0x00FC}, {0xFF, 0x00FF},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(wide[c.byte - 1], c.unicode) << int(c.byte);
@@ -57,7 +56,11 @@ TEST(TextAtWire, AnsiTextGoesOutAsUtf8) {
             {"ASCII is unchanged", "jo an&T=1%/?\x01\x7f", "jo an&T=1%/?\x01\x7f"},
             {"latin-1 letters", "caf\xe9", "caf\xc3\xa9"},
             {"search", "M\xfc", "M\xc3\xbc"},
-            {"euro sign", "Gr\xf6\xdf" "e 5 \x80", "Gr\xc3\xb6\xc3\x9f" "e 5 \xe2\x82\xac"},
+            {"euro sign",
+             "Gr\xf6\xdf"
+             "e 5 \x80",
+             "Gr\xc3\xb6\xc3\x9f"
+             "e 5 \xe2\x82\xac"},
             {"windows-1252 punctuation", "\x93q\x94 \x96", "\xe2\x80\x9cq\xe2\x80\x9d \xe2\x80\x93"},
             {"an undefined byte", "\x81", "\xc2\x81"},
             {"y with diaeresis", "\xff\x9f", "\xc3\xbf\xc5\xb8"},
@@ -104,7 +107,9 @@ TEST(TextAtWire, AnswerValuesAreReadFromTheirEscapesThenUtf8) {
             {"NUL", "a\\u0000b", "a?b"},
             {"raw UTF-8", "M\xc3\xbcller, J\xc3\xbcrgen", "M\xfcller, J\xfcrgen"},
             {"raw and escaped mixed", "Zo\\u00eb M\xc3\xbcller", "Zo\xeb M\xfcller"},
-            {"invalid UTF-8 keeps the rest", "a\xff\\u00fcb\xc3", "a?\xfc" "b?"},
+            {"invalid UTF-8 keeps the rest", "a\xff\\u00fcb\xc3",
+             "a?\xfc"
+             "b?"},
             {"a backslash that starts no escape", "C:\\x \\u12G4 \\u12", "C:\\x \\u12G4 \\u12"},
             {"trailing backslash", "end\\", "end\\"},
         },

@@ -21,8 +21,7 @@ bool Overlap(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 bool Inside(const Rect& r, int width, int height) {
-    return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left < r.right &&
-           r.top < r.bottom;
+    return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left < r.right && r.top < r.bottom;
 }
 
 std::vector<ControlPlace> PickerLayout() { return {kPickerLayout, kPickerLayout + kPickerLayoutCount}; }
@@ -51,8 +50,7 @@ TEST(PickerViews, EachViewLeavesThePanelAndOneSortButtonOnShow) {
          false,
          true,
          false},
-        {"back to ascending", {V::kOpening, V::kDescendingOrder, V::kListShown, V::kAscendingOrder}, true, false,
-         true},
+        {"back to ascending", {V::kOpening, V::kDescendingOrder, V::kListShown, V::kAscendingOrder}, true, false, true},
     };
     for (const Case& c : cases) {
         std::map<int, bool> shown = ShownAfter(c.views);
@@ -206,9 +204,12 @@ TEST(ContactRowLayout, AMembersPictureNameAndCountMoveRightTheNumberAndChevronsS
         int person_left;  // in an entry's row
         bool indented;    // moved by the member indent in a member's row
     } cases[] = {
-        {IDC_CONROW_KIND, 8, true},          {IDC_CONROW_NAME, 40, true},
-        {IDC_CONROW_MEMBER_ICON, 290, true}, {IDC_CONROW_MEMBER_COUNT, 311, true},
-        {IDC_CONROW_FAX, 400, false},        {IDC_CONROW_HIDE_MEMBERS, 576, false},
+        {IDC_CONROW_KIND, 8, true},
+        {IDC_CONROW_NAME, 40, true},
+        {IDC_CONROW_MEMBER_ICON, 290, true},
+        {IDC_CONROW_MEMBER_COUNT, 311, true},
+        {IDC_CONROW_FAX, 400, false},
+        {IDC_CONROW_HIDE_MEMBERS, 576, false},
         {IDC_CONROW_SHOW_MEMBERS, 576, false},
     };
     const std::vector<ControlPlace> entry = ContactRowLayout(0);

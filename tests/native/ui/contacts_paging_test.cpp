@@ -36,7 +36,8 @@ TEST(ContactPaging, WalkingForwardAndBackThroughEveryPage) {
         int page_size;
         std::vector<PageView> pages;  // from the first page on
     } cases[] = {
-        {23, 5,
+        {23,
+         5,
          {{"1-5/5", 0, 5, false, true},
           {"6-10/5", 5, 10, true, true},
           {"11-15/5", 10, 15, true, true},
@@ -44,7 +45,8 @@ TEST(ContactPaging, WalkingForwardAndBackThroughEveryPage) {
           {"21-23/5", 20, 23, true, false}}},
         {5, 5, {{"1-5/1", 0, 5, false, false}}},
         {6, 5, {{"1-5/2", 0, 5, false, true}, {"6-6/2", 5, 6, true, false}}},
-        {44, 7,
+        {44,
+         7,
          {{"1-7/7", 0, 7, false, true},
           {"8-14/7", 7, 14, true, true},
           {"15-21/7", 14, 21, true, true},

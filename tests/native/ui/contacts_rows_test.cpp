@@ -28,8 +28,7 @@ TEST(ContactRows, EachKindOfRecordShowsItsIconIndentAndTexts) {
         {"1,1,Acme,2,+15552340001,o1", 425, 0, true, true, "Acme", "2", "+15552340001", "o1", 422, 424},
         {"1,1,bitBank Ltd,0,+442071234567,o2", 425, 0, true, false, "bitBank Ltd", "0", "+442071234567", "o2", 422,
          424},
-        {"0,0,Wile Coyote,,+15552340011,m1", 426, 50, false, false, "Wile Coyote", "", "+15552340011", "m1", 423,
-         423},
+        {"0,0,Wile Coyote,,+15552340011,m1", 426, 50, false, false, "Wile Coyote", "", "+15552340011", "m1", 423, 423},
         {"0,1,Sub Org,,+1555,m2", 426, 50, false, false, "Sub Org", "", "+1555", "m2", 423, 423},
         // A comma in a name travels escaped and comes back whole.
         {"1,0,Smith\\, John,0,+15551234567,c5", 427, 0, false, false, "Smith, John", "", "+15551234567", "c5", 422,
@@ -91,8 +90,8 @@ TEST(ContactRows, ARowLooksChosenByItsKindsBitmap) {
 TEST(ContactRows, APageMakesOneRowPerRecordStackedFromTheTop) {
     CStringArray list;
     for (const char* record : {"1,1,Acme,2,+15552340001,o1", "0,0,Wile Coyote,,+15552340011,m1",
-                               "0,0,Road Runner,,+15552340012,m2", "1,0,Alice,0,+15551230001,c1",
-                               "1,0,No Number,0,,c2", "1,1,bitBank,0,+442071234567,o2", "1,0,Bob,0,+15551230002,c3"})
+                               "0,0,Road Runner,,+15552340012,m2", "1,0,Alice,0,+15551230001,c1", "1,0,No Number,0,,c2",
+                               "1,1,bitBank,0,+442071234567,o2", "1,0,Bob,0,+15551230002,c3"})
         list.Add(record);
     CStringArray chosen;
     chosen.Add("1+15551230001");
@@ -119,7 +118,7 @@ TEST(ContactRows, APageMakesOneRowPerRecordStackedFromTheTop) {
          251},
         {5, 7, {{5, "bitBank", 1, false, 0}, {6, "Bob", 51, false, 0}}, 101},
         {5, 9, {{5, "bitBank", 1, false, 0}, {6, "Bob", 51, false, 0}}, 101},  // the list ends first
-        {3, 3, {}, 1},                                                          // no page
+        {3, 3, {}, 1},                                                         // no page
     };
     for (const Case& c : cases) {
         int bottom = -1;

@@ -1,7 +1,7 @@
 // "Select": the ticked rows of the page become the hand-off items the send
 // window merges, organisations with all their members.
-#include "ui/contacts/contact_selection.h"
 #include "tests/support/string_lists.h"
+#include "ui/contacts/contact_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -50,20 +50,32 @@ TEST(ContactSelection, TickedRowsBecomeHandOffItems) {
         int end_index;
         Expected want;
     } cases[] = {
-        {"a person, trimmed", {ann, Row(1, 0, "Acme", "+15552340001", "o1", "3")}, 2,
+        {"a person, trimmed",
+         {ann, Row(1, 0, "Acme", "+15552340001", "o1", "3")},
+         2,
          {{"1+15551230001"}, {"u1"}, {"Ann Lee"}, {""}}},
-        {"an organisation with its members on the page", {ann, acme, wile, road, nobody}, 5,
+        {"an organisation with its members on the page",
+         {ann, acme, wile, road, nobody},
+         5,
          {{"1+15551230001", "1+15552340001,1+15552340011,1+15552340012"},
           {"u1", "o1,m1,m2"},
           {"Ann Lee", "Acme"},
           {"", "3"}}},
-        {"members running on past the page come from the list", {Row(0, 0, "Ann Lee", "+1", "u1"), acme, wile}, 3,
+        {"members running on past the page come from the list",
+         {Row(0, 0, "Ann Lee", "+1", "u1"), acme, wile},
+         3,
          {{"1+15552340001,1+15552340011,1+15552340012"}, {"o1,m1,m2"}, {"Acme"}, {"3"}}},
-        {"an organisation at the bottom of the page", {Row(0, 0, "Ann Lee", "+1", "u1"), acme}, 2,
+        {"an organisation at the bottom of the page",
+         {Row(0, 0, "Ann Lee", "+1", "u1"), acme},
+         2,
          {{"1+15552340001,1+15552340011,1+15552340012"}, {"o1,m1,m2"}, {"Acme"}, {"3"}}},
-        {"a ticked member is an item of its own", {Row(2, 1, "Wile", "+15552340011", "m1")}, 3,
+        {"a ticked member is an item of its own",
+         {Row(2, 1, "Wile", "+15552340011", "m1")},
+         3,
          {{"1+15552340011"}, {"m1"}, {"Wile"}, {""}}},
-        {"a row without a number keeps its name and uuid", {Row(4, 1, "Nobody", " ", "m3")}, 5,
+        {"a row without a number keeps its name and uuid",
+         {Row(4, 1, "Nobody", " ", "m3")},
+         5,
          {{""}, {"m3"}, {"Nobody"}, {""}}},
         {"nothing ticked adds nothing", {Row(0, 0, "Ann Lee", "+1", "u1")}, 1, {{}, {}, {}, {}}},
     };

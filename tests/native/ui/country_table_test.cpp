@@ -36,7 +36,7 @@ TEST(CountryTable, TheShippedTableFillsOneRowPerLine) {
         const char* code;
         const char* prefix;
     } rows[] = {
-        {0, "Canada", "Ca", "1"},  {1, "USA", "Us", "1"},        {2, "Afghanistan", "Af", "93"},
+        {0, "Canada", "Ca", "1"},       {1, "USA", "Us", "1"},          {2, "Afghanistan", "Af", "93"},
         {8, "Anguilla", "Ai", "1-264"}, {229, "Zimbabwe", "Zw", "263"},
     };
     for (const auto& r : rows) {

@@ -58,8 +58,8 @@ TEST(PanelScroller, TheBarShowsOnlyWhenTheContentIsTaller) {
         int max, page;  // of the vertical bar
     } cases[] = {
         {0, 0, 0},
-        {1, 0, 0},          // 48 pixels fit
-        {2, 84, 80},        // 85 pixels do not
+        {1, 0, 0},    // 48 pixels fit
+        {2, 84, 80},  // 85 pixels do not
         {5, 195, 80},
     };
     for (const auto& c : cases) {
@@ -81,7 +81,9 @@ TEST(PanelScroller, LinesPagesAndTheThumbStayInsideTheContent) {
         int y;      // scroll position afterwards
     } cases[] = {
         {"one line down", {kScrollLineDown}, 0, 60},
-        {"two lines down stop at the end", {kScrollLineDown, kScrollLineDown, kScrollLineDown, kScrollLineDown}, 0,
+        {"two lines down stop at the end",
+         {kScrollLineDown, kScrollLineDown, kScrollLineDown, kScrollLineDown},
+         0,
          196 - 80},
         {"up from the top does nothing", {kScrollLineUp}, 0, 0},
         {"down then up", {kScrollLineDown, kScrollLineUp}, 0, 0},
@@ -106,7 +108,7 @@ TEST(PanelScroller, WheelStepsFollowTheSystemSetting) {
     struct Case {
         const char* what;
         int rows;
-        int lines;   // lines per notch (-1: a page)
+        int lines;  // lines per notch (-1: a page)
         int delta;
         bool handled;
         int y;

@@ -1,6 +1,6 @@
-#include "ui/send/fax_rows.h"
 #include "ui/common/recipient_lists.h"
 #include "tests/support/string_lists.h"
+#include "ui/send/fax_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ TEST(RecipientLists, RemovalTakesTheEntryOutOfEveryList) {
         EXPECT_EQ(lists.RemoveAt(c.index), c.removed) << c.index;
         EXPECT_EQ(Items(lists.numbers), c.numbers) << c.index;
         EXPECT_EQ(Items(lists.contact_ids), c.contact_ids) << c.index;
-        for (const CStringArray* list : {&lists.prefixes, &lists.display_texts, &lists.contact_labels,
-                                         &lists.member_counts})
+        for (const CStringArray* list :
+             {&lists.prefixes, &lists.display_texts, &lists.contact_labels, &lists.member_counts})
             EXPECT_EQ(list->GetSize(), lists.GetSize()) << c.index;
     }
 }
@@ -71,8 +71,8 @@ TEST(PickedContacts, OnlyNewNumbersAreAddedAndNothingIsRemoved) {
     // "Karen" is no longer ticked but stays; the duplicate of "Jo Anne" in the
     // picker's own lists is skipped once the first one is in.
     EXPECT_EQ(MergePickedContacts(lists, picked), 2);
-    EXPECT_EQ(Items(lists.numbers), (std::vector<std::string>{"15559876543", "15551112222", "15553334444",
-                                                              "15550000001,15550000002"}));
+    EXPECT_EQ(Items(lists.numbers),
+              (std::vector<std::string>{"15559876543", "15551112222", "15553334444", "15550000001,15550000002"}));
     EXPECT_EQ(Items(lists.contact_ids), (std::vector<std::string>{"", "c-2", "c-3", "m-1,m-2"}));
     EXPECT_EQ(Items(lists.member_counts), (std::vector<std::string>{"", "", "", "2"}));
     EXPECT_EQ(Items(lists.prefixes), (std::vector<std::string>{"1", "", "", ""}));
@@ -81,16 +81,22 @@ TEST(PickedContacts, OnlyNewNumbersAreAddedAndNothingIsRemoved) {
 TEST(PickedContacts, ContactsWithoutAFaxNumberAreToldApartByTheirIds) {
     struct Case {
         const char* what;
-        std::vector<std::string> faxes, uuids;  // picked, after the one listed contact below
+        std::vector<std::string> faxes, uuids;          // picked, after the one listed contact below
         std::vector<std::string> numbers, contact_ids;  // the lists afterwards
     } cases[] = {
-        {"two new ones without numbers are two recipients", {"", ""}, {"c-2", "c-3"},
-         {"", "", ""}, {"c-1", "c-2", "c-3"}},
+        {"two new ones without numbers are two recipients",
+         {"", ""},
+         {"c-2", "c-3"},
+         {"", "", ""},
+         {"c-1", "c-2", "c-3"}},
         {"the listed one comes back and is skipped", {"", ""}, {"c-1", "c-2"}, {"", ""}, {"c-1", "c-2"}},
         {"picked twice, listed once", {"", ""}, {"c-2", "c-2"}, {"", ""}, {"c-1", "c-2"}},
         // A number is still compared as a number, whatever its ids.
-        {"a number already listed", {"15551112222", "15551112222"}, {"c-4", "c-5"},
-         {"", "15551112222"}, {"c-1", "c-4"}},
+        {"a number already listed",
+         {"15551112222", "15551112222"},
+         {"c-4", "c-5"},
+         {"", "15551112222"},
+         {"c-1", "c-4"}},
         {"an empty number is no number of another entry", {""}, {"c-1,m-1"}, {"", ""}, {"c-1", "c-1,m-1"}},
     };
     for (const auto& c : cases) {

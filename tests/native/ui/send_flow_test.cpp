@@ -1,13 +1,13 @@
+#include "ui/send/send_flow.h"
 #include "base/settings_store.h"
 #include "ui/send/number_entry.h"
-#include "ui/send/send_flow.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -16,7 +16,10 @@ namespace {
 class FakeWindow : public SendFlowWindow {
 public:
     CString NumberFieldText() override { return field; }
-    void ClearNumberField() override { field = "(   )-   -    "; ++clears; }
+    void ClearNumberField() override {
+        field = "(   )-   -    ";
+        ++clears;
+    }
     void FocusNumberField() override { ++focuses; }
     void RebuildPanel() override { ++rebuilds; }
     CString CoverPageName() override { return cover_name; }
@@ -32,8 +35,9 @@ public:
 class SendFlow : public testing::Test {
 protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("send-flow-" + std::to_string(::getpid()) + "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() / ("send-flow-" + std::to_string(::getpid()) + "-" +
+                                                      testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
         setenv("KESTRID_SETTINGS_DIR", root_.c_str(), 1);

@@ -9,10 +9,14 @@ namespace {
 
 const char* Name(SendPhase phase) {
     switch (phase) {
-    case SendPhase::Idle: return "idle";
-    case SendPhase::Sending: return "sending";
-    case SendPhase::Cancelling: return "cancelling";
-    case SendPhase::Waiting: return "waiting";
+    case SendPhase::Idle:
+        return "idle";
+    case SendPhase::Sending:
+        return "sending";
+    case SendPhase::Cancelling:
+        return "cancelling";
+    case SendPhase::Waiting:
+        return "waiting";
     }
     return "?";
 }
@@ -149,12 +153,9 @@ TEST(UploadBytes, CancelIsSafeOnlyWhileAByteIsStillToGo) {
         long long sent, total;
         bool safe, whole;
     } cases[] = {
-        {0, 0, true, false},               // nothing known, nothing sent
-        {0, 1000, true, false},
-        {999, 1000, true, false},
-        {1000, 1000, false, true},         // the last byte is up
-        {1001, 1000, false, true},
-        {500, 0, false, false},            // bytes went, total unknown: may be all of it
+        {0, 0, true, false},                                                             // nothing known, nothing sent
+        {0, 1000, true, false},    {999, 1000, true, false}, {1000, 1000, false, true},  // the last byte is up
+        {1001, 1000, false, true}, {500, 0, false, false},  // bytes went, total unknown: may be all of it
         {-1, 0, true, false},
     };
     for (const Case& c : cases) {
@@ -170,7 +171,7 @@ TEST(ProgressText, PercentOrBytes) {
         const char* text;
     } cases[] = {
         {0, 20971520, 0, "Sending\x85 0 %"},
-        {209715, 20971520, 0, "Sending\x85 0 %"},      // 0.99 % rounds down
+        {209715, 20971520, 0, "Sending\x85 0 %"},  // 0.99 % rounds down
         {209716, 20971520, 1, "Sending\x85 1 %"},
         {10485760, 20971520, 50, "Sending\x85 50 %"},
         {20971519, 20971520, 99, "Sending\x85 99 %"},  // never 100 before the last byte
@@ -221,8 +222,7 @@ TEST(FinishedSend, AFailureAfterTheLastByteIsNoFailedUpload) {
          "Upload Failed : Operation was aborted by an application callback", kIconHand},
         {"no room for the answer", false, 23, "Failed writing received data to disk/application", true, -1,
          "Upload Failed : Failed writing received data to disk/application", kIconHand},
-        {"out of memory on our side", false, 0, "Out of memory", true, -1, "Upload Failed : Out of memory",
-         kIconHand},
+        {"out of memory on our side", false, 0, "Out of memory", true, -1, "Upload Failed : Out of memory", kIconHand},
         // Before the last byte: the upload failed.
         {"timed out half way", false, 28, "Timeout was reached", false, -1, "Upload Failed : Timeout was reached",
          kIconHand},

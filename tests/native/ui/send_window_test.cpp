@@ -38,8 +38,8 @@ TEST(SendWindowPlace, CentredInTheFullScreenAreaAndLifted) {
     } cases[] = {
         {1280, 1004, 357, 172},
         {1920, 1050, 677, 195},
-        {566, 621, 0, -20},      // integer halves
-        {400, 300, -82, -180},   // a screen smaller than the window
+        {566, 621, 0, -20},     // integer halves
+        {400, 300, -82, -180},  // a screen smaller than the window
     };
     for (const auto& c : cases) {
         const WindowPlace place = SendWindowPlace(c.width, c.height);
@@ -99,9 +99,9 @@ TEST(SendLayout, EveryControlInItsPlace) {
 
 TEST(SendLayout, PlacingOrderIsTheTabOrder) {
     // The tab stops, in the order Tab visits them.
-    const int tab_stops[] = {IDC_SEND_MINIMISE, IDC_SEND_CLOSE,   IDC_SEND_KEY,   IDC_SEND_NUMBER,
-                             IDC_SEND_CONTACTS, IDC_SEND_ADD,     IDC_SEND_COVER_TURN_ON, IDC_SEND_DELIVER_TO,
-                             IDC_SEND_SUBJECT,  IDC_SEND_NOTES,   IDC_SEND_COVER_LIST, IDC_SEND_SEND,
+    const int tab_stops[] = {IDC_SEND_MINIMISE,      IDC_SEND_CLOSE, IDC_SEND_KEY,           IDC_SEND_NUMBER,
+                             IDC_SEND_CONTACTS,      IDC_SEND_ADD,   IDC_SEND_COVER_TURN_ON, IDC_SEND_DELIVER_TO,
+                             IDC_SEND_SUBJECT,       IDC_SEND_NOTES, IDC_SEND_COVER_LIST,    IDC_SEND_SEND,
                              IDC_SEND_COVER_TURN_OFF};
     std::vector<int> order;
     for (int i = 0; i < kSendLayoutCount; ++i)
@@ -143,13 +143,22 @@ TEST(SendFonts, EachFontAndTheControlsThatTakeIt) {
         std::vector<int> controls;
     } cases[] = {
         {SendFont::Title, "Segoe UI", 12, 500, {IDC_SEND_TITLE}},
-        {SendFont::Heading, "Segoe UI Semibold", 20, 400,
+        {SendFont::Heading,
+         "Segoe UI Semibold",
+         20,
+         400,
          {IDC_SEND_LOADING_TEXT, IDC_SEND_HEADING, IDC_SEND_COVER_HEADING}},
-        {SendFont::Label, "Segoe UI Semibold", 13, 400,
+        {SendFont::Label,
+         "Segoe UI Semibold",
+         13,
+         400,
          {IDC_SEND_NUMBER_LABEL, IDC_SEND_DELIVER_TO_LABEL, IDC_SEND_SUBJECT_LABEL, IDC_SEND_NOTES_LABEL,
           IDC_SEND_COVER_LABEL}},
         {SendFont::Entry, "Segoe UI", 20, 400, {IDC_SEND_NUMBER}},
-        {SendFont::Field, "Segoe UI", 14, 400,
+        {SendFont::Field,
+         "Segoe UI",
+         14,
+         400,
          {IDC_SEND_DELIVER_TO, IDC_SEND_SUBJECT, IDC_SEND_NOTES, IDC_SEND_COVER_LIST}},
         {SendFont::Progress, "Segoe UI Semibold", 15, 400, {IDC_SEND_PROGRESS}},
     };
@@ -193,8 +202,7 @@ TEST(SendButtonFaces, EveryImageButtonsFourFaces) {
         EXPECT_EQ(faces->disabled, c.faces.disabled) << c.what;
     }
     // Cancel greys out while the fax is already up.
-    const ButtonFaces cancel = {IDC_SEND_CANCEL, IDP_CANCEL_PRESSED, IDP_CANCEL, IDP_CANCEL_HOVER,
-                                IDP_CANCEL_DISABLED};
+    const ButtonFaces cancel = {IDC_SEND_CANCEL, IDP_CANCEL_PRESSED, IDP_CANCEL, IDP_CANCEL_HOVER, IDP_CANCEL_DISABLED};
     EXPECT_EQ(kSendCancelFaces.id, cancel.id);
     EXPECT_EQ(kSendCancelFaces.alternate, cancel.alternate);
     EXPECT_EQ(kSendCancelFaces.standard, cancel.standard);
@@ -247,16 +255,15 @@ TEST(OpenPrintJob, PathOwnerAndWhetherThereIsAJob) {
         PrintFileOwner owner;
         bool prepare;
     } cases[] = {
-        {"spooled job", R"(-fromspooler -pages 3 "C:\spool\job 1.ps")", R"(C:\spool\job 1.ps)",
-         PrintFileOwner::Spooler, true},
+        {"spooled job", R"(-fromspooler -pages 3 "C:\spool\job 1.ps")", R"(C:\spool\job 1.ps)", PrintFileOwner::Spooler,
+         true},
         {"Send To, quoted", R"("C:\My Files\letter.pdf")", R"(C:\My Files\letter.pdf)", PrintFileOwner::User, true},
         {"typed path", R"(C:\doc.ps)", R"(C:\doc.ps)", PrintFileOwner::User, true},
         {"blanks around a path are kept", "  C:\\doc.ps ", "  C:\\doc.ps ", PrintFileOwner::User, true},
         {"nothing", "", "", PrintFileOwner::User, false},
         {"blanks only", "   ", "", PrintFileOwner::User, false},
         {"empty quotes", "\"\"", "", PrintFileOwner::User, false},
-        {"spooler form with a path of blanks", R"(-fromspooler -pages 1 "  ")", "", PrintFileOwner::Spooler,
-         false},
+        {"spooler form with a path of blanks", R"(-fromspooler -pages 1 "  ")", "", PrintFileOwner::Spooler, false},
     };
     for (const Case& c : cases) {
         const PrintJobOpening opening = OpenPrintJob(c.command_line);
@@ -272,14 +279,11 @@ TEST(ProgressBar, PercentByPhaseAndCounts) {
         long long sent, total;
         int percent;
     } cases[] = {
-        {SendPhase::Sending, 0, 0, -1},         // total unknown: no bar
-        {SendPhase::Sending, 4096, 0, -1},
-        {SendPhase::Sending, 0, 1000, 0},
-        {SendPhase::Sending, 999, 1000, 99},    // rounded down
-        {SendPhase::Sending, 1000, 1000, 100},
-        {SendPhase::Cancelling, 500, 1000, 50},
-        {SendPhase::Idle, 0, 0, -1},
-        {SendPhase::Waiting, 0, 0, 100},        // everything is up
+        {SendPhase::Sending, 0, 0, -1},  // total unknown: no bar
+        {SendPhase::Sending, 4096, 0, -1},     {SendPhase::Sending, 0, 1000, 0},
+        {SendPhase::Sending, 999, 1000, 99},  // rounded down
+        {SendPhase::Sending, 1000, 1000, 100}, {SendPhase::Cancelling, 500, 1000, 50},
+        {SendPhase::Idle, 0, 0, -1},           {SendPhase::Waiting, 0, 0, 100},  // everything is up
         {SendPhase::Waiting, 10, 1000, 100},
     };
     for (const Case& c : cases) {
@@ -304,12 +308,13 @@ TEST(ThreadlessSend, ToldLikeATransferThatFailedAtOnce) {
 }
 
 TEST(SendViews, WhatEachViewShowsAndHides) {
-    const std::vector<int> cover_fields = {IDC_SEND_DELIVER_TO_LABEL, IDC_SEND_SUBJECT_LABEL, IDC_SEND_NOTES_LABEL,
-                                           IDC_SEND_COVER_LABEL,      IDC_SEND_DELIVER_TO,    IDC_SEND_SUBJECT,
-                                           IDC_SEND_NOTES,            IDC_SEND_COVER_LIST};
-    const std::vector<int> form = {IDC_SEND_TITLE,   IDC_SEND_HEADING, IDC_SEND_NUMBER_LABEL, IDC_SEND_COVER_HEADING,
-                                   IDC_SEND_NUMBER,  IDC_SEND_SEND,    IDC_SEND_CONTACTS,     IDC_SEND_ADD,
-                                   IDC_SEND_FLAG,    IDC_SEND_COUNTRY_MENU, kSendPanelId};
+    const std::vector<int> cover_fields = {
+        IDC_SEND_DELIVER_TO_LABEL, IDC_SEND_SUBJECT_LABEL, IDC_SEND_NOTES_LABEL, IDC_SEND_COVER_LABEL,
+        IDC_SEND_DELIVER_TO,       IDC_SEND_SUBJECT,       IDC_SEND_NOTES,       IDC_SEND_COVER_LIST};
+    const std::vector<int> form = {IDC_SEND_TITLE,         IDC_SEND_HEADING, IDC_SEND_NUMBER_LABEL,
+                                   IDC_SEND_COVER_HEADING, IDC_SEND_NUMBER,  IDC_SEND_SEND,
+                                   IDC_SEND_CONTACTS,      IDC_SEND_ADD,     IDC_SEND_FLAG,
+                                   IDC_SEND_COUNTRY_MENU,  kSendPanelId};
     struct Case {
         const char* what;
         SendWindowView view;
@@ -329,8 +334,7 @@ TEST(SendViews, WhatEachViewShowsAndHides) {
                                                    IDC_SEND_LOADING_TEXT, IDC_SEND_COUNTRY_LIST});
     cases[2].shown.insert(cases[2].shown.end(), cover_fields.begin(), cover_fields.end());
     cases[2].shown.push_back(IDC_SEND_COVER_TURN_OFF);
-    cases[2].hidden = {IDC_SEND_COVER_TURN_ON, IDC_SEND_LOADING_PICTURE, IDC_SEND_LOADING_TEXT,
-                       IDC_SEND_COUNTRY_LIST};
+    cases[2].hidden = {IDC_SEND_COVER_TURN_ON, IDC_SEND_LOADING_PICTURE, IDC_SEND_LOADING_TEXT, IDC_SEND_COUNTRY_LIST};
     for (const Case& c : cases) {
         std::set<int> shown, hidden;
         for (const ShowChange& change : SendViewShows(c.view)) {

@@ -37,8 +37,7 @@ RawValue QueryRaw(const char* name) {
 RawValue QueryStored(const char* name) {
     RawValue value;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Fax\\Settings", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Fax\\Settings", 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
     wchar_t wide_name[64];
     MultiByteToWideChar(CP_ACP, 0, name, -1, wide_name, 64);
     BYTE data[8192];

@@ -4,9 +4,9 @@
 #include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "resource.h"
+#include "tests/support/test_env.h"
 #include "ui/contacts/dlg_contacts.h"
 #include "window_test_support.h"
-#include "tests/support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -57,8 +57,7 @@ protected:
     // that ends it by what it posts (script_ends_it) gets a few seconds for
     // that; should the fixture still have to close it, the test fails, so
     // the closing command can never pass for what the script did.
-    INT_PTR Run(CDlgContacts& picker, const std::function<void(CDlgContacts&)>& script,
-                bool script_ends_it = false) {
+    INT_PTR Run(CDlgContacts& picker, const std::function<void(CDlgContacts&)>& script, bool script_ends_it = false) {
         picker.m_pNotifier = &m_boxes;
         picker.m_pEndpoint = &m_endpoint;
         s_picker = &picker;
@@ -110,7 +109,9 @@ protected:
         window.GetDlgItem(id)->SendMessage(BM_CLICK);
         PumpPending();
     }
-    static CDlgConContList& Row(CDlgContacts& picker, int i) { return *picker.GetPanel()->m_rows[static_cast<size_t>(i)]; }
+    static CDlgConContList& Row(CDlgContacts& picker, int i) {
+        return *picker.GetPanel()->m_rows[static_cast<size_t>(i)];
+    }
     static int RowTop(CDlgContacts& picker, int i) {
         RECT r;
         ::GetWindowRect(Row(picker, i).m_hWnd, &r);

@@ -93,9 +93,9 @@ void ExpectQuadrants(const Capture& shot) {
     };
     // Corners and both sides of the middle lines: the bitmap's quadrants
     // meet at the centre of the client area, with nothing tiled or centred.
-    const Probe probes[] = {{1, 1, kRed},      {198, 1, kGreen},   {1, 148, kBlue},  {198, 148, kYellow},
-                            {96, 71, kRed},    {103, 71, kGreen},  {96, 78, kBlue},  {103, 78, kYellow},
-                            {50, 37, kRed},    {150, 112, kYellow}};
+    const Probe probes[] = {{1, 1, kRed},   {198, 1, kGreen},   {1, 148, kBlue}, {198, 148, kYellow},
+                            {96, 71, kRed}, {103, 71, kGreen},  {96, 78, kBlue}, {103, 78, kYellow},
+                            {50, 37, kRed}, {150, 112, kYellow}};
     for (const Probe& probe : probes) {
         COLORREF seen = shot.At(probe.x, probe.y);
         EXPECT_TRUE(Near(seen, probe.colour)) << "at " << probe.x << "," << probe.y << ": " << Describe(seen);

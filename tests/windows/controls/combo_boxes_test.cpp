@@ -209,10 +209,8 @@ TEST_F(CoverListTest, SelectedEntryIsGreyOnWhiteWithoutHighlightBar) {
         SCOPED_TRACE(kCoverPages[i]);
         const int top = i * itemHeight;
         const COLORREF ink = Darkest(shot, top, top + itemHeight, 0, shot.width);
-        if (i == 1)
-            EXPECT_TRUE(Near(ink, grey, 24)) << Describe(ink) << " instead of " << Describe(grey);
-        else
-            EXPECT_LT(Ink(ink), 3 * 40) << Describe(ink);
+        if (i == 1) EXPECT_TRUE(Near(ink, grey, 24)) << Describe(ink) << " instead of " << Describe(grey);
+        else EXPECT_LT(Ink(ink), 3 * 40) << Describe(ink);
         // Left of the text and right of it: the same white for every entry.
         EXPECT_EQ(shot.At(shot.width - 3, top + itemHeight / 2), kWhite);
         EXPECT_EQ(shot.At(shot.width / 2 + 60, top + 1), kWhite);
@@ -263,8 +261,8 @@ TEST_F(CoverListTest, DropDownAndCloseUpStayWithTheList) {
 
 TEST_F(CoverListTest, AnswersItsFieldColourRequestWithWhite) {
     HDC dc = ::GetDC(m_view.m_cover.m_hWnd);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        m_view.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_view.m_cover.m_hWnd)));
+    const auto brush = reinterpret_cast<HBRUSH>(m_view.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                                   reinterpret_cast<LPARAM>(m_view.m_cover.m_hWnd)));
     ::ReleaseDC(m_view.m_cover.m_hWnd, dc);
     ASSERT_NE(brush, nullptr);
     LOGBRUSH description{};
@@ -301,9 +299,9 @@ public:
         type.hbrBackground = m_brush;
         type.lpszClassName = "KestridTestBackdrop";
         ::RegisterClassA(&type);
-        m_window = ::CreateWindowExA(WS_EX_NOACTIVATE, type.lpszClassName, "", WS_POPUP, 0, 0,
-                                     ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                     nullptr, type.hInstance, nullptr);
+        m_window =
+            ::CreateWindowExA(WS_EX_NOACTIVATE, type.lpszClassName, "", WS_POPUP, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                              ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, type.hInstance, nullptr);
         ::SetWindowPos(m_window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     ~Backdrop() {

@@ -1,7 +1,7 @@
 // The image button in a real skinned window: composed pictures, hover,
 // pressed, double clicks.
-#include "controls/bitmap_dialog.h"
 #include "controls/gdip_button.h"
+#include "controls/bitmap_dialog.h"
 #include "test_resources.h"
 #include "window_test_support.h"
 
@@ -233,7 +233,8 @@ TEST(GdipButton, APictureThatCouldNotBeMadeIsMadeOnTheNextPaint) {
         EXPECT_FALSE(dialog.m_button.m_bRendered) << "surface " << refused << " is missing";
 
         dialog.m_button.Invalidate();
-        EXPECT_TRUE(ShowsColour(dialog.m_button, kRed)) << "surface " << refused << ": " << Describe(FacePixel(dialog.m_button));
+        EXPECT_TRUE(ShowsColour(dialog.m_button, kRed))
+            << "surface " << refused << ": " << Describe(FacePixel(dialog.m_button));
         EXPECT_TRUE(dialog.m_button.m_bRendered);
         // Row 0 keeps the window's background where it was captured before
         // the button first showed.

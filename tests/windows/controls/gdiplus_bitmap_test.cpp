@@ -71,9 +71,8 @@ TEST_F(GdiplusBitmapTest, FailuresLeaveNoBitmapAndNoBlock) {
         UINT id;
         const char* type;
     };
-    const Case cases[] = {{"bytes that are no image", IDP_TEXT, "PNG"},
-                          {"missing resource", 999, "PNG"},
-                          {"wrong type", IDP_RED, "GIF"}};
+    const Case cases[] = {
+        {"bytes that are no image", IDP_TEXT, "PNG"}, {"missing resource", 999, "PNG"}, {"wrong type", IDP_RED, "GIF"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CGdiPlusBitmapResource image;

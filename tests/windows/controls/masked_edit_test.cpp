@@ -242,9 +242,15 @@ TEST_F(MaskedEditField, KeysMoveOverLiteralsAndEditTheDigits) {
     };
     for (const Step& step : steps) {
         switch (step.action) {
-        case kSelect: Edit().SetSel(step.arg, step.arg); break;
-        case kKey: Key(static_cast<UINT>(step.arg)); break;
-        case kChar: Char(static_cast<char>(step.arg)); break;
+        case kSelect:
+            Edit().SetSel(step.arg, step.arg);
+            break;
+        case kKey:
+            Key(static_cast<UINT>(step.arg));
+            break;
+        case kChar:
+            Char(static_cast<char>(step.arg));
+            break;
         }
         EXPECT_EQ(Text(), step.text) << step.action << " " << step.arg;
         EXPECT_EQ(Selection(), std::make_pair(step.caret, step.caret)) << step.action << " " << step.arg;
@@ -262,11 +268,9 @@ TEST_F(MaskedEditField, PasteKeepsOnlyTheDigitsOfTheClipboard) {
         int changes;
     };
     const Case cases[] = {
-        {"", 1, 1, "555 123 4567", kFullPhone, 14, 1},
-        {"", 1, 1, "+1 (555) 123-4567", "(155)-512-3456", 14, 1},
+        {"", 1, 1, "555 123 4567", kFullPhone, 14, 1}, {"", 1, 1, "+1 (555) 123-4567", "(155)-512-3456", 14, 1},
         {"", 1, 1, "abc", kEmptyPhone, 1, 0},  // nothing fits: nothing changes
-        {"555", 6, 6, "12", "(555)-12 -    ", 8, 1},
-        {kFullPhone, 0, 14, "fax", kEmptyPhone, 1, 1},
+        {"555", 6, 6, "12", "(555)-12 -    ", 8, 1},   {kFullPhone, 0, 14, "fax", kEmptyPhone, 1, 1},
     };
     for (const Case& c : cases) {
         Edit().SetWindowText(c.before);
@@ -292,11 +296,9 @@ TEST_F(MaskedEditField, TextFromTheOwnerFillsTheSlotsWithOrWithoutLiterals) {
         const char* shown;
     };
     const Case cases[] = {
-        {kFullPhone, kFullPhone},
-        {"5551234567", kFullPhone},
+        {kFullPhone, kFullPhone},    {"5551234567", kFullPhone},
         {"", kEmptyPhone},  // how the send window clears the field
-        {"(555)", "(555)-   -    "},
-        {"call me", kEmptyPhone},
+        {"(555)", "(555)-   -    "}, {"call me", kEmptyPhone},
     };
     for (const Case& c : cases) {
         Edit().SetWindowText("9999999999");
@@ -381,11 +383,9 @@ TEST_F(MaskedEditField, TheParentsAnswerAndTheOwnValidationDecideTogether) {
         bool kept;
     };
     const Case cases[] = {
-        {FALSE, TRUE, TRUE, false},
-        {FALSE, TRUE, FALSE, true},   // the control's own check refuses
-        {FALSE, FALSE, FALSE, false},  // the parent waived the own check
-        {TRUE, FALSE, TRUE, true},
-        {TRUE, TRUE, TRUE, true},
+        {FALSE, TRUE, TRUE, false},   {FALSE, TRUE, FALSE, true},  // the control's own check refuses
+        {FALSE, FALSE, FALSE, false},                              // the parent waived the own check
+        {TRUE, FALSE, TRUE, true},    {TRUE, TRUE, TRUE, true},
     };
     CWnd* subject = m_dialog.GetDlgItem(IDC_SEND_SUBJECT);
     for (const Case& c : cases) {
@@ -498,9 +498,10 @@ TEST_F(MaskedEditField, RealClicksPutTheCaretWhereTheNumberGoesOn) {
         int caret;
     };
     const Case cases[] = {
-        {"", true, 14, 1},   {"", false, 14, 1},  {"", true, 2, 1},  {"", false, 6, 1},
-        {"555", true, 12, 6}, {"555", false, 12, 6},
-        {"5551234567", true, 4, 6},                      // on a literal
+        {"", true, 14, 1},          {"", false, 14, 1},
+        {"", true, 2, 1},           {"", false, 6, 1},
+        {"555", true, 12, 6},       {"555", false, 12, 6},
+        {"5551234567", true, 4, 6},                                 // on a literal
         {"5551234567", true, 7, 7}, {"5551234567", false, 11, 11},  // inside the number: where clicked
     };
     CRect field;
@@ -630,7 +631,8 @@ public:
             face.button->ShowWindow(SW_SHOW);
         }
         // The flag of the chosen country on the plain bitmap button.
-        if (m_flag.LoadFromResource(172, "PNG")) m_flag.m_pBitmap->GetHBITMAP(Gdiplus::Color(255, 255, 255), &m_flagBitmap);
+        if (m_flag.LoadFromResource(172, "PNG"))
+            m_flag.m_pBitmap->GetHBITMAP(Gdiplus::Color(255, 255, 255), &m_flagBitmap);
         Place(IDC_SEND_FLAG, 100, 134, 16, 16, nullptr);
         SendDlgItemMessageA(m_hWnd, IDC_SEND_FLAG, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_flagBitmap));
         return TRUE;
@@ -659,7 +661,8 @@ protected:
         HBRUSH brush = NumberEntryDialog::OnCtlColor(dc, wnd, kind);
         const int id = wnd ? wnd->GetDlgCtrlID() : 0;
         if (id == IDC_SEND_NUMBER_LABEL) dc->SetTextColor(RGB(52, 73, 94));
-        else if (id == IDC_SEND_TITLE || id == IDC_SEND_HEADING || id == IDC_SEND_NUMBER) dc->SetTextColor(RGB(0, 0, 0));
+        else if (id == IDC_SEND_TITLE || id == IDC_SEND_HEADING || id == IDC_SEND_NUMBER)
+            dc->SetTextColor(RGB(0, 0, 0));
         return brush;
     }
 

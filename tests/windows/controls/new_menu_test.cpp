@@ -1,9 +1,9 @@
 // The owner-drawn menu engine with real menus under Wine: the country menu
 // of the send-fax window opened at its flag button, measured by its owner,
 // drawn by the engine, chosen from and dismissed with the keyboard.
+#include "controls/menu/new_menu.h"
 #include "controls/bitmap_dialog.h"
 #include "controls/gdip_button.h"
-#include "controls/menu/new_menu.h"
 #include "resource.h"
 #include "window_test_support.h"
 
@@ -184,7 +184,8 @@ void BuildCountryMenu(CNewMenu& menu, CBitmap* flags, const char* const* texts, 
     menu.CreatePopupMenu();
     for (int i = 0; i < count; ++i)
         EXPECT_TRUE(menu.InsertODMenu(static_cast<UINT>(i), MF_BYPOSITION | MF_STRING,
-                                      static_cast<UINT_PTR>(ID_COUNTRY_FIRST + i), texts[i], flags ? &flags[i] : nullptr))
+                                      static_cast<UINT_PTR>(ID_COUNTRY_FIRST + i), texts[i],
+                                      flags ? &flags[i] : nullptr))
             << texts[i];
 }
 
@@ -230,9 +231,7 @@ void PressKey(HWND popup, WPARAM key) {
     ::PostMessageA(popup, WM_KEYUP, key, 0xC0000000);
 }
 
-COLORREF ColumnColour(CNewMenu& menu) {
-    return menu_rules::Blend(menu.m_bitmapBackground, menu.GetMenuColor());
-}
+COLORREF ColumnColour(CNewMenu& menu) { return menu_rules::Blend(menu.m_bitmapBackground, menu.GetMenuColor()); }
 
 // A pixel of a capture; CLR_INVALID outside it.
 COLORREF Pixel(const Capture& shot, int x, int y) {
@@ -351,14 +350,16 @@ TEST_F(CountryMenuTest, OpensAtTheFlagMeasuredByItsOwnerAndDrawsFlagsAndTexts) {
         item.OffsetRect(-popupRect.left, -popupRect.top);
         const CRect box = OpaqueBox(m_flags[i]);
         // Column and text area in the blended colour, the flag's clear corner too.
-        EXPECT_TRUE(Near(Pixel(plain, item.left + 1, item.top + 2), column, 2)) << Describe(Pixel(plain, item.left + 1, item.top + 2));
+        EXPECT_TRUE(Near(Pixel(plain, item.left + 1, item.top + 2), column, 2))
+            << Describe(Pixel(plain, item.left + 1, item.top + 2));
         EXPECT_TRUE(Near(Pixel(plain, item.right - 3, item.top + 2), column, 2));
         EXPECT_TRUE(Near(Pixel(plain, item.left + 3, item.top + 12), column, 2)) << "flag corner " << i;
         // The flag one to one at (left + 3, top + 12).
         for (POINT p : {POINT{box.left + 1, box.top + 1}, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2},
                         POINT{box.right - 1, box.bottom - 1}})
             EXPECT_TRUE(Near(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y), PixelOf(m_flags[i], p.x, p.y), 2))
-                << "flag " << i << " at " << p.x << "," << p.y << ": " << Describe(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y));
+                << "flag " << i << " at " << p.x << "," << p.y << ": "
+                << Describe(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y));
         // Dark text between left + 28 and right - 15, nothing dark beyond.
         EXPECT_GT(DarkPixels(plain, CRect(item.left + 28, item.top, item.right - 15, item.bottom)), 30) << "text " << i;
         EXPECT_EQ(DarkPixels(plain, CRect(item.right - 15, item.top, item.right, item.bottom)), 0);

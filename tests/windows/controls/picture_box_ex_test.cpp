@@ -2,8 +2,8 @@
 // loading GIF played by OLE-decoded frames on the animation thread, its
 // timing and loop, Stop and window destruction, and GIFs and pictures made
 // here for the other ways a picture can go.
-#include "controls/bitmap_dialog.h"
 #include "controls/picture_box_ex.h"
+#include "controls/bitmap_dialog.h"
 #include "resource.h"
 #include "window_test_support.h"
 
@@ -153,7 +153,9 @@ public:
         for (COLORREF c : kPalette) m_bytes.insert(m_bytes.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
     }
     // delay < 0: no graphic control extension.
-    GifMaker& Frame(int colour, int delay, int disposal = 0) { return Part(colour, delay, disposal, 0, 0, m_width, m_height); }
+    GifMaker& Frame(int colour, int delay, int disposal = 0) {
+        return Part(colour, delay, disposal, 0, 0, m_width, m_height);
+    }
     // A frame covering only part of the picture.
     GifMaker& Part(int colour, int delay, int disposal, int left, int top, int width, int height) {
         if (delay >= 0) {
@@ -477,8 +479,10 @@ TEST_F(PictureBoxTest, FramesAreDisposedAsTheyAsk) {
         }
         if (NowMs() - since < 80 || NowMs() - since > 180) return;
         const Capture shot = CaptureClient(box.m_hWnd);
-        EXPECT_TRUE(Near(shot.At(5, 2), expected[frame].blueSpot)) << "frame " << frame << ": " << Describe(shot.At(5, 2));
-        EXPECT_TRUE(Near(shot.At(13, 3), expected[frame].greenSpot)) << "frame " << frame << ": " << Describe(shot.At(13, 3));
+        EXPECT_TRUE(Near(shot.At(5, 2), expected[frame].blueSpot))
+            << "frame " << frame << ": " << Describe(shot.At(5, 2));
+        EXPECT_TRUE(Near(shot.At(13, 3), expected[frame].greenSpot))
+            << "frame " << frame << ": " << Describe(shot.At(13, 3));
         ++checked[frame];
     });
     box.Stop();

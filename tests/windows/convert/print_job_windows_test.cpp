@@ -70,9 +70,7 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class PrintJobWindowsTest : public ::testing::Test {
 protected:
@@ -186,8 +184,8 @@ TEST_F(PrintJobWindowsTest, ShortProgramFolderHoldsNoBlank) {
     EXPECT_EQ(short_folder.find(' '), std::string::npos) << short_folder;
     EXPECT_EQ(short_folder.back(), '\\');
     // Both long names keep their blanks inside their own quotes.
-    const CString line = GhostscriptCommandLine(short_folder.c_str(), (work + "Fax_1.pdf").c_str(),
-                                                (work + "Fax_1.ps").c_str());
+    const CString line =
+        GhostscriptCommandLine(short_folder.c_str(), (work + "Fax_1.pdf").c_str(), (work + "Fax_1.ps").c_str());
     EXPECT_NE(line.str().find("-sOutputFile=\"" + work + "Fax_1.pdf\" \"" + work + "Fax_1.ps\""), std::string::npos);
 }
 
@@ -224,8 +222,9 @@ TEST_F(PrintJobWindowsTest, NamesHeldOpenOrPendingDeletionCountAsTaken) {
     const std::string pending = work + "Fax_02012027-090503_2.pdf";
     HANDLE holder = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    HANDLE deleting = CreateFileA(pending.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE deleting =
+        CreateFileA(pending.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(deleting, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(DeleteFileA(pending.c_str()));
 

@@ -1,14 +1,14 @@
 // The key-setup window itself under Wine: how it opens, what its controls
 // do, and the set-up action with the real account lookup against the local
 // fax service (addresses and CA from run_with_sandbox.sh).
+#include "base/program_folder.h"
 #include "base/settings_store.h"
 #include "controls/bitmap_dialog.h"
-#include "base/program_folder.h"
 #include "resource.h"
 #include "service/account_lookup.h"
+#include "tests/support/test_env.h"
 #include "ui/keysetup/kestrid_ui_login_dlg.h"
 #include "window_test_support.h"
-#include "tests/support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -182,7 +182,7 @@ TEST_F(KeySetupWindow, OpensLaidOutWithTheStoredKey) {
         }
         struct FontCase {
             int id, pixels;
-        } fonts[] = {{IDC_KEY_TITLE, 12}, {IDC_KEY_HEADING, 20}, {IDC_KEY_LABEL, 13},
+        } fonts[] = {{IDC_KEY_TITLE, 12}, {IDC_KEY_HEADING, 20},        {IDC_KEY_LABEL, 13},
                      {IDC_KEY_FIELD, 14}, {IDC_KEY_PASSWORD_LABEL, 13}, {IDC_KEY_PASSWORD, 14}};
         for (const FontCase& f : fonts) {
             const LOGFONTA font = FontOf(w, f.id);
@@ -294,7 +294,8 @@ TEST_F(KeySetupWindow, EnterRunsTheSetUp) {
             ::SetFocus(field);
             ::PostMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
             ::PostMessageA(field, WM_KEYUP, VK_RETURN, 0xC0000001);
-            PumpThroughDialog(dialog, [&] { return !notifier.boxes.empty(); }, 10000);
+            PumpThroughDialog(
+                dialog, [&] { return !notifier.boxes.empty(); }, 10000);
         });
         ASSERT_EQ(notifier.boxes.size(), 1u) << key;
         if (*key) {

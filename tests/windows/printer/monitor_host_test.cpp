@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winspool.h>
 #include <winsplp.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <atomic>
@@ -77,17 +77,15 @@ struct Started {
 
 class MonitorHost : public ::testing::Test {
 public:
-    static void SetUpTestSuite() {
-        dll_ = LoadLibraryW(FromBuildPath(MONITOR_DLL).c_str());
-    }
+    static void SetUpTestSuite() { dll_ = LoadLibraryW(FromBuildPath(MONITOR_DLL).c_str()); }
     static void TearDownTestSuite() {
         if (dll_) FreeLibrary(dll_);
     }
 
     void SetUp() override {
         ASSERT_NE(dll_, nullptr) << "LoadLibrary: " << GetLastError();
-        const auto initialize =
-            reinterpret_cast<InitializeFunction>(reinterpret_cast<void*>(GetProcAddress(dll_, "InitializePrintMonitor2")));
+        const auto initialize = reinterpret_cast<InitializeFunction>(
+            reinterpret_cast<void*>(GetProcAddress(dll_, "InitializePrintMonitor2")));
         ASSERT_NE(initialize, nullptr) << "no InitializePrintMonitor2 export";
 
         // The program, in a folder whose name holds a blank, as installed.
@@ -103,9 +101,9 @@ public:
         DeleteFileW(kLog);
 
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+            ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(root_, L"Program", 0, REG_SZ, reinterpret_cast<const BYTE*>(program_.c_str()),
                                  static_cast<DWORD>((program_.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
@@ -186,8 +184,8 @@ public:
         for (size_t at = 0; at < data.size(); at += chunk) {
             const DWORD size = static_cast<DWORD>(std::min(chunk, data.size() - at));
             DWORD written = 0;
-            ASSERT_TRUE(table_->pfnWritePort(port, reinterpret_cast<LPBYTE>(const_cast<char*>(data.data() + at)),
-                                             size, &written))
+            ASSERT_TRUE(table_->pfnWritePort(port, reinterpret_cast<LPBYTE>(const_cast<char*>(data.data() + at)), size,
+                                             &written))
                 << GetLastError();
             ASSERT_EQ(written, size);
         }
@@ -398,8 +396,8 @@ TEST_F(MonitorHost, AJobNumberSeenBeforeGetsANameOfItsOwn) {
     EXPECT_TRUE(table_->pfnClosePort(port));
     const std::vector<Started> starts = StartsSeen(1);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].command_line, L"\"" + program_ + L"\" -fromspooler -pages 1 \"" + kSpoolFolder +
-                                          L"Fax job 90 (2).ps\"");
+    EXPECT_EQ(starts[0].command_line,
+              L"\"" + program_ + L"\" -fromspooler -pages 1 \"" + kSpoolFolder + L"Fax job 90 (2).ps\"");
     EXPECT_EQ(ReadAll(std::wstring(kSpoolFolder) + L"Fax job 90.ps"), left);
     EXPECT_EQ(ReadAll(std::wstring(kSpoolFolder) + L"Fax job 90 (2).ps"), job);
 }

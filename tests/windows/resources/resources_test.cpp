@@ -113,19 +113,33 @@ TEST(CountryTable, NamesFollowTheTableOrder) {
     ASSERT_EQ(lines.size(), 230u);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        const std::string name = line[0] == '"' ? line.substr(0, line.find('"', 1) + 1) : line.substr(0, line.find(','));
+        const std::string name =
+            line[0] == '"' ? line.substr(0, line.find('"', 1) + 1) : line.substr(0, line.find(','));
         EXPECT_EQ(name, expected[i]) << "line " << i + 1;
     }
 }
 
 // Fields as the window splits them: at every comma, no quote handling.
 TEST(CountryTable, EveryLineHasCodePrefixAndTheSameMask) {
-    const std::set<std::string> kNanpLines = {
-        "Anguilla,1-264", "Antigua and Barbuda,1-268", "Bahamas,1-242", "Barbados,1-246", "Bermuda,1-441",
-        "Cayman Islands,1-345", "Dominica,1-767", "Grenada,1-473", "Guam (USA),1-671", "Jamaica,1-876",
-        "Montserrat,1-664", "Puerto Rico,1-787", "Saint Kitts & Nevis Anguilla,1-869", "Saint Lucia,1-758",
-        "Saint Vincent & Grenadines,1-784", "Trinidad and Tobago,1-868", "Turks and Caicos Islands,1-649",
-        "Virgin Islands (British),1-284", "Virgin Islands (USA),1-340"};
+    const std::set<std::string> kNanpLines = {"Anguilla,1-264",
+                                              "Antigua and Barbuda,1-268",
+                                              "Bahamas,1-242",
+                                              "Barbados,1-246",
+                                              "Bermuda,1-441",
+                                              "Cayman Islands,1-345",
+                                              "Dominica,1-767",
+                                              "Grenada,1-473",
+                                              "Guam (USA),1-671",
+                                              "Jamaica,1-876",
+                                              "Montserrat,1-664",
+                                              "Puerto Rico,1-787",
+                                              "Saint Kitts & Nevis Anguilla,1-869",
+                                              "Saint Lucia,1-758",
+                                              "Saint Vincent & Grenadines,1-784",
+                                              "Trinidad and Tobago,1-868",
+                                              "Turks and Caicos Islands,1-649",
+                                              "Virgin Islands (British),1-284",
+                                              "Virgin Islands (USA),1-340"};
     const auto lines = SplitLines(CountryTable());
     ASSERT_EQ(lines.size(), 230u);
     std::set<std::string> nanp_seen;
@@ -280,8 +294,8 @@ TEST(DialogTemplates, HaveNoCaptionOrFrame) {
     } const cases[] = {
         {IDD_ABOUTBOX, false, WS_VISIBLE, 0, 9},
         {IDD_KEY_SETUP, false, WS_VISIBLE, WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_TOPMOST, 9},
-        {IDD_SEND_FAX, false, WS_VISIBLE | WS_SYSMENU | DS_CENTER | DS_SYSMODAL,
-         WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, 9},
+        {IDD_SEND_FAX, false, WS_VISIBLE | WS_SYSMENU | DS_CENTER | DS_SYSMODAL, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW,
+         9},
         {IDD_FAX_PANEL, true, 0, 0, 9},
         {IDD_FAX_ROW, true, 0, 0, 9},
         {IDD_CONTACTS, false, WS_VISIBLE, WS_EX_TOPMOST, 13},
@@ -450,14 +464,14 @@ TEST(DialogTemplates, TabStopsComeInTheWindowsOrder) {
                                         IDC_KEY_PASSWORD};
     EXPECT_EQ(TabStopOrder(ReadDialogTemplate(IDD_KEY_SETUP)), key_order);
     // (the hidden country list never takes part)
-    const std::vector<int> send_order = {IDC_SEND_MINIMISE, IDC_SEND_CLOSE, IDC_SEND_KEY, IDC_SEND_NUMBER,
-                                         IDC_SEND_CONTACTS, IDC_SEND_ADD, IDC_SEND_COVER_TURN_ON,
-                                         IDC_SEND_DELIVER_TO, IDC_SEND_SUBJECT, IDC_SEND_NOTES,
-                                         IDC_SEND_COVER_LIST, IDC_SEND_SEND, IDC_SEND_COVER_TURN_OFF};
+    const std::vector<int> send_order = {
+        IDC_SEND_MINIMISE,   IDC_SEND_CLOSE,         IDC_SEND_KEY,           IDC_SEND_NUMBER,  IDC_SEND_CONTACTS,
+        IDC_SEND_ADD,        IDC_SEND_COVER_TURN_ON, IDC_SEND_DELIVER_TO,    IDC_SEND_SUBJECT, IDC_SEND_NOTES,
+        IDC_SEND_COVER_LIST, IDC_SEND_SEND,          IDC_SEND_COVER_TURN_OFF};
     std::vector<int> send = TabStopOrder(ReadDialogTemplate(IDD_SEND_FAX));
     send.erase(std::remove(send.begin(), send.end(), IDC_SEND_COUNTRY_LIST), send.end());
     EXPECT_EQ(send, send_order);
-    const std::vector<int> pick_order = {IDC_PICK_CLOSE,          IDC_PICK_SEARCH,       IDC_PICK_SORT_ASCENDING,
+    const std::vector<int> pick_order = {IDC_PICK_CLOSE,           IDC_PICK_SEARCH,       IDC_PICK_SORT_ASCENDING,
                                          IDC_PICK_SORT_DESCENDING, IDC_PICK_PAGE_SIZE_UP, IDC_PICK_PAGE_SIZE_DOWN,
                                          IDC_PICK_PREVIOUS,        IDC_PICK_NEXT,         IDC_PICK_SELECT};
     EXPECT_EQ(TabStopOrder(ReadDialogTemplate(IDD_CONTACTS)), pick_order);
@@ -487,8 +501,8 @@ HWND CreateHidden(int id, HWND parent) {
     memcpy(&style, copy.data() + 12, 4);
     style &= ~static_cast<DWORD>(WS_VISIBLE);
     memcpy(copy.data() + 12, &style, 4);
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
-                                      parent, QuietDialogProc, 0);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), parent,
+                                      QuietDialogProc, 0);
 }
 
 TEST(DialogTemplates, CreateRealDialogs) {
@@ -524,7 +538,7 @@ TEST(Bitmaps, HaveTheSizesOfTheirWindows) {
     struct Case {
         int id, width, height;
     } const cases[] = {
-        {IDB_KEY_SETUP_BACKGROUND, 565, 532}, {IDB_SEND_LOADING_BACKGROUND, 565, 532},
+        {IDB_KEY_SETUP_BACKGROUND, 565, 532},  {IDB_SEND_LOADING_BACKGROUND, 565, 532},
         {IDB_SEND_PAGE1_BACKGROUND, 565, 620}, {IDB_SEND_PAGE2_BACKGROUND, 565, 620},
         {IDB_FAX_ROW_BACKGROUND, 336, 45},     {IDB_FAX_PANEL_BACKGROUND, 336, 36},
         {IDB_CONTACTS_BACKGROUND, 720, 620},   {IDB_CONTACT_ROW_SELECTED, 580, 45},

@@ -46,7 +46,8 @@ protected:
         const std::string url = m_endpoint.api_base + "/_sandbox/fault";
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t n, void*) { return size * n; });
+        curl_easy_setopt(
+            curl, CURLOPT_WRITEFUNCTION, +[](char*, size_t size, size_t n, void*) { return size * n; });
         long status = 0;
         const CURLcode code = curl_easy_perform(curl);
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
@@ -132,8 +133,7 @@ TEST_F(Schannel, OversizedAnswerStopsTheSubmission) {
     RecordingNotifier notifier;
     EXPECT_EQ(SubmitFax(Fax("Fax_huge.pdf", "%PDF-1.4\n%%EOF\n"), notifier, m_endpoint), -1);
     ASSERT_EQ(notifier.boxes.size(), 1u);
-    EXPECT_EQ(notifier.boxes[0].text,
-              std::string("Upload Failed : ") + curl_easy_strerror(CURLE_ABORTED_BY_CALLBACK));
+    EXPECT_EQ(notifier.boxes[0].text, std::string("Upload Failed : ") + curl_easy_strerror(CURLE_ABORTED_BY_CALLBACK));
 }
 
 TEST_F(Schannel, UntrustedCertificateIsRefused) {
