@@ -1,5 +1,5 @@
 #include "ui/common/window_layout.h"
 
-WindowPlace CentredPlace(int area_width, int area_height, int width, int height, int lift) {
-    return {(area_width - width) / 2, (area_height - height) / 2 - lift};
+WindowPlace CentredPlace(int area_width, int area_height, const WindowSize& size) {
+    return {(area_width - size.width) / 2, (area_height - size.height) / 2 - size.lift};
 }

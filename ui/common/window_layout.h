@@ -10,10 +10,18 @@ struct WindowPlace {
     int top;
 };
 
+// A window's size, and how far above the centre of the full-screen area it
+// stands.
+struct WindowSize {
+    int width;
+    int height;
+    int lift;
+};
+
 // Centred in an area of area_width x area_height (the full-screen area),
-// then lifted by lift pixels. Halves round toward zero; a window larger than
-// the area gets a negative corner.
-WindowPlace CentredPlace(int area_width, int area_height, int width, int height, int lift);
+// then lifted. Halves round toward zero; a window larger than the area gets
+// a negative corner.
+WindowPlace CentredPlace(int area_width, int area_height, const WindowSize& size);
 
 // One control's place in its window's client area and the character height
 // of the font it takes (0: the control keeps its font).

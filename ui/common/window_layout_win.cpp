@@ -23,8 +23,8 @@ void LoadFaces(CGdipButton& button, const ButtonFaces& faces) {
     button.LoadDisabledImage(faces.disabled, "PNG");
 }
 
-void PlaceCentred(CWnd& window, int width, int height, int lift, const CWnd* z_order) {
+void PlaceCentred(CWnd& window, const WindowSize& size, const CWnd* z_order) {
     const WindowPlace place =
-        CentredPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN), width, height, lift);
-    window.SetWindowPos(z_order, place.left, place.top, width, height, 0);
+        CentredPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN), size);
+    window.SetWindowPos(z_order, place.left, place.top, size.width, size.height, 0);
 }

@@ -16,4 +16,4 @@ void LoadFaces(CGdipButton& button, const ButtonFaces& faces);
 
 // Sizes window to width x height and centres it in the full-screen area,
 // lifted by lift pixels, at z_order (&CWnd::wndTopMost and the like).
-void PlaceCentred(CWnd& window, int width, int height, int lift, const CWnd* z_order);
+void PlaceCentred(CWnd& window, const WindowSize& size, const CWnd* z_order);

@@ -43,7 +43,7 @@ void CDlgContacts::DoDataExchange(CDataExchange* exchange) {
 BOOL CDlgContacts::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    PlaceCentred(*this, kPickerWidth, kPickerHeight, kPickerLift, &CWnd::wndTopMost);
+    PlaceCentred(*this, kPickerWindow, &CWnd::wndTopMost);
 
     m_pContainer = std::make_unique<CConContainer>();
     m_pContainer->Create(IDD_CONTACT_PANEL, this);

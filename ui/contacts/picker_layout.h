@@ -11,6 +11,7 @@ constexpr int kPickerWidth = 720;
 constexpr int kPickerHeight = 620;
 // Centred in the full-screen area, lifted by this much.
 constexpr int kPickerLift = 20;
+constexpr WindowSize kPickerWindow = {kPickerWidth, kPickerHeight, kPickerLift};
 
 // Control places (client area); a font_pixels other than 0 is the height of
 // one of kPickerFonts.

@@ -63,7 +63,7 @@ BOOL CKestridUILoginDlg::OnInitDialog() {
         ::ExitProcess(0);
     }
 
-    PlaceCentred(*this, kKeySetupWidth, kKeySetupHeight, kKeySetupLift, &CWnd::wndNoTopMost);
+    PlaceCentred(*this, kKeySetupWindow, &CWnd::wndNoTopMost);
 
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     SetIcon(m_hIcon, TRUE);

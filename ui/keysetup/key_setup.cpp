@@ -25,10 +25,6 @@ const ButtonFaces kKeySetupButtonFaces[] = {
 };
 const int kKeySetupButtonFaceCount = sizeof kKeySetupButtonFaces / sizeof kKeySetupButtonFaces[0];
 
-WindowPlace KeySetupPlace(int full_screen_width, int full_screen_height) {
-    return CentredPlace(full_screen_width, full_screen_height, kKeySetupWidth, kKeySetupHeight, kKeySetupLift);
-}
-
 bool IsKeyAcceptable(const CString& key) { return IsHeaderSafe(key) && key.GetLength() < kSettingsBufferSize; }
 
 bool SetUpKey(const CString& key, bool silent, const CString& app_name, Notifier& notifier,

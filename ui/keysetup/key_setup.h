@@ -15,7 +15,7 @@ constexpr int kKeySetupHeight = 532;
 
 // Top-left corner: centred in the full-screen area, lifted by this much.
 constexpr int kKeySetupLift = 20;
-WindowPlace KeySetupPlace(int full_screen_width, int full_screen_height);
+constexpr WindowSize kKeySetupWindow = {kKeySetupWidth, kKeySetupHeight, kKeySetupLift};
 
 // The controls placed at initialisation, in the order they are placed.
 extern const ControlPlace kKeySetupLayout[];

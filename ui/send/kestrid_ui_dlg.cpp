@@ -97,7 +97,7 @@ BOOL CKestridUIDlg::OnInitDialog() {
     m_title.SetWindowText(label);
     SetWindowText(label);
 
-    PlaceCentred(*this, kSendWidth, kSendHeight, kSendLift, &CWnd::wndTopMost);
+    PlaceCentred(*this, kSendWindow, &CWnd::wndTopMost);
 
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     SetIcon(m_hIcon, TRUE);

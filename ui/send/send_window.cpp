@@ -132,10 +132,6 @@ const int kSendButtonFaceCount = sizeof kSendButtonFaces / sizeof kSendButtonFac
 const ButtonFaces kSendCancelFaces = {IDC_SEND_CANCEL, IDP_CANCEL_PRESSED, IDP_CANCEL, IDP_CANCEL_HOVER,
                                       IDP_CANCEL_DISABLED};
 
-WindowPlace SendWindowPlace(int full_screen_width, int full_screen_height) {
-    return CentredPlace(full_screen_width, full_screen_height, kSendWidth, kSendHeight, kSendLift);
-}
-
 const ControlColours* SendControlColours(int id) {
     for (const ControlColours& colours : kSendColours)
         if (colours.id == id) return &colours;

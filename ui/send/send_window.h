@@ -19,7 +19,7 @@ constexpr int kSendWidth = 565;
 constexpr int kSendHeight = 620;
 // Top-left corner: centred in the full-screen area, lifted by this much.
 constexpr int kSendLift = 20;
-WindowPlace SendWindowPlace(int full_screen_width, int full_screen_height);
+constexpr WindowSize kSendWindow = {kSendWidth, kSendHeight, kSendLift};
 
 // The fax panel in these tables: a child window, not a control of the template.
 constexpr int kSendPanelId = 0;

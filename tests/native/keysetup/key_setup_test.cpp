@@ -120,7 +120,7 @@ TEST_F(KeySetup, EmptyOrUnusableKeysNeverReachTheService) {
     }
 }
 
-TEST(KeySetupPlace, CentredInTheFullScreenAreaAndLifted) {
+TEST(KeySetupWindowSize, CentredInTheFullScreenAreaAndLifted) {
     struct Case {
         int width, height, left, top;
     } cases[] = {
@@ -130,7 +130,7 @@ TEST(KeySetupPlace, CentredInTheFullScreenAreaAndLifted) {
         {400, 300, -82, -136},  // a screen smaller than the window
     };
     for (const auto& c : cases) {
-        const WindowPlace place = KeySetupPlace(c.width, c.height);
+        const WindowPlace place = CentredPlace(c.width, c.height, kKeySetupWindow);
         EXPECT_EQ(place.left, c.left) << c.width;
         EXPECT_EQ(place.top, c.top) << c.height;
     }

@@ -32,7 +32,7 @@ std::vector<int> FontedControls(SendFont font) {
 
 }  // namespace
 
-TEST(SendWindowPlace, CentredInTheFullScreenAreaAndLifted) {
+TEST(SendWindowSize, CentredInTheFullScreenAreaAndLifted) {
     struct Case {
         int width, height, left, top;
     } cases[] = {
@@ -42,7 +42,7 @@ TEST(SendWindowPlace, CentredInTheFullScreenAreaAndLifted) {
         {400, 300, -82, -180},  // a screen smaller than the window
     };
     for (const auto& c : cases) {
-        const WindowPlace place = SendWindowPlace(c.width, c.height);
+        const WindowPlace place = CentredPlace(c.width, c.height, kSendWindow);
         EXPECT_EQ(place.left, c.left) << c.width;
         EXPECT_EQ(place.top, c.top) << c.height;
     }

@@ -16,7 +16,7 @@ TEST(CentredPlace, CentresInTheAreaAndLifts) {
         {"odd negative half rounds toward zero", 564, 531, 565, 532, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        const WindowPlace place = CentredPlace(c.area_width, c.area_height, c.width, c.height, c.lift);
+        const WindowPlace place = CentredPlace(c.area_width, c.area_height, {c.width, c.height, c.lift});
         EXPECT_EQ(place.left, c.left) << c.what;
         EXPECT_EQ(place.top, c.top) << c.what;
     }

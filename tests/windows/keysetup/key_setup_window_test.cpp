@@ -170,7 +170,7 @@ TEST_F(KeySetupWindow, OpensLaidOutWithTheStoredKey) {
         CRect window;
         w.GetWindowRect(&window);
         const WindowPlace place =
-            KeySetupPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN));
+            CentredPlace(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN), kKeySetupWindow);
         EXPECT_EQ(window, CRect(place.left, place.top, place.left + 565, place.top + 532));
         EXPECT_FALSE(w.GetExStyle() & WS_EX_TOPMOST);
         EXPECT_NE(w.SendMessage(WM_GETICON, ICON_BIG), 0);
