@@ -33,7 +33,13 @@ SetDateSave off
 ManifestDPIAware true
 RequestExecutionLevel admin
 
+;   PROGRAM_WAIT  (optional) how many seconds a silent setup or removal
+;            waits for a running KestridUI.exe; 60 unless the tests ask for a
+;            short one
 ;   SIGNER   (optional) a script that signs the file it is given in place
+!ifndef PROGRAM_WAIT
+  !define PROGRAM_WAIT 60
+!endif
 !ifdef SIGNER
   !uninstfinalize 'sh "${SIGNER}" "%1"' = 0
   !finalize 'sh "${SIGNER}" "%1"' = 0
@@ -83,6 +89,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ABORTWARNING
 
 Var FinishText
+Var Waited
 Var GhostscriptFrom
 Var PrinterNote
 
@@ -110,7 +117,8 @@ Var PrinterNote
   Call WriteLog
 !macroend
 
-Function WriteLog
+!macro WriteLog un
+Function ${un}WriteLog
   Exch $0
   Push $1
   FileOpen $1 "$INSTDIR\install.log" a
@@ -122,6 +130,9 @@ Function WriteLog
   Pop $1
   Pop $0
 FunctionEnd
+!macroend
+!insertmacro WriteLog ""
+!insertmacro WriteLog "un."
 
 !macro UseNativeView
   !if "${ARCH}" == "x64"
@@ -150,7 +161,7 @@ FunctionEnd
   !define ENTRY_SIZE 556
   !define NAME_AT 36
 !endif
-!macro ProgramRunning un
+!macro ProgramRunning un cancel cancelled untouched
 Function ${un}ProgramRunning
   Push $1
   Push $2
@@ -177,34 +188,50 @@ Function ${un}ProgramRunning
   Pop $1
 FunctionEnd
 
-; Waits (silent, up to a minute) or asks (with a window) until no
-; KestridUI.exe runs, so that files are never replaced or removed under a
-; running program.
+; Waits (silent) or asks (with a window) until no KestridUI.exe runs, so
+; that files are never replaced or removed under a running program. Given
+; up, it ends with 4 before anything was changed, and says so in the log.
 Function ${un}WaitForProgram
+  Push $9
   StrCpy $9 0
   ${Do}
     Call ${un}ProgramRunning
     ${If} $0 == 0
-      Return
+      ${Break}
     ${EndIf}
     ${If} ${Silent}
-      IntOp $9 $9 + 1
-      ${If} $9 > 60
-        DetailPrint "${PRODUCT} is still running; nothing was changed."
+      ${If} $9 == 0
+        StrCpy $Waited "${PRODUCT} was running: waited for it to end (up to ${PROGRAM_WAIT} s)."
+        Push "${PRODUCT} is running: waiting up to ${PROGRAM_WAIT} s for it to end."
+        Call ${un}WriteLog
+      ${EndIf}
+      ${If} $9 >= ${PROGRAM_WAIT}
+        DetailPrint "${PRODUCT} is still running after ${PROGRAM_WAIT} s. ${untouched}"
+        Push "${PRODUCT} is still running after ${PROGRAM_WAIT} s. ${untouched}"
+        Call ${un}WriteLog
         SetErrorLevel 4
         Quit
       ${EndIf}
+      IntOp $9 $9 + 1
       Sleep 1000
     ${Else}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close its window, then press Retry." IDRETRY +3
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close its window, then press Retry.$\r$\n$\r$\n${cancel}" IDRETRY retry
+      Push "${PRODUCT} was running and ${cancelled}. ${untouched}"
+      Call ${un}WriteLog
       SetErrorLevel 4
       Quit
+      retry:
     ${EndIf}
   ${Loop}
+  Pop $9
 FunctionEnd
 !macroend
-!insertmacro ProgramRunning ""
-!insertmacro ProgramRunning "un."
+!insertmacro ProgramRunning "" \
+  "Cancel ends the setup and leaves the installed program as it is." \
+  "the setup was cancelled" "Nothing was changed."
+!insertmacro ProgramRunning "un." \
+  "Cancel ends the removal and leaves the program installed as it is." \
+  "the removal was cancelled" "Nothing was removed."
 
 ; Ghostscript registered by its own setup: $0 = its bin folder, or empty.
 ; The newest version wins; 32- and 64-bit registrations both count.
@@ -262,6 +289,9 @@ Section "Program" SecProgram
   SetOutPath "$INSTDIR"
   Delete "$INSTDIR\install.log"
   !insertmacro Log "${PRODUCT} ${VERSION} into $INSTDIR"
+  ${If} $Waited != ""
+    !insertmacro Log "$Waited"
+  ${EndIf}
   File "${STAGE}\KestridUI.exe"
   File "${STAGE}\Version.txt"
 
