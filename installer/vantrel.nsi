@@ -87,6 +87,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "..\resources\art\kestrid.ico"
 !define MUI_UNICON "..\resources\art\kestrid.ico"
 !define MUI_ABORTWARNING
+; Our own pictures (tools/artwork), not the stock ones.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "..\resources\art\installer\side.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "..\resources\art\installer\header.bmp"
 
 Var FinishText
 Var Waited
@@ -100,6 +105,8 @@ Var PrinterNote
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
 !define MUI_FINISHPAGE_TEXT "$FinishText"
+; Room for the longest text (Ghostscript missing) above the check box.
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\KestridUI.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Set up my app key now"
 !define MUI_FINISHPAGE_RUN_NOTCHECKED

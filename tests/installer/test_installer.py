@@ -169,6 +169,16 @@ class Packaging(unittest.TestCase):
                 ok, out = osslsigncode_verify(os.path.join(self.s.bundled, setup), pem)
                 self.assertFalse(ok, "an unsigned build carries a signature: " + out)
 
+    def test_pages_show_our_pictures(self):
+        art = os.path.join(ROOT, "resources", "art", "installer")
+        for setup in ("VantrelSetup.exe", "VantrelSetup-x64.exe"):
+            extracted = os.path.join(self.s.work, "pictures-" + setup)
+            run(["7z", "x", "-y", "-o" + extracted, os.path.join(self.s.bundled, setup), "$PLUGINSDIR"])
+            for shown, ours in (("modern-wizard.bmp", "side.bmp"), ("modern-header.bmp", "header.bmp")):
+                with self.subTest(setup=setup, picture=shown):
+                    self.assertTrue(filecmp.cmp(os.path.join(extracted, "$PLUGINSDIR", shown),
+                                                os.path.join(art, ours), shallow=False))
+
     def test_x86_setup_format_and_payload(self):
         setup = os.path.join(self.s.bundled, "VantrelSetup.exe")
         kind = run(["file", setup])
@@ -435,6 +445,7 @@ class WithWindows(InstallerCase):
             screenshot(self.TITLE, "installer-welcome")
             uidriver("click", self.TITLE, "1")
             self.assertTrue(self.next_reads("&Install"), "no folder page")
+            screenshot(self.TITLE, "installer-folder")
             uidriver("click", self.TITLE, "1")
             self.assertTrue(self.next_reads("&Finish"), "no finish page")
             screenshot(self.TITLE, "installer-finish-" + name)
