@@ -12,8 +12,8 @@
 ;
 ; Switches: /S silent, /D=folder, /KEY=<key> (key set-up for the installing
 ; user). Exit codes: 0 done, 2 installed without Ghostscript, 3 the key was
-; refused (nothing stored), 4 the program kept running and nothing was
-; replaced. A printer that could not be added is said in the install log and
+; refused (nothing stored), 4 the program kept running or a file stayed in
+; use and nothing was replaced, 5 a file could not be written. A printer that could not be added is said in the install log and
 ; on the finish page; the program and Send To work without it. Uninstaller:
 ; /S silent, /PURGE also removes the stored key and account values.
 
@@ -31,6 +31,9 @@ SetCompressor /SOLID lzma
 ; File times would make each build differ; nothing here needs them.
 SetDateSave off
 ManifestDPIAware true
+; A file that cannot be written ends the setup (exit code 5) instead of
+; being skipped, silently, into a half-replaced install.
+AllowSkipFiles off
 RequestExecutionLevel admin
 
 ;   PROGRAM_WAIT  (optional) how many seconds a silent setup or removal
@@ -95,6 +98,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Var FinishText
 Var Waited
+Var MonitorMoved
 Var GhostscriptFrom
 Var PrinterNote
 
@@ -168,6 +172,32 @@ FunctionEnd
   !define ENTRY_SIZE 556
   !define NAME_AT 36
 !endif
+; The monitor DLL the spooler has loaded cannot be overwritten, but Windows
+; lets it be renamed: it is moved aside (and deleted at the next restart),
+; so the setup writes the new one. $0 = its path when even that fails.
+Function MoveMonitorAside
+  Push $1
+  !if "${ARCH}" == "x86"
+    ${DisableX64FSRedirection}
+  !endif
+  StrCpy $1 "$SYSDIR\${MONITOR_DLL}"
+  Call InUse
+  ${If} $0 != ""
+    Delete "$1.old"
+    ClearErrors
+    Rename $1 "$1.old"
+    ${IfNot} ${Errors}
+      Delete /REBOOTOK "$1.old"
+      StrCpy $MonitorMoved 1
+      StrCpy $0 ""
+    ${EndIf}
+  ${EndIf}
+  !if "${ARCH}" == "x86"
+    ${EnableX64FSRedirection}
+  !endif
+  Pop $1
+FunctionEnd
+
 !macro ProgramRunning un cancel cancelled untouched
 Function ${un}ProgramRunning
   Push $1
@@ -195,26 +225,105 @@ Function ${un}ProgramRunning
   Pop $1
 FunctionEnd
 
-; Waits (silent) or asks (with a window) until no KestridUI.exe runs, so
-; that files are never replaced or removed under a running program. Given
-; up, it ends with 4 before anything was changed, and says so in the log.
-Function ${un}WaitForProgram
+; $0 = "" when $1 (a path) is missing or free to be replaced, else $1: it
+; cannot be opened for writing (a program holds it).
+Function ${un}InUse
+  StrCpy $0 ""
+  ${If} ${FileExists} $1
+    FileOpen $0 $1 a
+    ${If} $0 == ""
+      StrCpy $0 $1
+    ${Else}
+      FileClose $0
+      StrCpy $0 ""
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; $0 = what keeps the files from being replaced or removed: "" (nothing),
+; "program" (a KestridUI.exe runs), or the path of a file in use.
+Function ${un}Obstacle
+  Call ${un}ProgramRunning
+  ${If} $0 == 1
+    StrCpy $0 "program"
+    Return
+  ${EndIf}
+  Push $1
+  Push $2
+  ; The uninstaller runs from uninstall.exe itself (_?=) or a copy of it.
+  !if "${un}" == ""
+    !define /redef LAST 2
+  !else
+    !define /redef LAST 1
+  !endif
+  ${ForEach} $2 0 ${LAST} + 1
+    ${Select} $2
+      ${Case} 0
+        StrCpy $1 "$INSTDIR\KestridUI.exe"
+      ${Case} 1
+        StrCpy $1 "$INSTDIR\Version.txt"
+      ${Case} 2
+        StrCpy $1 "$INSTDIR\uninstall.exe"
+    ${EndSelect}
+    Call ${un}InUse
+    ${IfThen} $0 != "" ${|} ${Break} ${|}
+  ${Next}
+  ${If} $0 == ""
+    ; Ghostscript's files, whichever were copied.
+    FindFirst $2 $1 "$INSTDIR\Xtra\PD\*.*"
+    ${DoWhile} $1 != ""
+      ${If} $1 != "."
+      ${AndIf} $1 != ".."
+        StrCpy $1 "$INSTDIR\Xtra\PD\$1"
+        Call ${un}InUse
+        ${IfThen} $0 != "" ${|} ${Break} ${|}
+      ${EndIf}
+      FindNext $2 $1
+    ${Loop}
+    FindClose $2
+  ${EndIf}
+  !if "${un}" == ""
+    ${If} $0 == ""
+      Call MoveMonitorAside
+    ${EndIf}
+  !endif
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Waits (silent) or asks (with a window) until no KestridUI.exe runs and no
+; file to be replaced is in use, so that files are never half replaced or
+; removed. Given up, it ends with 4 before anything was changed, and says so
+; in the log.
+Function ${un}WaitUntilFree
   Push $9
   StrCpy $9 0
   ${Do}
-    Call ${un}ProgramRunning
-    ${If} $0 == 0
+    Call ${un}Obstacle
+    ${If} $0 == ""
       ${Break}
+    ${ElseIf} $0 == "program"
+      StrCpy $1 "${PRODUCT} is running"
+      StrCpy $2 "${PRODUCT} was running"
+      StrCpy $3 "${PRODUCT} is still running"
+      StrCpy $4 "for it to end"
+      StrCpy $5 "Close its window, then press Retry."
+    ${Else}
+      StrCpy $1 "$0 is in use"
+      StrCpy $2 "$0 was in use"
+      StrCpy $3 "$0 is still in use"
+      StrCpy $4 "for it to be free"
+      StrCpy $5 "Close the program that holds it, then press Retry."
     ${EndIf}
     ${If} ${Silent}
       ${If} $9 == 0
-        StrCpy $Waited "${PRODUCT} was running: waited for it to end (up to ${PROGRAM_WAIT} s)."
-        Push "${PRODUCT} is running: waiting up to ${PROGRAM_WAIT} s for it to end."
+        StrCpy $Waited "$2: waited $4 (up to ${PROGRAM_WAIT} s)."
+        Push "$1: waiting up to ${PROGRAM_WAIT} s $4."
         Call ${un}WriteLog
       ${EndIf}
       ${If} $9 >= ${PROGRAM_WAIT}
-        DetailPrint "${PRODUCT} is still running after ${PROGRAM_WAIT} s. ${untouched}"
-        Push "${PRODUCT} is still running after ${PROGRAM_WAIT} s. ${untouched}"
+        DetailPrint "$3 after ${PROGRAM_WAIT} s. ${untouched}"
+        Push "$3 after ${PROGRAM_WAIT} s. ${untouched}"
         Call ${un}WriteLog
         SetErrorLevel 4
         Quit
@@ -222,8 +331,8 @@ Function ${un}WaitForProgram
       IntOp $9 $9 + 1
       Sleep 1000
     ${Else}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close its window, then press Retry.$\r$\n$\r$\n${cancel}" IDRETRY retry
-      Push "${PRODUCT} was running and ${cancelled}. ${untouched}"
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$1. $5$\r$\n$\r$\n${cancel}" IDRETRY retry
+      Push "$2 and ${cancelled}. ${untouched}"
       Call ${un}WriteLog
       SetErrorLevel 4
       Quit
@@ -292,7 +401,7 @@ FunctionEnd
 
 Section "Program" SecProgram
   SectionIn RO
-  Call WaitForProgram
+  Call WaitUntilFree
   SetOutPath "$INSTDIR"
   Delete "$INSTDIR\install.log"
   !insertmacro Log "${PRODUCT} ${VERSION} into $INSTDIR"
@@ -445,6 +554,9 @@ Section "-Printer" SecPrinter
   ${If} $0 == 1
   ${OrIf} $2 == 3006  ; ERROR_PRINT_MONITOR_ALREADY_INSTALLED
     !insertmacro Log "Printer: the monitor ${MONITOR} (${MONITOR_DLL}, $6) is added."
+    ${If} $MonitorMoved == 1
+      !insertmacro Log "Printer: the spooler had the old monitor loaded; it uses the new one once it restarts."
+    ${EndIf}
   ${Else}
     !insertmacro Log "Printer: the spooler refused the monitor ${MONITOR} (error $2)."
     StrCpy $PrinterNote "the print monitor could not be added (error $2)"
@@ -526,6 +638,12 @@ Section "-Key" SecKey
   ${EndIf}
 SectionEnd
 
+Function .onInstFailed
+  Push "The setup stopped: a file could not be written, so the install is incomplete. Run the setup again."
+  Call WriteLog
+  SetErrorLevel 5
+FunctionEnd
+
 Function un.onInit
   !insertmacro UseNativeView
   SetShellVarContext all
@@ -533,7 +651,7 @@ FunctionEnd
 
 Section "Uninstall"
   ; Wait like the installer: a running program keeps its files.
-  Call un.WaitForProgram
+  Call un.WaitUntilFree
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "SendToEntry"
   ${If} $0 != ""
     Delete "$0"

@@ -538,6 +538,51 @@ class RunningProgram(InstallerCase):
         self.assertIn("Vantrel Fax is running: waiting up to %d s for it to end." % SHORT_WAIT, log)
         self.assertIn("Vantrel Fax is still running after %d s. Nothing was changed." % SHORT_WAIT, log)
 
+    def hold(self, path, *how):
+        said = os.path.join(self.prefix, "holder.out")
+        with open(said, "w") as out:
+            holder = subprocess.Popen(["wine", os.path.join(BUILD, "uidriver.exe"), "hold", path, "120000"] + list(how),
+                                      env=harness.wine_env(), stdout=out, stderr=subprocess.DEVNULL)
+        self.processes.append(holder)
+        self.assertTrue(wait_until(lambda: open(said).read().startswith("held"), 30), "%s is not held" % path)
+        return holder
+
+    def test_a_file_held_open_elsewhere_stops_the_setup_before_anything_changes(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        held = r"C:\Program Files\Vantrel\Version.txt"
+        holder = self.hold(held)
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 4)
+        self.assert_old_untouched()
+        self.assertIn("%s is in use: waiting up to %d s for it to be free." % (held, SHORT_WAIT), self.log())
+        self.assertIn("%s is still in use after %d s. Nothing was changed." % (held, SHORT_WAIT), self.log())
+        holder.kill()
+        holder.wait()
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 0)
+        self.assert_installed(os.path.join(STANDIN, "gswin32c.exe"))
+
+    def test_the_print_monitor_the_spooler_holds_is_moved_aside_and_replaced(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        system = os.path.join(self.drive, "windows", "system32")
+        # Mark the old monitor so that its replacement shows.
+        with open(os.path.join(system, "vantrelmon.dll"), "ab") as monitor:
+            monitor.write(b"old")
+        # As the spooler holds a monitor it loaded: no writing, renaming allowed.
+        self.hold(r"C:\windows\system32\vantrelmon.dll", "rename")
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 0)
+        self.assertTrue(filecmp.cmp(os.path.join(system, "vantrelmon.dll"), os.path.join(BUILD, "vantrelmon.dll"),
+                                    shallow=False))
+        self.assertIn("Printer: the spooler had the old monitor loaded; it uses the new one once it restarts.",
+                      self.log())
+
+    def test_a_file_that_cannot_be_written_is_a_failure_not_a_success(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        # A file where Ghostscript's folder goes.
+        os.rmdir(self.path("Xtra", "PD"))
+        with open(self.path("Xtra", "PD"), "w") as blocker:
+            blocker.write("in the way")
+        self.assertEqual(self.install(self.s.bundled, "/S"), 5)
+        self.assertIn("The setup stopped: a file could not be written, so the install is incomplete.", self.log())
+
     def test_setup_with_windows_asks_until_the_program_has_ended(self):
         self.install_old_and_start_it()
         # Cancel: the setup ends and leaves the installed program as it was.
