@@ -609,9 +609,27 @@ Section "-Printer" SecPrinter
   ${EndIf}
 SectionEnd
 
+; $0 = when the installing user's settings were last written, as a number
+; (empty when none are stored).
+Function SettingsWriteTime
+  Push $1
+  Push $2
+  StrCpy $0 ""
+  ; HKEY_CURRENT_USER, KEY_READ
+  System::Call 'advapi32::RegOpenKeyExW(p -2147483647, w "${SETTINGS_KEY}\Settings", i 0, i 0x20019, *p .r1) i .r2'
+  ${If} $2 == 0
+    System::Call 'advapi32::RegQueryInfoKeyW(p r1, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, *l .r0) i .r2'
+    ${IfThen} $2 != 0 ${|} StrCpy $0 "" ${|}
+    System::Call 'advapi32::RegCloseKey(p r1)'
+  ${EndIf}
+  Pop $2
+  Pop $1
+FunctionEnd
+
 ; /KEY=<key>: the program's silent key set-up, run as the installing user.
 ; The program ends with 0 whatever the service said; the verdict is whether
-; the key is now the stored one.
+; the key is now the stored one, and was stored by this set-up: the same key
+; stored before, and refused now, is a refusal.
 Section "-Key" SecKey
   ${GetParameters} $0
   ClearErrors
@@ -619,13 +637,18 @@ Section "-Key" SecKey
   ${If} ${Errors}
     Return
   ${EndIf}
+  Call SettingsWriteTime
+  StrCpy $5 $0
   nsExec::ExecToStack '"$INSTDIR\KestridUI.exe" /KEY=$1'
   Pop $2
   Pop $3
   ReadRegStr $4 HKCU "${SETTINGS_KEY}\Settings" "USERNAME"
+  Call SettingsWriteTime
+  ; Keys differ in case: the comparison must too.
   ${If} $2 == "0"
   ${AndIf} $1 != ""
-  ${AndIf} $4 == $1
+  ${AndIf} $4 S== $1
+  ${AndIf} $0 != $5
     !insertmacro Log "Key set-up: the key was accepted and stored."
   ${Else}
     ${If} $1 == ""

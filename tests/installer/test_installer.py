@@ -339,6 +339,21 @@ class SilentKeySetup(InstallerCase):
                 if code == 3:
                     self.assertRegex(self.log(), r"nothing was stored: \{.*\"message\"")
 
+    def test_a_key_stored_before_does_not_make_a_refusal_a_success(self):
+        # (stored before, given, exit code): the sandbox refuses "not-a-key".
+        cases = [
+            ("not-a-key", "not-a-key", 3),
+            ("NOT-A-KEY", "not-a-key", 3),
+            (GOOD_KEY, GOOD_KEY, 0),
+        ]
+        for stored, given, code in cases:
+            with self.subTest(stored=stored, given=given):
+                harness.set_stored_key(None)
+                harness.set_stored_key(stored)
+                self.assertEqual(self.install(self.s.bundled, "/S", "/KEY=" + given), code)
+                # A refusal leaves the key that was stored.
+                self.assertEqual(read_settings()["USERNAME"], stored)
+
     def test_upgrade_keeps_the_key(self):
         # The older setup carries no Ghostscript (2); the key is set up all the same.
         self.assertEqual(self.install(self.s.old, "/S", "/KEY=" + GOOD_KEY), 2)
@@ -459,10 +474,11 @@ class WithWindows(InstallerCase):
         self.assertEqual(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")), code == 0)
 
 
-class RunningProgram(InstallerCase):
-    """A KestridUI.exe runs (its key-setup window stays up) while a setup or
-    the uninstaller of the installed 0.9.0 is at work: they wait or ask, and
-    replace or remove nothing while it runs."""
+class InUseCase(InstallerCase):
+    """A KestridUI.exe runs (its key-setup window stays up), or another
+    program holds a file, while a setup or the uninstaller of the installed
+    0.9.0 is at work: they wait or ask, and replace or remove nothing
+    meanwhile."""
 
     KEY_WINDOW = "@1048=Please enter app key"
     BOX = "@65535=Vantrel Fax is running"
@@ -515,6 +531,23 @@ class RunningProgram(InstallerCase):
     def press_in_box(self, button):
         harness.real_click(self.BOX, button)
 
+    def hold(self, path, *how):
+        said = os.path.join(self.prefix, "holder.out")
+        with open(said, "w") as out:
+            holder = subprocess.Popen(["wine", os.path.join(BUILD, "uidriver.exe"), "hold", path, "120000"]
+                                      + list(how), env=harness.wine_env(), stdout=out, stderr=subprocess.DEVNULL)
+        self.processes.append(holder)
+
+        def holding():
+            with open(said) as out:
+                return out.read().startswith("held")
+        self.assertTrue(wait_until(holding, 30), "%s is not held" % path)
+        return holder
+
+
+class RunningProgram(InUseCase):
+    """Silent setups."""
+
     def test_silent_setup_waits_until_the_program_has_ended(self):
         self.install_old_and_start_it()
         setup = self.start([os.path.join(self.s.bundled, "VantrelSetup-x64.exe"), "/S"])
@@ -538,14 +571,9 @@ class RunningProgram(InstallerCase):
         self.assertIn("Vantrel Fax is running: waiting up to %d s for it to end." % SHORT_WAIT, log)
         self.assertIn("Vantrel Fax is still running after %d s. Nothing was changed." % SHORT_WAIT, log)
 
-    def hold(self, path, *how):
-        said = os.path.join(self.prefix, "holder.out")
-        with open(said, "w") as out:
-            holder = subprocess.Popen(["wine", os.path.join(BUILD, "uidriver.exe"), "hold", path, "120000"] + list(how),
-                                      env=harness.wine_env(), stdout=out, stderr=subprocess.DEVNULL)
-        self.processes.append(holder)
-        self.assertTrue(wait_until(lambda: open(said).read().startswith("held"), 30), "%s is not held" % path)
-        return holder
+
+class FileInUse(InUseCase):
+    """Files held by other programs, or in the way."""
 
     def test_a_file_held_open_elsewhere_stops_the_setup_before_anything_changes(self):
         self.assertEqual(self.install(self.s.old, "/S"), 2)
@@ -582,6 +610,10 @@ class RunningProgram(InstallerCase):
             blocker.write("in the way")
         self.assertEqual(self.install(self.s.bundled, "/S"), 5)
         self.assertIn("The setup stopped: a file could not be written, so the install is incomplete.", self.log())
+
+
+class SetupWindowAsks(InUseCase):
+    """A person's setup."""
 
     def test_setup_with_windows_asks_until_the_program_has_ended(self):
         self.install_old_and_start_it()
@@ -622,7 +654,9 @@ class RunningProgram(InstallerCase):
             uidriver("click", WithWindows.TITLE, "1")
         return setup
 
-    def test_uninstaller_waits_or_asks_and_removes_nothing_meanwhile(self):
+
+class UninstallerWaitsOrAsks(InUseCase):
+    def test_removes_nothing_while_the_program_runs(self):
         self.install_old_and_start_it(self.s.short_wait)
         installed = sorted(os.listdir(self.folder))
         # Silent, run in place (_?=) for its exit code.
