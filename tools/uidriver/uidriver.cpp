@@ -569,7 +569,8 @@ int main(int argc, char** argv) {
         return static_cast<int>(code);
     }
     if (command == "hold" && argc >= 4) {
-        const DWORD share = FILE_SHARE_READ | (argc >= 5 && std::strcmp(argv[4], "rename") == 0 ? FILE_SHARE_DELETE : 0);
+        const DWORD share =
+            FILE_SHARE_READ | (argc >= 5 && std::strcmp(argv[4], "rename") == 0 ? FILE_SHARE_DELETE : 0);
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 1;
         std::printf("held\n");
