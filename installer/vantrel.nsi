@@ -12,8 +12,8 @@
 ;
 ; Switches: /S silent, /D=folder, /KEY=<key> (key set-up for the installing
 ; user). Exit codes: 0 done, 2 installed without Ghostscript, 3 the key was
-; refused (nothing stored), 4 the program kept running and nothing was
-; replaced. A printer that could not be added is said in the install log and
+; refused (nothing stored), 4 the program kept running or a file stayed in
+; use and nothing was replaced, 5 a file could not be written. A printer that could not be added is said in the install log and
 ; on the finish page; the program and Send To work without it. Uninstaller:
 ; /S silent, /PURGE also removes the stored key and account values.
 
@@ -31,9 +31,18 @@ SetCompressor /SOLID lzma
 ; File times would make each build differ; nothing here needs them.
 SetDateSave off
 ManifestDPIAware true
+; A file that cannot be written ends the setup (exit code 5) instead of
+; being skipped, silently, into a half-replaced install.
+AllowSkipFiles off
 RequestExecutionLevel admin
 
+;   PROGRAM_WAIT  (optional) how many seconds a silent setup or removal
+;            waits for a running KestridUI.exe; 60 unless the tests ask for a
+;            short one
 ;   SIGNER   (optional) a script that signs the file it is given in place
+!ifndef PROGRAM_WAIT
+  !define PROGRAM_WAIT 60
+!endif
 !ifdef SIGNER
   !uninstfinalize 'sh "${SIGNER}" "%1"' = 0
   !finalize 'sh "${SIGNER}" "%1"' = 0
@@ -81,8 +90,15 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "..\resources\art\kestrid.ico"
 !define MUI_UNICON "..\resources\art\kestrid.ico"
 !define MUI_ABORTWARNING
+; Our own pictures (tools/artwork), not the stock ones.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "..\resources\art\installer\side.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "..\resources\art\installer\header.bmp"
 
 Var FinishText
+Var Waited
+Var MonitorMoved
 Var GhostscriptFrom
 Var PrinterNote
 
@@ -93,6 +109,8 @@ Var PrinterNote
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
 !define MUI_FINISHPAGE_TEXT "$FinishText"
+; Room for the longest text (Ghostscript missing) above the check box.
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\KestridUI.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Set up my app key now"
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
@@ -110,7 +128,8 @@ Var PrinterNote
   Call WriteLog
 !macroend
 
-Function WriteLog
+!macro WriteLog un
+Function ${un}WriteLog
   Exch $0
   Push $1
   FileOpen $1 "$INSTDIR\install.log" a
@@ -122,6 +141,9 @@ Function WriteLog
   Pop $1
   Pop $0
 FunctionEnd
+!macroend
+!insertmacro WriteLog ""
+!insertmacro WriteLog "un."
 
 !macro UseNativeView
   !if "${ARCH}" == "x64"
@@ -150,7 +172,33 @@ FunctionEnd
   !define ENTRY_SIZE 556
   !define NAME_AT 36
 !endif
-!macro ProgramRunning un
+; The monitor DLL the spooler has loaded cannot be overwritten, but Windows
+; lets it be renamed: it is moved aside (and deleted at the next restart),
+; so the setup writes the new one. $0 = its path when even that fails.
+Function MoveMonitorAside
+  Push $1
+  !if "${ARCH}" == "x86"
+    ${DisableX64FSRedirection}
+  !endif
+  StrCpy $1 "$SYSDIR\${MONITOR_DLL}"
+  Call InUse
+  ${If} $0 != ""
+    Delete "$1.old"
+    ClearErrors
+    Rename $1 "$1.old"
+    ${IfNot} ${Errors}
+      Delete /REBOOTOK "$1.old"
+      StrCpy $MonitorMoved 1
+      StrCpy $0 ""
+    ${EndIf}
+  ${EndIf}
+  !if "${ARCH}" == "x86"
+    ${EnableX64FSRedirection}
+  !endif
+  Pop $1
+FunctionEnd
+
+!macro ProgramRunning un cancel cancelled untouched
 Function ${un}ProgramRunning
   Push $1
   Push $2
@@ -177,34 +225,129 @@ Function ${un}ProgramRunning
   Pop $1
 FunctionEnd
 
-; Waits (silent, up to a minute) or asks (with a window) until no
-; KestridUI.exe runs, so that files are never replaced or removed under a
-; running program.
-Function ${un}WaitForProgram
+; $0 = "" when $1 (a path) is missing or free to be replaced, else $1: it
+; cannot be opened for writing (a program holds it).
+Function ${un}InUse
+  StrCpy $0 ""
+  ${If} ${FileExists} $1
+    FileOpen $0 $1 a
+    ${If} $0 == ""
+      StrCpy $0 $1
+    ${Else}
+      FileClose $0
+      StrCpy $0 ""
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; $0 = what keeps the files from being replaced or removed: "" (nothing),
+; "program" (a KestridUI.exe runs), or the path of a file in use.
+Function ${un}Obstacle
+  Call ${un}ProgramRunning
+  ${If} $0 == 1
+    StrCpy $0 "program"
+    Return
+  ${EndIf}
+  Push $1
+  Push $2
+  ; The uninstaller runs from uninstall.exe itself (_?=) or a copy of it.
+  !if "${un}" == ""
+    !define /redef LAST 2
+  !else
+    !define /redef LAST 1
+  !endif
+  ${ForEach} $2 0 ${LAST} + 1
+    ${Select} $2
+      ${Case} 0
+        StrCpy $1 "$INSTDIR\KestridUI.exe"
+      ${Case} 1
+        StrCpy $1 "$INSTDIR\Version.txt"
+      ${Case} 2
+        StrCpy $1 "$INSTDIR\uninstall.exe"
+    ${EndSelect}
+    Call ${un}InUse
+    ${IfThen} $0 != "" ${|} ${Break} ${|}
+  ${Next}
+  ${If} $0 == ""
+    ; Ghostscript's files, whichever were copied.
+    FindFirst $2 $1 "$INSTDIR\Xtra\PD\*.*"
+    ${DoWhile} $1 != ""
+      ${If} $1 != "."
+      ${AndIf} $1 != ".."
+        StrCpy $1 "$INSTDIR\Xtra\PD\$1"
+        Call ${un}InUse
+        ${IfThen} $0 != "" ${|} ${Break} ${|}
+      ${EndIf}
+      FindNext $2 $1
+    ${Loop}
+    FindClose $2
+  ${EndIf}
+  !if "${un}" == ""
+    ${If} $0 == ""
+      Call MoveMonitorAside
+    ${EndIf}
+  !endif
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Waits (silent) or asks (with a window) until no KestridUI.exe runs and no
+; file to be replaced is in use, so that files are never half replaced or
+; removed. Given up, it ends with 4 before anything was changed, and says so
+; in the log.
+Function ${un}WaitUntilFree
+  Push $9
   StrCpy $9 0
   ${Do}
-    Call ${un}ProgramRunning
-    ${If} $0 == 0
-      Return
+    Call ${un}Obstacle
+    ${If} $0 == ""
+      ${Break}
+    ${ElseIf} $0 == "program"
+      StrCpy $1 "${PRODUCT} is running"
+      StrCpy $2 "${PRODUCT} was running"
+      StrCpy $3 "${PRODUCT} is still running"
+      StrCpy $4 "for it to end"
+      StrCpy $5 "Close its window, then press Retry."
+    ${Else}
+      StrCpy $1 "$0 is in use"
+      StrCpy $2 "$0 was in use"
+      StrCpy $3 "$0 is still in use"
+      StrCpy $4 "for it to be free"
+      StrCpy $5 "Close the program that holds it, then press Retry."
     ${EndIf}
     ${If} ${Silent}
-      IntOp $9 $9 + 1
-      ${If} $9 > 60
-        DetailPrint "${PRODUCT} is still running; nothing was changed."
+      ${If} $9 == 0
+        StrCpy $Waited "$2: waited $4 (up to ${PROGRAM_WAIT} s)."
+        Push "$1: waiting up to ${PROGRAM_WAIT} s $4."
+        Call ${un}WriteLog
+      ${EndIf}
+      ${If} $9 >= ${PROGRAM_WAIT}
+        DetailPrint "$3 after ${PROGRAM_WAIT} s. ${untouched}"
+        Push "$3 after ${PROGRAM_WAIT} s. ${untouched}"
+        Call ${un}WriteLog
         SetErrorLevel 4
         Quit
       ${EndIf}
+      IntOp $9 $9 + 1
       Sleep 1000
     ${Else}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close its window, then press Retry." IDRETRY +3
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$1. $5$\r$\n$\r$\n${cancel}" IDRETRY retry
+      Push "$2 and ${cancelled}. ${untouched}"
+      Call ${un}WriteLog
       SetErrorLevel 4
       Quit
+      retry:
     ${EndIf}
   ${Loop}
+  Pop $9
 FunctionEnd
 !macroend
-!insertmacro ProgramRunning ""
-!insertmacro ProgramRunning "un."
+!insertmacro ProgramRunning "" \
+  "Cancel ends the setup and leaves the installed program as it is." \
+  "the setup was cancelled" "Nothing was changed."
+!insertmacro ProgramRunning "un." \
+  "Cancel ends the removal and leaves the program installed as it is." \
+  "the removal was cancelled" "Nothing was removed."
 
 ; Ghostscript registered by its own setup: $0 = its bin folder, or empty.
 ; The newest version wins; 32- and 64-bit registrations both count.
@@ -258,10 +401,13 @@ FunctionEnd
 
 Section "Program" SecProgram
   SectionIn RO
-  Call WaitForProgram
+  Call WaitUntilFree
   SetOutPath "$INSTDIR"
   Delete "$INSTDIR\install.log"
   !insertmacro Log "${PRODUCT} ${VERSION} into $INSTDIR"
+  ${If} $Waited != ""
+    !insertmacro Log "$Waited"
+  ${EndIf}
   File "${STAGE}\KestridUI.exe"
   File "${STAGE}\Version.txt"
 
@@ -408,6 +554,9 @@ Section "-Printer" SecPrinter
   ${If} $0 == 1
   ${OrIf} $2 == 3006  ; ERROR_PRINT_MONITOR_ALREADY_INSTALLED
     !insertmacro Log "Printer: the monitor ${MONITOR} (${MONITOR_DLL}, $6) is added."
+    ${If} $MonitorMoved == 1
+      !insertmacro Log "Printer: the spooler had the old monitor loaded; it uses the new one once it restarts."
+    ${EndIf}
   ${Else}
     !insertmacro Log "Printer: the spooler refused the monitor ${MONITOR} (error $2)."
     StrCpy $PrinterNote "the print monitor could not be added (error $2)"
@@ -460,9 +609,27 @@ Section "-Printer" SecPrinter
   ${EndIf}
 SectionEnd
 
+; $0 = when the installing user's settings were last written, as a number
+; (empty when none are stored).
+Function SettingsWriteTime
+  Push $1
+  Push $2
+  StrCpy $0 ""
+  ; HKEY_CURRENT_USER, KEY_READ
+  System::Call 'advapi32::RegOpenKeyExW(p -2147483647, w "${SETTINGS_KEY}\Settings", i 0, i 0x20019, *p .r1) i .r2'
+  ${If} $2 == 0
+    System::Call 'advapi32::RegQueryInfoKeyW(p r1, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, p 0, *l .r0) i .r2'
+    ${IfThen} $2 != 0 ${|} StrCpy $0 "" ${|}
+    System::Call 'advapi32::RegCloseKey(p r1)'
+  ${EndIf}
+  Pop $2
+  Pop $1
+FunctionEnd
+
 ; /KEY=<key>: the program's silent key set-up, run as the installing user.
 ; The program ends with 0 whatever the service said; the verdict is whether
-; the key is now the stored one.
+; the key is now the stored one, and was stored by this set-up: the same key
+; stored before, and refused now, is a refusal.
 Section "-Key" SecKey
   ${GetParameters} $0
   ClearErrors
@@ -470,13 +637,18 @@ Section "-Key" SecKey
   ${If} ${Errors}
     Return
   ${EndIf}
+  Call SettingsWriteTime
+  StrCpy $5 $0
   nsExec::ExecToStack '"$INSTDIR\KestridUI.exe" /KEY=$1'
   Pop $2
   Pop $3
   ReadRegStr $4 HKCU "${SETTINGS_KEY}\Settings" "USERNAME"
+  Call SettingsWriteTime
+  ; Keys differ in case: the comparison must too.
   ${If} $2 == "0"
   ${AndIf} $1 != ""
-  ${AndIf} $4 == $1
+  ${AndIf} $4 S== $1
+  ${AndIf} $0 != $5
     !insertmacro Log "Key set-up: the key was accepted and stored."
   ${Else}
     ${If} $1 == ""
@@ -489,6 +661,12 @@ Section "-Key" SecKey
   ${EndIf}
 SectionEnd
 
+Function .onInstFailed
+  Push "The setup stopped: a file could not be written, so the install is incomplete. Run the setup again."
+  Call WriteLog
+  SetErrorLevel 5
+FunctionEnd
+
 Function un.onInit
   !insertmacro UseNativeView
   SetShellVarContext all
@@ -496,7 +674,7 @@ FunctionEnd
 
 Section "Uninstall"
   ; Wait like the installer: a running program keeps its files.
-  Call un.WaitForProgram
+  Call un.WaitUntilFree
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "SendToEntry"
   ${If} $0 != ""
     Delete "$0"

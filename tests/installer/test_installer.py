@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
@@ -25,6 +26,8 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantr
 SETTINGS_KEY = r"HKCU\Software\Fax\Settings"
 MONITOR_KEY = r"HKLM\System\CurrentControlSet\Control\Print\Monitors\Vantrel Fax Monitor"
 STANDIN = os.path.join(BUILD, "tools", "gs-standin")
+# The setup made to give up on a running program soon; the shipped one waits 60 s.
+SHORT_WAIT = 4
 
 
 def run(args, env=None, timeout=600):
@@ -67,7 +70,8 @@ class Session:
         self.env = dict(os.environ, KESTRID_PACKAGE_WIN64_DIR=BUILD, KESTRID_PACKAGE_WIN32_DIR=WIN32_BUILD)
         with open(os.path.join(BUILD, "Version.txt")) as version:
             self.version = version.read()
-        self.bundled, self.plain, self.old = (os.path.join(self.work, name) for name in ("bundled", "plain", "old"))
+        self.bundled, self.plain, self.old, self.short_wait = (
+            os.path.join(self.work, name) for name in ("bundled", "plain", "old", "short-wait"))
         self.template = os.path.join(self.work, "template")
         ready = os.path.join(self.work, "ready")
         with open(os.path.join(self.work, "lock"), "w") as lock:
@@ -88,6 +92,8 @@ class Session:
         with open(os.path.join(old_build, "Version.txt"), "w") as version:
             version.write("0.9.0")
         self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build)
+        self.package("short-wait", ["--ghostscript", gs], KESTRID_PACKAGE_WAIT=str(SHORT_WAIT),
+                     KESTRID_PACKAGE_ARCH="x64")
         env = dict(os.environ, WINEPREFIX=self.template)
         env.setdefault("WINEDEBUG", "-all")
         env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
@@ -162,6 +168,16 @@ class Packaging(unittest.TestCase):
                     self.assertTrue(ok, "%s: %s" % (path, out))
                 ok, out = osslsigncode_verify(os.path.join(self.s.bundled, setup), pem)
                 self.assertFalse(ok, "an unsigned build carries a signature: " + out)
+
+    def test_pages_show_our_pictures(self):
+        art = os.path.join(ROOT, "resources", "art", "installer")
+        for setup in ("VantrelSetup.exe", "VantrelSetup-x64.exe"):
+            extracted = os.path.join(self.s.work, "pictures-" + setup)
+            run(["7z", "x", "-y", "-o" + extracted, os.path.join(self.s.bundled, setup), "$PLUGINSDIR"])
+            for shown, ours in (("modern-wizard.bmp", "side.bmp"), ("modern-header.bmp", "header.bmp")):
+                with self.subTest(setup=setup, picture=shown):
+                    self.assertTrue(filecmp.cmp(os.path.join(extracted, "$PLUGINSDIR", shown),
+                                                os.path.join(art, ours), shallow=False))
 
     def test_x86_setup_format_and_payload(self):
         setup = os.path.join(self.s.bundled, "VantrelSetup.exe")
@@ -323,6 +339,21 @@ class SilentKeySetup(InstallerCase):
                 if code == 3:
                     self.assertRegex(self.log(), r"nothing was stored: \{.*\"message\"")
 
+    def test_a_key_stored_before_does_not_make_a_refusal_a_success(self):
+        # (stored before, given, exit code): the sandbox refuses "not-a-key".
+        cases = [
+            ("not-a-key", "not-a-key", 3),
+            ("NOT-A-KEY", "not-a-key", 3),
+            (GOOD_KEY, GOOD_KEY, 0),
+        ]
+        for stored, given, code in cases:
+            with self.subTest(stored=stored, given=given):
+                harness.set_stored_key(None)
+                harness.set_stored_key(stored)
+                self.assertEqual(self.install(self.s.bundled, "/S", "/KEY=" + given), code)
+                # A refusal leaves the key that was stored.
+                self.assertEqual(read_settings()["USERNAME"], stored)
+
     def test_upgrade_keeps_the_key(self):
         # The older setup carries no Ghostscript (2); the key is set up all the same.
         self.assertEqual(self.install(self.s.old, "/S", "/KEY=" + GOOD_KEY), 2)
@@ -429,6 +460,7 @@ class WithWindows(InstallerCase):
             screenshot(self.TITLE, "installer-welcome")
             uidriver("click", self.TITLE, "1")
             self.assertTrue(self.next_reads("&Install"), "no folder page")
+            screenshot(self.TITLE, "installer-folder")
             uidriver("click", self.TITLE, "1")
             self.assertTrue(self.next_reads("&Finish"), "no finish page")
             screenshot(self.TITLE, "installer-finish-" + name)
@@ -442,31 +474,226 @@ class WithWindows(InstallerCase):
         self.assertEqual(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")), code == 0)
 
 
-class RunningProgram(InstallerCase):
-    def test_setup_waits_until_the_program_has_ended(self):
-        self.assertEqual(self.install(self.s.old, "/S"), 2)  # it carries no Ghostscript
-        old_version = self.path("Version.txt")
-        # The key-setup window of the installed program stays up.
-        program = subprocess.Popen(["wine", r"C:\Program Files\Vantrel\KestridUI.exe"], env=harness.wine_env(),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        setup = None
-        try:
-            self.assertEqual(uidriver("find", "@1048=Please enter app key", "30000")[0], 0)
-            setup = subprocess.Popen(["wine", os.path.join(self.s.bundled, "VantrelSetup-x64.exe"), "/S"],
-                                     env=harness.wine_env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            with self.assertRaises(subprocess.TimeoutExpired):
-                setup.wait(timeout=20)
-            with open(old_version) as version:
-                self.assertEqual(version.read(), "0.9.0")
-            uidriver("close", "@1048=Please enter app key")
-            program.wait(timeout=30)
-            self.assertEqual(setup.wait(timeout=120), 0)
-        finally:
-            for process in (program, setup):
-                if process and process.poll() is None:
-                    process.kill()
-                    process.wait()
+class InUseCase(InstallerCase):
+    """A KestridUI.exe runs (its key-setup window stays up), or another
+    program holds a file, while a setup or the uninstaller of the installed
+    0.9.0 is at work: they wait or ask, and replace or remove nothing
+    meanwhile."""
+
+    KEY_WINDOW = "@1048=Please enter app key"
+    BOX = "@65535=Vantrel Fax is running"
+    RETRY, CANCEL = "4", "2"
+
+    def setUp(self):
+        super().setUp()
+        self.processes = []
+        self.program = None
+
+    def tearDown(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        super().tearDown()
+
+    def start(self, args):
+        process = subprocess.Popen(["wine"] + args, env=harness.wine_env(), stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def install_old_and_start_it(self, package=None):
+        self.assertEqual(self.install(package or self.s.old, "/S"), 0 if package else 2)
+        self.program = self.start([r"C:\Program Files\Vantrel\KestridUI.exe"])
+        self.assertEqual(uidriver("find", self.KEY_WINDOW, "30000")[0], 0, "the program shows no window")
+
+    def close_program(self):
+        uidriver("close", self.KEY_WINDOW)
+        self.program.wait(timeout=30)
+
+    def assert_old_untouched(self):
+        with open(self.path("Version.txt")) as version:
+            self.assertEqual(version.read(), "0.9.0")
+        # The old setup carries no Ghostscript; the new one would have added it.
+        self.assertFalse(os.path.exists(self.path("Xtra", "PD", "gswin32c.exe")))
+        self.assertEqual(self.uninstall_entry()["DisplayVersion"], "0.9.0")
+        self.assertEqual(self.shortcuts(), {"start": True, "sendto": True})
+
+    def boxes(self, caption):
+        """The X windows on show with the setup's caption: its page and its box."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption],
+                               env=harness.wine_env(), capture_output=True, text=True, timeout=30)
+        return set(found.stdout.split())
+
+    def wait_for_box(self):
+        self.assertEqual(uidriver("find", self.BOX, "60000")[0], 0, "no box asks to close the program")
+
+    def press_in_box(self, button):
+        harness.real_click(self.BOX, button)
+
+    def hold(self, path, *how):
+        said = os.path.join(self.prefix, "holder.out")
+        with open(said, "w") as out:
+            holder = subprocess.Popen(["wine", os.path.join(BUILD, "uidriver.exe"), "hold", path, "120000"]
+                                      + list(how), env=harness.wine_env(), stdout=out, stderr=subprocess.DEVNULL)
+        self.processes.append(holder)
+
+        def holding():
+            with open(said) as out:
+                return out.read().startswith("held")
+        self.assertTrue(wait_until(holding, 30), "%s is not held" % path)
+        return holder
+
+
+class RunningProgram(InUseCase):
+    """Silent setups."""
+
+    def test_silent_setup_waits_until_the_program_has_ended(self):
+        self.install_old_and_start_it()
+        setup = self.start([os.path.join(self.s.bundled, "VantrelSetup-x64.exe"), "/S"])
+        with self.assertRaises(subprocess.TimeoutExpired):
+            setup.wait(timeout=20)
+        self.assert_old_untouched()
+        self.close_program()
+        self.assertEqual(setup.wait(timeout=120), 0)
         self.assert_installed(os.path.join(STANDIN, "gswin32c.exe"))
+        # What ships waits a minute.
+        self.assertIn("Vantrel Fax was running: waited for it to end (up to 60 s).", self.log())
+
+    def test_silent_setup_gives_up_with_4_and_changes_nothing(self):
+        self.install_old_and_start_it()
+        started = time.monotonic()
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 4)
+        self.assertGreaterEqual(time.monotonic() - started, SHORT_WAIT)
+        self.assertIsNone(self.program.poll())
+        self.assert_old_untouched()
+        log = self.log()
+        self.assertIn("Vantrel Fax is running: waiting up to %d s for it to end." % SHORT_WAIT, log)
+        self.assertIn("Vantrel Fax is still running after %d s. Nothing was changed." % SHORT_WAIT, log)
+
+
+class FileInUse(InUseCase):
+    """Files held by other programs, or in the way."""
+
+    def test_a_file_held_open_elsewhere_stops_the_setup_before_anything_changes(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        held = r"C:\Program Files\Vantrel\Version.txt"
+        holder = self.hold(held)
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 4)
+        self.assert_old_untouched()
+        self.assertIn("%s is in use: waiting up to %d s for it to be free." % (held, SHORT_WAIT), self.log())
+        self.assertIn("%s is still in use after %d s. Nothing was changed." % (held, SHORT_WAIT), self.log())
+        holder.kill()
+        holder.wait()
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 0)
+        self.assert_installed(os.path.join(STANDIN, "gswin32c.exe"))
+
+    def test_the_print_monitor_the_spooler_holds_is_moved_aside_and_replaced(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        system = os.path.join(self.drive, "windows", "system32")
+        # Mark the old monitor so that its replacement shows.
+        with open(os.path.join(system, "vantrelmon.dll"), "ab") as monitor:
+            monitor.write(b"old")
+        # As the spooler holds a monitor it loaded: no writing, renaming allowed.
+        self.hold(r"C:\windows\system32\vantrelmon.dll", "rename")
+        self.assertEqual(self.install(self.s.short_wait, "/S"), 0)
+        self.assertTrue(filecmp.cmp(os.path.join(system, "vantrelmon.dll"), os.path.join(BUILD, "vantrelmon.dll"),
+                                    shallow=False))
+        self.assertIn("Printer: the spooler had the old monitor loaded; it uses the new one once it restarts.",
+                      self.log())
+
+    def test_a_file_that_cannot_be_written_is_a_failure_not_a_success(self):
+        self.assertEqual(self.install(self.s.old, "/S"), 2)
+        # A file where Ghostscript's folder goes.
+        os.rmdir(self.path("Xtra", "PD"))
+        with open(self.path("Xtra", "PD"), "w") as blocker:
+            blocker.write("in the way")
+        self.assertEqual(self.install(self.s.bundled, "/S"), 5)
+        self.assertIn("The setup stopped: a file could not be written, so the install is incomplete.", self.log())
+
+
+class SetupWindowAsks(InUseCase):
+    """A person's setup."""
+
+    def test_setup_with_windows_asks_until_the_program_has_ended(self):
+        self.install_old_and_start_it()
+        # Cancel: the setup ends and leaves the installed program as it was.
+        setup = self.start_setup_window()
+        self.wait_for_box()
+        self.assertIn("Cancel ends the setup and leaves the installed program as it is.",
+                      uidriver("text", self.BOX, "65535")[1])
+        screenshot(self.BOX, "installer-program-running")
+        self.press_in_box(self.CANCEL)
+        self.assertEqual(setup.wait(timeout=60), 4)
+        self.assert_old_untouched()
+        self.assertIn("Vantrel Fax was running and the setup was cancelled. Nothing was changed.", self.log())
+
+        # Retry while it still runs asks again; once it has ended, the setup goes on.
+        setup = self.start_setup_window()
+        self.wait_for_box()
+        before = self.boxes(WithWindows.TITLE)
+        self.press_in_box(self.RETRY)
+        self.assertTrue(wait_until(lambda: self.boxes(WithWindows.TITLE) - before, 30),
+                        "Retry with the program running did not ask again")
+        self.wait_for_box()
+        self.assert_old_untouched()
+        self.close_program()
+        self.press_in_box(self.RETRY)
+        self.assertTrue(wait_until(lambda: uidriver("text", WithWindows.TITLE, "1")[1] == "&Finish", 120, 0.5),
+                        "no finish page")
+        uidriver("click", WithWindows.TITLE, "1")
+        self.assertEqual(setup.wait(timeout=60), 0)
+        self.assert_installed(os.path.join(STANDIN, "gswin32c.exe"))
+
+    def start_setup_window(self):
+        """A person's setup, its welcome and folder pages passed."""
+        setup = self.start([os.path.join(self.s.bundled, "VantrelSetup-x64.exe")])
+        for button in ("&Next >", "&Install"):
+            self.assertTrue(wait_until(lambda: uidriver("text", WithWindows.TITLE, "1")[1] == button, 120, 0.5),
+                            "no page with %s" % button)
+            uidriver("click", WithWindows.TITLE, "1")
+        return setup
+
+
+class UninstallerWaitsOrAsks(InUseCase):
+    def test_removes_nothing_while_the_program_runs(self):
+        self.install_old_and_start_it(self.s.short_wait)
+        installed = sorted(os.listdir(self.folder))
+        # Silent, run in place (_?=) for its exit code.
+        started = time.monotonic()
+        self.assertEqual(uidriver("run", self.path("uninstall.exe"), r"/S _?=C:\Program Files\Vantrel",
+                                  timeout=120)[0], 4)
+        self.assertGreaterEqual(time.monotonic() - started, SHORT_WAIT)
+        self.assertIn("Vantrel Fax is still running after %d s. Nothing was removed." % SHORT_WAIT, self.log())
+
+        # With its window: Cancel, then Retry while it runs, then Retry once it has ended.
+        title = "Vantrel Fax Uninstall"
+        for press in (self.CANCEL, self.RETRY):
+            with self.subTest(press=press):
+                self.start([self.path("uninstall.exe")])
+                self.assertTrue(wait_until(lambda: uidriver("text", title, "1")[1] == "&Uninstall", 120, 0.5),
+                                "no confirm page")
+                uidriver("click", title, "1")
+                self.wait_for_box()
+                before = self.boxes(title)
+                self.press_in_box(press)
+                if press == self.CANCEL:
+                    self.assertEqual(uidriver("gone", title, "30000")[0], 0)
+                else:
+                    self.assertTrue(wait_until(lambda: self.boxes(title) - before, 30),
+                                    "Retry with the program running did not ask again")
+                    self.wait_for_box()
+                self.assertEqual(sorted(os.listdir(self.folder)), installed)
+                self.assertIsNotNone(self.uninstall_entry())
+                self.assertEqual(self.shortcuts(), {"start": True, "sendto": True})
+        self.assertIn("Vantrel Fax was running and the removal was cancelled. Nothing was removed.", self.log())
+        self.close_program()
+        self.press_in_box(self.RETRY)
+        self.assertTrue(wait_until(lambda: uidriver("text", title, "1")[1] == "&Close", 120, 0.5))
+        uidriver("click", title, "1")
+        if not wait_until(lambda: not os.path.exists(self.folder), 60):
+            self.fail("left behind: %s" % os.listdir(self.folder))
+        self.assertIsNone(self.uninstall_entry())
 
 
 class Printer(InstallerCase):

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Makes every picture the program embeds, and the country table.
+"""Makes every picture the program and its setup embed, and the country table.
 
 Run with Debian's python3 and python3-pil (fonts from fonts-dejavu-core):
     /usr/bin/python3 tools/artwork/generate.py [--sheet contact-sheet.png]
@@ -469,6 +469,38 @@ def write_ico(path, images):
         f.write(out)
 
 
+# ---------------------------------------------------------------- setup program
+
+def installer_side():
+    """The welcome and finish pages' left strip (164 x 314, as the setup's
+    page frame expects): the brand on the accent colour."""
+    w, h = 164, 314
+    c = Canvas(w, h, ACCENT + (255,), scale=2)
+    # darker towards the foot, in flat bands (no dithering in a BMP)
+    for i in range(32):
+        t = i / 31
+        shade = tuple(round(a + (b - a) * t) for a, b in zip(ACCENT, ACCENT_PRESSED))
+        c.rect((0, h * i / 32, w, h * (i + 1) / 32 + 1), shade)
+    c.rrect((42, 46, 122, 126), 20, WHITE)
+    brand_mark(c, 48, 52, 68)
+    c.text((w / 2, 150), "Vantrel Fax", 17, WHITE, bold=True, anchor="ma")
+    c.text((w / 2, 176), "Send what you print", 10, (214, 230, 251), anchor="ma")
+    c.text((w / 2, 191), "as a fax", 10, (214, 230, 251), anchor="ma")
+    return c.result().convert("RGB")
+
+
+def installer_header():
+    """The other pages' header picture (150 x 57) on the header's white."""
+    w, h = 150, 57
+    c = Canvas(w, h, SURFACE + (255,), scale=2)
+    brand_mark(c, w - 48, 10, 38)
+    return c.result().convert("RGB")
+
+
+def installer_pictures():
+    return [("side.bmp", installer_side()), ("header.bmp", installer_header())]
+
+
 # ---------------------------------------------------------------- the list of resources
 
 def buttons():
@@ -533,7 +565,7 @@ def main(argv):
     sheet_path = None
     if "--sheet" in argv:
         sheet_path = argv[argv.index("--sheet") + 1]
-    for sub in ("", "png", "bmp", "flags"):
+    for sub in ("", "png", "bmp", "flags", "installer"):
         os.makedirs(os.path.join(ART, sub), exist_ok=True)
 
     with open(os.path.join(RESOURCES, "countries.csv"), "wb") as f:
@@ -546,6 +578,9 @@ def main(argv):
     for rid, name, img in bitmaps():
         img.save(os.path.join(ART, "bmp", name), "BMP")
         made["bmp"].append((rid, "bmp/" + name, img))
+    for name, img in installer_pictures():
+        img.save(os.path.join(ART, "installer", name), "BMP")
+        made["bmp"].append((0, "installer/" + name, img))
     flag_lines = ["// Country flags, row i of the country table has ID 171 + i (made by tools/artwork)."]
     for i, row in enumerate(countries.ROWS):
         rid = 171 + i

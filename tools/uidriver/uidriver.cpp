@@ -13,6 +13,10 @@
 //   uidriver box [timeout-ms]                        wait for a message box, print
 //                                                    "caption|text|icon-less", press OK
 //   uidriver windows                                 list visible top-level windows
+//   uidriver hold <path> <ms> [rename]               keep the file open for reading, sharing only
+//                                                    reading (as a scanner or backup tool may) and, with
+//                                                    "rename", renaming (as a loaded DLL); print "held",
+//                                                    end after ms
 //   uidriver run <program> [command-line-text]       start a program with exactly that
 //                                                    command-line text, wait, exit with its code
 //   uidriver type <title-part> <control-id> <text>   type the characters into a control
@@ -563,6 +567,16 @@ int main(int argc, char** argv) {
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
         return static_cast<int>(code);
+    }
+    if (command == "hold" && argc >= 4) {
+        const DWORD share =
+            FILE_SHARE_READ | (argc >= 5 && std::strcmp(argv[4], "rename") == 0 ? FILE_SHARE_DELETE : 0);
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        std::printf("held\n");
+        Sleep(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+        CloseHandle(file);
+        return 0;
     }
     if (command == "windows") {
         EnumWindows(PrintWindowLine, 0);
