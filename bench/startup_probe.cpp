@@ -12,6 +12,8 @@
 //                     next to each other are watched together, so one that
 //                     shows only briefly, or not before the next, is still
 //                     seen or reported as missed.
+//       made:<marker> the same, hidden windows included: a window that is
+//                     made before it is shown.
 //       click:#<id>   a left click by mouse input in the middle of that
 //                     visible control.
 //     prints "start|<epoch s>", then "seen|<marker>|<ms>|<epoch s>|<title>",
@@ -62,6 +64,7 @@ private:
 struct Search {
     DWORD process;
     const char* marker;
+    bool hidden_too;
     HWND found;      // the control (or the top-level window for a title)
     HWND top_level;  // the window that holds it
 };
@@ -75,7 +78,7 @@ bool Holds(HWND window, const char* marker) {
 
 BOOL CALLBACK ChildHolds(HWND child, LPARAM param) {
     Search* s = reinterpret_cast<Search*>(param);
-    if (!IsWindowVisible(child) || !Holds(child, s->marker)) return TRUE;
+    if ((!s->hidden_too && !IsWindowVisible(child)) || !Holds(child, s->marker)) return TRUE;
     s->found = child;
     return FALSE;
 }
@@ -84,7 +87,7 @@ BOOL CALLBACK TopLevel(HWND window, LPARAM param) {
     Search* s = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != s->process || !IsWindowVisible(window)) return TRUE;
+    if (pid != s->process || (!s->hidden_too && !IsWindowVisible(window))) return TRUE;
     if (s->marker[0] != '#' && Holds(window, s->marker)) {
         s->found = s->top_level = window;
         return FALSE;
@@ -97,8 +100,8 @@ BOOL CALLBACK TopLevel(HWND window, LPARAM param) {
     return TRUE;
 }
 
-Search Find(DWORD process, const char* marker) {
-    Search s{process, marker, nullptr, nullptr};
+Search Find(DWORD process, const char* marker, bool hidden_too = false) {
+    Search s{process, marker, hidden_too, nullptr, nullptr};
     EnumWindows(TopLevel, reinterpret_cast<LPARAM>(&s));
     return s;
 }
@@ -179,9 +182,9 @@ int Watch(double timeout, const char* program, const char* line, const std::vect
             ++next;
             continue;
         }
-        // The see steps up to the next click (or the end), watched together.
+        // The see and made steps up to the next click (or the end), watched together.
         size_t end = next;
-        while (end < steps.size() && steps[end].rfind("see:", 0) == 0) ++end;
+        while (end < steps.size() && (steps[end].rfind("see:", 0) == 0 || steps[end].rfind("made:", 0) == 0)) ++end;
         if (end == next) {
             std::printf("unknown step %s\n", steps[next].c_str());
             return 2;
@@ -190,25 +193,26 @@ int Watch(double timeout, const char* program, const char* line, const std::vect
         for (;;) {
             for (size_t k = next; k < end; ++k) {
                 if (seen[k - next]) continue;
-                const char* marker = steps[k].c_str() + 4;
-                const Search s = Find(pi.dwProcessId, marker);
+                const bool made = steps[k][0] == 'm';
+                const char* marker = steps[k].c_str() + (made ? 5 : 4);
+                const Search s = Find(pi.dwProcessId, marker, made);
                 if (!s.found) continue;
                 const double ms = clock.Ms();
                 char title[512] = "";
                 GetWindowTextA(s.top_level, title, sizeof title);
-                std::printf("seen|%s|%.1f|%.6f|%s\n", marker, ms, EpochSeconds(), title);
+                std::printf("%s|%s|%.1f|%.6f|%s\n", made ? "made" : "seen", marker, ms, EpochSeconds(), title);
                 seen[k - next] = true;
             }
             if (seen.back()) break;
             if (clock.Ms() > timeout || WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
-                std::printf("no window holding \"%s\" after %.0f ms\n", steps[end - 1].c_str() + 4, clock.Ms());
+                std::printf("no window holding \"%s\" after %.0f ms\n", steps[end - 1].c_str(), clock.Ms());
                 result = 1;
                 break;
             }
             Sleep(2);
         }
         for (size_t k = next; k < end; ++k)
-            if (!seen[k - next]) std::printf("missed|%s\n", steps[k].c_str() + 4);
+            if (!seen[k - next]) std::printf("missed|%s\n", steps[k].c_str());
         next = end;
     }
     std::fflush(stdout);
@@ -242,6 +246,6 @@ int main(int argc, char** argv) {
         return Watch(std::strtod(argv[2], nullptr), argv[3], argv[4], std::vector<std::string>(argv + 5, argv + argc));
     std::fprintf(stderr,
                  "usage: startup_probe run <program> [command-line-text]\n"
-                 "       startup_probe watch <timeout-ms> <program> <command-line-text> see:<marker>|click:#<id>...\n");
+                 "       startup_probe watch <timeout-ms> <program> <command-line-text> see:<marker>|made:<marker>|click:#<id>...\n");
     return 2;
 }
