@@ -237,9 +237,16 @@ def probe_watch(args, exe, command_line, steps, timeout_ms=60000):
         elif parts[0] in ("seen", "made", "clicked"):
             seen[parts[0] + ":" + parts[1]] = (float(parts[2]), float(parts[3]), parts[4] if len(parts) > 4 else "")
     if code != 0 or "start" not in seen:
-        raise BenchFailed("the probe could not watch %s %s through %s (exit %d): %s" % (
-            os.path.basename(exe), command_line or "", " ".join(steps), code, out.strip()[-1500:]))
+        raise BenchFailed("the probe could not watch %s %s through %s (exit %d):\n%s" % (
+            os.path.basename(exe), command_line or "", " ".join(steps), code, probe_lines(out)))
     return seen
+
+
+def probe_lines(out):
+    """The probe's own lines, without the answers the program writes to the
+    same output as its diagnostics."""
+    lines = [line for line in out.splitlines() if line.strip() and len(line) < 300 and line[0] not in "{["]
+    return "\n".join(lines[-20:])
 
 
 def probe_run(args, exe, command_line):
@@ -250,7 +257,7 @@ def probe_run(args, exe, command_line):
             if parts[2] != "0":
                 raise BenchFailed("%s %s ended with %s" % (os.path.basename(exe), command_line, parts[2]))
             return float(parts[1])
-    raise BenchFailed("the probe could not run %s (exit %d): %s" % (exe, code, out.strip()[-1500:]))
+    raise BenchFailed("the probe could not run %s (exit %d):\n%s" % (exe, code, probe_lines(out)))
 
 
 def https_once(args):
