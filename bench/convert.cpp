@@ -117,8 +117,9 @@ int main(int argc, char** argv) {
         alone_size = FileSize(direct_pdf);
         std::remove(direct_pdf.c_str());
     }
-    std::printf("{\"ours_s\": %.4f, \"gs_alone_s\": %.4f, \"ours_pdf_bytes\": %lld, \"gs_pdf_bytes\": %lld, "
-                "\"rounds\": %d, \"ours_runs_s\": %s, \"gs_alone_runs_s\": %s}\n",
-                Median(ours), Median(alone), ours_size, alone_size, rounds, List(ours).c_str(), List(alone).c_str());
+    std::printf(
+        "{\"ours_s\": %.4f, \"gs_alone_s\": %.4f, \"ours_pdf_bytes\": %lld, \"gs_pdf_bytes\": %lld, "
+        "\"rounds\": %d, \"ours_runs_s\": %s, \"gs_alone_runs_s\": %s}\n",
+        Median(ours), Median(alone), ours_size, alone_size, rounds, List(ours).c_str(), List(alone).c_str());
     return 0;
 }

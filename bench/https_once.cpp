@@ -3,8 +3,8 @@
 // answer into memory, the clean-up. Prints "request|<ms>|<HTTP status>|<bytes>"
 // for each of the N requests (each timed on its own, in this one process).
 // usage: https_once <url> <ca.pem> <key> [N]
-#include <curl/curl.h>
 #include <windows.h>
+#include <curl/curl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,10 +71,10 @@ int main(int argc, char** argv) {
             result = 1;
             continue;
         }
-        std::printf("request|%.1f|%ld|%zu\n",
-                    1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                        static_cast<double>(frequency.QuadPart),
-                    status, answer.size());
+        std::printf(
+            "request|%.1f|%ld|%zu\n",
+            1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart),
+            status, answer.size());
     }
     return result;
 }

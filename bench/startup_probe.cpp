@@ -246,6 +246,7 @@ int main(int argc, char** argv) {
         return Watch(std::strtod(argv[2], nullptr), argv[3], argv[4], std::vector<std::string>(argv + 5, argv + argc));
     std::fprintf(stderr,
                  "usage: startup_probe run <program> [command-line-text]\n"
-                 "       startup_probe watch <timeout-ms> <program> <command-line-text> see:<marker>|made:<marker>|click:#<id>...\n");
+                 "       startup_probe watch <timeout-ms> <program> <command-line-text> "
+                 "see:<marker>|made:<marker>|click:#<id>...\n");
     return 2;
 }
