@@ -3,8 +3,10 @@
 // answer into memory, the clean-up. Prints "request|<ms>|<HTTP status>|<bytes>"
 // for each of the N requests (each timed on its own, in this one process).
 // usage: https_once <url> <ca.pem> <key> [N]
-#include <windows.h>
+// curl.h brings winsock2.h, which must come before windows.h.
 #include <curl/curl.h>
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
