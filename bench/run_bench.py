@@ -424,7 +424,8 @@ def bench_picker(args, results):
                 row = seen["seen:" + FIRST_CONTACT]
                 answers = [a for a in sandbox.answers("/v1/contacts") if a[0] >= seen["start"] + clicked[0] / 1000.0]
                 if len(answers) != 1 or answers[0][1] != 200:
-                    raise BenchFailed("expected one contacts answer (200) after the click, the sandbox sent %r" % answers)
+                    raise BenchFailed("expected one contacts answer (200) after the click, the sandbox sent %r"
+                                      % answers)
                 answer_bytes = answers[0][2]
                 if r == 0:
                     continue
@@ -445,7 +446,8 @@ def bench_picker(args, results):
     log("  after the answer: first row made %.0f ms, the page's last row made %.0f ms, first row shown %.0f ms "
         "(the picker's window was made %.0f ms before the answer)" % (
             m["first_row_made_ms"], m["page_made_ms"], a, m["window_made_before_answer_ms"]))
-    results["picker"] = {"contacts": args.picker_contacts, "answer_bytes": answer_bytes, "after_answer_ms": after_answer,
+    results["picker"] = {"contacts": args.picker_contacts, "answer_bytes": answer_bytes,
+                         "after_answer_ms": after_answer,
                          "after_click_ms": to_row, "after_answer_median_ms": a, "after_click_median_ms": c,
                          "parts": parts}
 
@@ -484,7 +486,8 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--bench", required=True, help="the native bench build")
     ap.add_argument("--tools", help="where startup_probe.exe, min_dialog.exe and https_once.exe are (default --bench)")
-    ap.add_argument("--win64", required=True, help="a win64 build against the sandbox (KestridUI.exe, tools/gs-standin)")
+    ap.add_argument("--win64", required=True,
+                    help="a win64 build against the sandbox (KestridUI.exe, tools/gs-standin)")
     ap.add_argument("--work", required=True)
     ap.add_argument("--ca", required=True)
     ap.add_argument("--port", type=int, required=True)
