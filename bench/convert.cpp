@@ -1,6 +1,7 @@
 // Conversion of a PostScript job: the program's conversion step (copy into the
 // work folder, Ghostscript through the program's command line, clean-up)
-// against gs alone with the same options. Prints best-of-N seconds for each.
+// against gs alone with the same options, alternating. Prints the median of N
+// runs of each and every run.
 // usage: bench_convert PROGRAM_FOLDER JOB.ps GS ROUNDS
 // PROGRAM_FOLDER must hold Xtra/PD/gswin32c.exe that runs Ghostscript.
 #include "bench_support.h"
@@ -48,6 +49,22 @@ long long FileSize(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
+double Median(std::vector<double> runs) {
+    std::sort(runs.begin(), runs.end());
+    const size_t n = runs.size();
+    return n % 2 ? runs[n / 2] : (runs[n / 2 - 1] + runs[n / 2]) / 2;
+}
+
+std::string List(const std::vector<double>& runs) {
+    std::string text = "[";
+    char number[32];
+    for (size_t i = 0; i < runs.size(); ++i) {
+        std::snprintf(number, sizeof number, "%s%.4f", i ? ", " : "", runs[i]);
+        text += number;
+    }
+    return text + "]";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +79,7 @@ int main(int argc, char** argv) {
     const std::string spool = folder + "/spool.ps";
     const std::string direct_pdf = folder + "/direct.pdf";
 
-    double ours = 1e30, alone = 1e30;
+    std::vector<double> ours, alone;
     long long ours_size = -1, alone_size = -1;
     for (int r = 0; r < rounds; ++r) {
         // Ours: the spooled file is consumed, so it is laid out afresh each round
@@ -73,7 +90,7 @@ int main(int argc, char** argv) {
         double start = NowSeconds();
         const CString pdf =
             PreparePrintJob(platform, notifier, CString(Windows(spool)), CString(Windows(folder + "/")));
-        ours = std::min(ours, NowSeconds() - start);
+        ours.push_back(NowSeconds() - start);
         const std::string pdf_path = NativePath(pdf);
         ours_size = FileSize(pdf_path);
         if (notifier.shown || pdf_path.size() < 4 || pdf_path.compare(pdf_path.size() - 4, 4, ".pdf") != 0) {
@@ -96,13 +113,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "gs alone failed\n");
             return 1;
         }
-        alone = std::min(alone, NowSeconds() - start);
+        alone.push_back(NowSeconds() - start);
         alone_size = FileSize(direct_pdf);
         std::remove(direct_pdf.c_str());
     }
     std::printf(
         "{\"ours_s\": %.4f, \"gs_alone_s\": %.4f, \"ours_pdf_bytes\": %lld, \"gs_pdf_bytes\": %lld, "
-        "\"rounds\": %d}\n",
-        ours, alone, ours_size, alone_size, rounds);
+        "\"rounds\": %d, \"ours_runs_s\": %s, \"gs_alone_runs_s\": %s}\n",
+        Median(ours), Median(alone), ours_size, alone_size, rounds, List(ours).c_str(), List(alone).c_str());
     return 0;
 }
