@@ -52,8 +52,8 @@ struct StartUpStep {
 
 struct StartUpMachine {
     StartUpPhase phase = StartUpPhase::Loading;
-    bool converted = false;      // the conversion is done
-    bool listed = false;         // the cover pages were answered
+    bool converted = false;  // the conversion is done
+    bool listed = false;     // the cover pages were answered
     bool has_print_file = false;
     StartUpBoxes conversion_boxes;
     StartUpBoxes listing_boxes;
