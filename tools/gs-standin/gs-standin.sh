@@ -12,6 +12,13 @@ shift
 status=1
 trap 'printf "%s\n" "$status" > "$marker.tmp" && mv -f "$marker.tmp" "$marker"' EXIT
 
+# A slow Ghostscript for tests: gs-standin.delay beside this script holds the
+# seconds to wait before gs runs.
+delay_file=$(dirname "$0")/gs-standin.delay
+if [ -f "$delay_file" ]; then
+    sleep "$(cat "$delay_file")"
+fi
+
 to_unix() {
     case $1 in
         [A-Za-z]:\\* | *\\*) winepath -u "$1" 2>/dev/null ;;
