@@ -222,6 +222,15 @@ class ProgramFolder:
             with open(os.path.join(folder, "gs-standin.delay"), "w") as out:
                 out.write("%g\n" % delay)
 
+    def ghostscript_started(self):
+        """When the slow stand-in (add_ghostscript with a delay) started, in
+        seconds since 1970; None before it has."""
+        try:
+            with open(os.path.join(self.path, "Xtra", "PD", "gs-standin.started")) as started:
+                return float(started.read())
+        except (OSError, ValueError):
+            return None
+
     def start(self, command_line=""):
         # Started through the driver so the program gets exactly this text.
         args = ["wine", os.path.join(BUILD, "uidriver.exe"), "run", windows_path(self.exe)]
