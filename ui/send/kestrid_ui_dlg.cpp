@@ -19,6 +19,14 @@ constexpr UINT kSendWatchPeriod = 250;
 constexpr UINT_PTR kStartUpWatchTimer = 202;
 constexpr UINT kStartUpWatchPeriod = 250;
 
+// The conversion runs off the window's thread, which keeps the pointer: the
+// window shows it busy for as long as it loads (see OnSetCursor).
+class WorkerJobPlatform : public WinJobPlatform {
+public:
+    void ShowWaitCursor() override {}
+    void RestoreCursor() override {}
+};
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
@@ -27,6 +35,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_WM_SETCURSOR()
     ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
     ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
     ON_BN_CLICKED(IDC_SEND_COVER_TURN_ON, &CKestridUIDlg::OnCoverPageOn)
@@ -134,7 +143,7 @@ void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
         if (job.prepare) {
             // The boxes wait for the window's thread, which shows them in order.
             RecordingNotifier boxes;
-            WinJobPlatform platform;
+            WorkerJobPlatform platform;
             outcome->print_file = PreparePrintJob(platform, boxes, job.path, folder, job.owner, &outcome->converted);
             outcome->boxes = boxes.boxes;
         }
@@ -275,6 +284,15 @@ void CKestridUIDlg::ShowView(int view) {
 void CKestridUIDlg::OnPaint() {
     if (IsIconic()) PaintIconic(m_hIcon);
     else CBitmapDialog::OnPaint();
+}
+
+BOOL CKestridUIDlg::OnSetCursor(CWnd*, UINT hit, UINT) {
+    // Working, yet usable: the window can be moved and closed while it loads.
+    if (m_startUp.phase == StartUpPhase::Loading && hit == HTCLIENT) {
+        ::SetCursor(::LoadCursor(nullptr, IDC_APPSTARTING));
+        return TRUE;
+    }
+    return static_cast<BOOL>(Default());
 }
 
 HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

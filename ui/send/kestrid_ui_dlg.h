@@ -83,6 +83,7 @@ protected:
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    BOOL OnSetCursor(CWnd* wnd, UINT hit, UINT message);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
