@@ -453,7 +453,7 @@ class Closing(SendFaxCase):
         path = os.path.join(SHOTS, "send_loading.png")
         if os.path.exists(path):
             os.remove(path)
-        # The window's thread waits for the service: no message may go to it.
+        # Looked at without a message to the window, whatever its thread is doing.
         code, out = uidriver("shot-busy", WINDOW, windows_path(path), "1048", "1051", SEND)
         self.assertEqual(code, 0, out)
         self.assertEqual(out.split(), ["1048:1", "1051:1", SEND + ":0"])

@@ -210,13 +210,26 @@ class ProgramFolder:
             with open(os.path.join(self.path, "Version.txt"), "wb") as out:
                 out.write(version.encode())
 
-    def add_ghostscript(self):
+    def add_ghostscript(self, delay=None):
         """Ghostscript where the program looks for it: the stand-in that runs
-        the machine's gs, so conversion is real."""
+        the machine's gs, so conversion is real; it waits delay seconds before
+        converting when given."""
         folder = os.path.join(self.path, "Xtra", "PD")
         os.makedirs(folder, exist_ok=True)
         for name in ("gswin32c.exe", "gs-standin.sh"):
             shutil.copy(os.path.join(BUILD, "tools", "gs-standin", name), folder)
+        if delay is not None:
+            with open(os.path.join(folder, "gs-standin.delay"), "w") as out:
+                out.write("%g\n" % delay)
+
+    def ghostscript_started(self):
+        """When the slow stand-in (add_ghostscript with a delay) started, in
+        seconds since 1970; None before it has."""
+        try:
+            with open(os.path.join(self.path, "Xtra", "PD", "gs-standin.started")) as started:
+                return float(started.read())
+        except (OSError, ValueError):
+            return None
 
     def start(self, command_line=""):
         # Started through the driver so the program gets exactly this text.

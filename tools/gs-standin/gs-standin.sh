@@ -12,6 +12,17 @@ shift
 status=1
 trap 'printf "%s\n" "$status" > "$marker.tmp" && mv -f "$marker.tmp" "$marker"' EXIT
 
+# A slow Ghostscript for tests: gs-standin.delay beside this script holds the
+# seconds the conversion takes at the least (gs's own time included); when
+# it started (seconds since 1970) is then written to gs-standin.started.
+delay_file=$(dirname "$0")/gs-standin.delay
+delay=
+if [ -f "$delay_file" ]; then
+    delay=$(cat "$delay_file")
+    started=$(date +%s.%N)
+    printf '%s\n' "$started" > "$(dirname "$0")/gs-standin.started"
+fi
+
 to_unix() {
     case $1 in
         [A-Za-z]:\\* | *\\*) winepath -u "$1" 2>/dev/null ;;
@@ -32,4 +43,7 @@ shift "$count"
 
 gs "$@"
 status=$?
+if [ -n "$delay" ]; then
+    sleep "$(echo "$started $delay $(date +%s.%N)" | awk '{ r = $1 + $2 - $3; print (r > 0 ? r : 0) }')"
+fi
 exit "$status"

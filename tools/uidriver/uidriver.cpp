@@ -828,10 +828,16 @@ int main(int argc, char** argv) {
         // Sends WM_NULL with a time limit every 50 ms until a message box
         // shows, the window goes, the control hides after showing or
         // until-ms pass; prints each new text of the control ("text|..." with
-        // bytes above 0x7E as \xNN), then
+        // bytes above 0x7E as \xNN), then "found|<ms>" and "ended|<ms>|<unix
+        // ms>" (the window found, the probing over: since the window's process
+        // started, and the time of day in ms since 1970) and
         // "probes|<n>|slowest|<ms>|late|<n>|end|box|gone|hidden|time".
         HWND window = WaitTopLevel(argv[2], 10000);
         if (!window) return 1;
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner);
+        const ULONGLONG found_at = SystemTime100ns();
         HWND control = GetDlgItem(window, std::atoi(argv[3]));
         const DWORD until = TimeoutArg(argc, argv, 4, 30000);
         const DWORD limit = TimeoutArg(argc, argv, 5, 100);
@@ -890,6 +896,20 @@ int main(int argc, char** argv) {
                 std::printf("text|%s\n", shown.c_str());
             }
         }
+        // When the window was found and when the probing ended, in ms since
+        // the window's process started.
+        const ULONGLONG ended_at = SystemTime100ns();
+        FILETIME created, exited, kernel, user;
+        if (process && GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+            const auto since_start = [&](ULONGLONG at) {
+                return static_cast<long>((static_cast<LONGLONG>(at) - static_cast<LONGLONG>(Ticks100ns(created))) /
+                                         10000);
+            };
+            const ULONGLONG unix_epoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
+            std::printf("found|%ld\nended|%ld|%llu\n", since_start(found_at), since_start(ended_at),
+                        static_cast<unsigned long long>((ended_at - unix_epoch) / 10000));
+        }
+        if (process) CloseHandle(process);
         std::printf("probes|%d|slowest|%lu|late|%d|end|%s\n", probes, slowest, late, end);
         return 0;
     }

@@ -15,6 +15,17 @@ constexpr UINT_PTR kQuitTimer = 200;
 // Looks for what the send's worker could not post while a send runs.
 constexpr UINT_PTR kSendWatchTimer = 201;
 constexpr UINT kSendWatchPeriod = 250;
+// Looks for a start-up job whose message was lost.
+constexpr UINT_PTR kStartUpWatchTimer = 202;
+constexpr UINT kStartUpWatchPeriod = 250;
+
+// The conversion runs off the window's thread, which keeps the pointer: the
+// window shows it busy for as long as it loads (see OnSetCursor).
+class WorkerJobPlatform : public WinJobPlatform {
+public:
+    void ShowWaitCursor() override {}
+    void RestoreCursor() override {}
+};
 
 }  // namespace
 
@@ -24,6 +35,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_WM_SETCURSOR()
     ON_BN_CLICKED(IDC_SEND_CLOSE, &CKestridUIDlg::OnClose)
     ON_BN_CLICKED(IDC_SEND_MINIMISE, &CKestridUIDlg::OnMinimise)
     ON_BN_CLICKED(IDC_SEND_COVER_TURN_ON, &CKestridUIDlg::OnCoverPageOn)
@@ -42,6 +54,7 @@ BEGIN_MESSAGE_MAP(CKestridUIDlg, CBitmapDialog)
     ON_MESSAGE(WM_SEND_PROGRESS, &CKestridUIDlg::OnSendProgress)
     ON_MESSAGE(WM_SEND_UPLOADED, &CKestridUIDlg::OnSendUploaded)
     ON_MESSAGE(WM_SEND_DONE, &CKestridUIDlg::OnSendDone)
+    ON_MESSAGE(WM_START_UP_JOB_DONE, &CKestridUIDlg::OnStartUpJobDone)
 END_MESSAGE_MAP()
 
 CKestridUIDlg::CKestridUIDlg(CWnd* parent) : CBitmapDialog(IDD_SEND_FAX, parent) {}
@@ -83,15 +96,15 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    // The print job: its path from the command line, then the PDF.
+    // The print job: its path from the command line; the conversion and the
+    // cover-page listing start at once, each on its own thread, and the
+    // window opens on its loading view meanwhile.
     const PrintJobOpening job = OpenPrintJob(m_send.print_file);
     m_send.print_file = job.path;
     m_send.pdf_ready = false;
     WinJobPlatform platform;
     m_strProgramFolder = ProgramFolder(platform);
-    if (job.prepare)
-        m_send.print_file =
-            PreparePrintJob(platform, Notify(), job.path, m_strProgramFolder, job.owner, &m_send.pdf_ready);
+    StartJobs(job);
 
     const CString label = VersionLabel(m_strProgramFolder);
     m_title.SetWindowText(label);
@@ -116,15 +129,68 @@ BOOL CKestridUIDlg::OnInitDialog() {
     ShowWindow(SW_HIDE);
     ShowWindow(SW_MINIMIZE);
     ShowWindow(SW_SHOWNORMAL);
-    // The loading view is seen while the cover pages are fetched.
     UpdateWindow();
-
-    RequestCoverPageList();
-    FillCoverPageList();
-
-    if (!m_send.print_file.IsEmpty()) ShowView(kPage1);
-    else SetTimer(kQuitTimer, 500);
+    // Page 1 (or the quit timer) comes when both jobs are done.
+    SetTimer(kStartUpWatchTimer, kStartUpWatchPeriod);
     return FALSE;
+}
+
+void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
+    const CString folder = m_strProgramFolder;
+    auto convert = [job, folder] {
+        std::unique_ptr<ConversionOutcome> outcome(new ConversionOutcome());
+        outcome->print_file = job.path;
+        if (job.prepare) {
+            // The boxes wait for the window's thread, which shows them in order.
+            RecordingNotifier boxes;
+            WorkerJobPlatform platform;
+            outcome->print_file = PreparePrintJob(platform, boxes, job.path, folder, job.owner, &outcome->converted);
+            outcome->boxes = boxes.boxes;
+        }
+        return outcome;
+    };
+    const CString key = m_send.key;
+    const CString default_name = m_strDefaultCoverPage;
+    auto list = [key, default_name] {
+        std::unique_ptr<CoverPagesOutcome> outcome(new CoverPagesOutcome());
+        outcome->default_name = default_name;
+        RecordingNotifier boxes;
+        ::RequestCoverPages(key, outcome->lists, outcome->default_name, boxes);
+        outcome->boxes = boxes.boxes;
+        return outcome;
+    };
+    const HWND window = m_hWnd;
+    m_startUpJobs.Start(convert, list, [window](StartUpJob) { ::PostMessageA(window, WM_START_UP_JOB_DONE, 0, 0); });
+}
+
+LRESULT CKestridUIDlg::OnStartUpJobDone(WPARAM, LPARAM) {
+    TakeStartUpResults();
+    return 0;
+}
+
+void CKestridUIDlg::TakeStartUpResults() {
+    if (std::unique_ptr<ConversionOutcome> conversion = m_startUpJobs.TakeConversion()) {
+        m_send.print_file = conversion->print_file;
+        m_send.pdf_ready = conversion->converted;
+        ApplyStartUp(m_startUp.ConversionDone(!m_send.print_file.IsEmpty(), conversion->boxes));
+    }
+    if (std::unique_ptr<CoverPagesOutcome> listing = m_startUpJobs.TakeCoverPages()) {
+        m_send.cover_pages = listing->lists;
+        m_strDefaultCoverPage = listing->default_name;
+        ApplyStartUp(m_startUp.CoverPagesAnswered(listing->boxes));
+    }
+}
+
+void CKestridUIDlg::ApplyStartUp(const StartUpStep& step) {
+    if (m_startUp.phase != StartUpPhase::Loading) KillTimer(kStartUpWatchTimer);
+    if (step.end_window) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    for (const RecordingNotifier::Box& box : step.boxes) Notify().Show(box.text, box.caption, box.icon);
+    if (step.fill_cover_pages) FillCoverPageList();
+    if (step.show_page1) ShowView(kPage1);
+    if (step.start_quit_timer) SetTimer(kQuitTimer, 500);
 }
 
 CFont* CKestridUIDlg::FontOf(SendFont font) {
@@ -220,11 +286,24 @@ void CKestridUIDlg::OnPaint() {
     else CBitmapDialog::OnPaint();
 }
 
+BOOL CKestridUIDlg::OnSetCursor(CWnd*, UINT hit, UINT) {
+    // Working, yet usable: the window can be moved and closed while it loads.
+    if (m_startUp.phase == StartUpPhase::Loading && hit == HTCLIENT) {
+        ::SetCursor(::LoadCursor(nullptr, IDC_APPSTARTING));
+        return TRUE;
+    }
+    return static_cast<BOOL>(Default());
+}
+
 HCURSOR CKestridUIDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
 void CKestridUIDlg::OnTimer(UINT_PTR id) {
     if (id == kSendWatchTimer) {
         WatchSending();
+        return;
+    }
+    if (id == kStartUpWatchTimer) {
+        TakeStartUpResults();
         return;
     }
     if (id == kQuitTimer) {
@@ -239,6 +318,12 @@ void CKestridUIDlg::OnDestroy() {
     // before the file goes. A result it left goes with the handoff.
     m_sendWorker.Abandon();
     KillTimer(kSendWatchTimer);
+    // Closed during start-up: the jobs end first (Ghostscript is let finish),
+    // and a PDF the conversion made goes like any other.
+    KillTimer(kStartUpWatchTimer);
+    m_startUpJobs.Shut();
+    if (std::unique_ptr<ConversionOutcome> conversion = m_startUpJobs.TakeConversion())
+        m_send.print_file = conversion->print_file;
     for (CFont* font : {&m_fontTitle, &m_fontHeading, &m_fontLabel, &m_fontEntry, &m_fontField, &m_fontProgress})
         font->DeleteObject();
     WinJobPlatform platform;
@@ -249,8 +334,14 @@ void CKestridUIDlg::OnDestroy() {
 void CKestridUIDlg::OnClose() { RequestClose(); }
 
 void CKestridUIDlg::OnCancel() {
-    // Escape, from the dialog manager. During the upload it is the focused
-    // Cancel: the send stops and the window stays with its job.
+    // Escape, from the dialog manager. During start-up it closes the window;
+    // during the upload it is the focused Cancel: the send stops and the
+    // window stays with its job.
+    const StartUpStep start = m_startUp.CloseAsked();
+    if (!start.passed_on) {
+        ApplyStartUp(start);
+        return;
+    }
     const SendStep step = m_sendMachine.Apply(SendEvent::EscapePressed);
     if (step.end_window) {
         EndDialog(IDCANCEL);
@@ -261,6 +352,11 @@ void CKestridUIDlg::OnCancel() {
 }
 
 void CKestridUIDlg::RequestClose() {
+    const StartUpStep start = m_startUp.CloseAsked();
+    if (!start.passed_on) {
+        ApplyStartUp(start);
+        return;
+    }
     const SendStep step = m_sendMachine.Apply(SendEvent::ClosePressed);
     if (step.end_window) {
         EndDialog(IDCANCEL);

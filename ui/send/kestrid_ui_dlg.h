@@ -20,6 +20,7 @@
 #include "ui/send/send_progress_view.h"
 #include "ui/send/send_window.h"
 #include "ui/send/send_worker.h"
+#include "ui/send/start_up.h"
 
 #include <functional>
 #include <memory>
@@ -29,6 +30,8 @@
 constexpr UINT WM_SEND_PROGRESS = WM_APP + 50;  // new byte counts to read
 constexpr UINT WM_SEND_UPLOADED = WM_APP + 51;  // the whole request is up
 constexpr UINT WM_SEND_DONE = WM_APP + 52;      // the result waits in the send's handoff
+// Posted by a start-up job's thread: its result waits in the jobs' handoff.
+constexpr UINT WM_START_UP_JOB_DONE = WM_APP + 53;
 
 class CKestridUIDlg : public CBitmapDialog, private SendFlowWindow {
 public:
@@ -80,6 +83,7 @@ protected:
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    BOOL OnSetCursor(CWnd* wnd, UINT hit, UINT message);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
@@ -114,8 +118,20 @@ protected:
     void StartSending(const FaxSubmission& fax);
     void RequestClose();
     void ApplySendView();
-    bool FormUsable() const { return ViewFor(m_sendMachine.phase).form_enabled; }
+    // Nothing of the form answers before page 1 (the key button shows on the
+    // loading view too) or while a fax goes up.
+    bool FormUsable() const {
+        return m_startUp.phase == StartUpPhase::Ready && ViewFor(m_sendMachine.phase).form_enabled;
+    }
     void MakeProgressControls();
+
+    // Start-up: the conversion and the cover-page listing on their threads;
+    // their results, by their message or found by the watch timer, and what
+    // the start-up's rules make of them.
+    void StartJobs(const PrintJobOpening& job);
+    LRESULT OnStartUpJobDone(WPARAM, LPARAM);
+    void TakeStartUpResults();
+    void ApplyStartUp(const StartUpStep& step);
 
     // SendFlowWindow
     CString NumberFieldText() override;
@@ -177,8 +193,11 @@ protected:
     CFont m_fontProgress;
     CSendProgressView m_progressView;
     CSendCancelButton m_btnCancel;
+    StartUpMachine m_startUp;
     // Declared last, so destroyed first: a running send is stopped and its
-    // thread joined before anything it reads goes.
+    // thread joined, and the start-up jobs are waited for, before anything
+    // they read goes.
+    StartUpJobs m_startUpJobs;
     SendWorker m_sendWorker;
 
     DECLARE_MESSAGE_MAP()

@@ -119,25 +119,3 @@ UploadCounts SendWorker::TakeProgress() {
     counts.total = m_shared->total.load();
     return counts;
 }
-
-unsigned SendHandoff::Begin() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (++m_running == 0) m_running = 1;
-    m_kept.reset();
-    return m_running;
-}
-
-void SendHandoff::Finish(unsigned send, std::unique_ptr<SendResult> result, const std::function<void(unsigned)>& wake) {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (send != m_running) return;
-        m_kept = std::move(result);
-    }
-    if (wake) wake(send);
-}
-
-std::unique_ptr<SendResult> SendHandoff::Take(unsigned send) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (send == 0 || send != m_running) return nullptr;
-    return std::move(m_kept);
-}

@@ -6,6 +6,7 @@
 
 #include "service/fax_submission.h"
 #include "service/service_endpoint.h"
+#include "ui/send/handoff.h"
 
 #include <functional>
 #include <memory>
@@ -65,25 +66,5 @@ private:
     std::thread m_thread;
 };
 
-// Carries a finished send's result to the window's thread. The worker leaves
-// the result here and then wakes the window with the send's number; a wake-up
-// that is lost (a message that could not be posted) loses nothing, since the
-// window also looks here by itself. Only the send that is running can hand
-// in or take out a result, so a late or stray wake-up changes nothing.
-class SendHandoff {
-public:
-    // A new send begins: its number (never 0). A result still kept from an
-    // earlier send is dropped.
-    unsigned Begin();
-    // The worker's side: keeps the result of send number send, then calls
-    // wake with that number. A result of any other send is dropped.
-    void Finish(unsigned send, std::unique_ptr<SendResult> result, const std::function<void(unsigned)>& wake);
-    // The window's side: the result of send number send once it is there,
-    // and only once; nothing for another number.
-    std::unique_ptr<SendResult> Take(unsigned send);
-
-private:
-    std::mutex m_mutex;
-    unsigned m_running = 0;
-    std::unique_ptr<SendResult> m_kept;
-};
+// Carries a finished send's result to the window's thread.
+using SendHandoff = Handoff<SendResult>;
