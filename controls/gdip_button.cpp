@@ -76,8 +76,8 @@ void CGdipButton::FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap)
     bitmap.DeleteObject();
 }
 
-bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, const CGdiPlusBitmapResource* image, CDC& surface,
-                                 CBitmap& bitmap, HGDIOBJ& oldBitmap) {
+bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, const CGdiPlusBitmapResource* image,
+                                 CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
     CRect client;
     GetClientRect(&client);
     const int width = client.Width();
