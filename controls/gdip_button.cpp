@@ -1,13 +1,10 @@
 #include "controls/gdip_button.h"
 
 #include "controls/mem_dc.h"
+#include "controls/resource_image_cache.h"
 
 CGdipButton::~CGdipButton() {
-    delete m_pAltImage;
-    delete m_pStdImage;
-    delete m_pHoverImage;
-    delete m_pDisabledImage;
-    // Surfaces give their bitmaps back before both go.
+    // The images belong to the cache; the surfaces give their bitmaps back before both go.
     FreeSurface(m_dcBk, m_bmpBk, m_oldBk);
     FreeSurface(m_dcStd, m_bmpStd, m_oldStd);
     FreeSurface(m_dcStdP, m_bmpStdP, m_oldStdP);
@@ -23,9 +20,11 @@ BEGIN_MESSAGE_MAP(CGdipButton, CButton)
     ON_WM_MOUSEHOVER()
 END_MESSAGE_MAP()
 
-bool CGdipButton::LoadSlot(CGdiPlusBitmapResource*& slot, UINT id, const char* type) {
-    if (!slot) slot = new CGdiPlusBitmapResource;  // a second load reuses the slot
-    return slot->LoadFromResource(id, type);
+bool CGdipButton::LoadSlot(const CGdiPlusBitmapResource*& slot, UINT id, const char* type) {
+    static const CGdiPlusBitmapResource nothing;
+    const CGdiPlusBitmapResource* image = CResourceImageCache::Shared().Find(id, type);
+    slot = image ? image : &nothing;  // a second load replaces the first
+    return image != nullptr;
 }
 
 BOOL CGdipButton::LoadAlternateImage(UINT id, const char* type) {
@@ -77,8 +76,8 @@ void CGdipButton::FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap)
     bitmap.DeleteObject();
 }
 
-bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image, CDC& surface,
-                                 CBitmap& bitmap, HGDIOBJ& oldBitmap) {
+bool CGdipButton::ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, const CGdiPlusBitmapResource* image,
+                                 CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap) {
     CRect client;
     GetClientRect(&client);
     const int width = client.Width();

@@ -1,7 +1,9 @@
 // The image push button: an owner-drawn button whose faces are PNG images
 // alpha-blended over the parent's background under the button. Pictures for
 // the normal, pressed and hover states are composed once, on the first colour
-// request before the first paint, and copied on every paint after that.
+// request before the first paint, and copied on every paint after that. The
+// images themselves are the process's shared ones (CResourceImageCache): the
+// button only points at them.
 #pragma once
 
 #include "controls/gdiplus_bitmap.h"
@@ -33,18 +35,21 @@ protected:
 
     // One picture: the background surface, then image drawn over it one pixel
     // right and down, kept in surface. FALSE when the surface cannot be made.
-    bool ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, CGdiPlusBitmapResource* image, CDC& surface,
+    bool ComposePicture(CDC* scratch, Gdiplus::Graphics& graphics, const CGdiPlusBitmapResource* image, CDC& surface,
                         CBitmap& bitmap, HGDIOBJ& oldBitmap);
     // A memory DC like `like` holding a new width x height bitmap; FALSE (and
     // nothing kept) when either cannot be made.
     virtual BOOL MakeSurface(CDC* like, int width, int height, CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap);
     static void FreeSurface(CDC& surface, CBitmap& bitmap, HGDIOBJ& oldBitmap);
-    static bool LoadSlot(CGdiPlusBitmapResource*& slot, UINT id, const char* type);
+    // Points the slot at the shared image, or at an empty one when it cannot
+    // be decoded, so a loaded slot is never null.
+    static bool LoadSlot(const CGdiPlusBitmapResource*& slot, UINT id, const char* type);
 
-    CGdiPlusBitmapResource* m_pAltImage = nullptr;
-    CGdiPlusBitmapResource* m_pStdImage = nullptr;
-    CGdiPlusBitmapResource* m_pHoverImage = nullptr;
-    CGdiPlusBitmapResource* m_pDisabledImage = nullptr;
+    // Shared, not owned.
+    const CGdiPlusBitmapResource* m_pAltImage = nullptr;
+    const CGdiPlusBitmapResource* m_pStdImage = nullptr;
+    const CGdiPlusBitmapResource* m_pHoverImage = nullptr;
+    const CGdiPlusBitmapResource* m_pDisabledImage = nullptr;
     BOOL m_bHaveAltImage = FALSE;
     BOOL m_bHaveHoverImage = FALSE;
     BOOL m_bHaveDisabledImage = FALSE;

@@ -2,10 +2,13 @@
 // pressed, double clicks.
 #include "controls/gdip_button.h"
 #include "controls/bitmap_dialog.h"
+#include "controls/resource_image_cache.h"
 #include "test_resources.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace kestrid_test;
 
@@ -15,6 +18,10 @@ class TestButton : public CGdipButton {
 public:
     using CGdipButton::m_bIsHovering;
     using CGdipButton::m_bRendered;
+    using CGdipButton::m_pAltImage;
+    using CGdipButton::m_pDisabledImage;
+    using CGdipButton::m_pHoverImage;
+    using CGdipButton::m_pStdImage;
 };
 
 // The button sits on the yellow quarter of the background.
@@ -180,6 +187,84 @@ TEST(GdipButton, PicturesAreComposedOnceOnTheFirstPaint) {
     ASSERT_TRUE(ShowsColour(dialog.m_second, kRed));
     EXPECT_TRUE(Near(FacePixel(dialog.m_second, 0, 0), kMagenta)) << Describe(FacePixel(dialog.m_second, 0, 0));
     EXPECT_TRUE(Near(FacePixel(dialog.m_button, 0, 0), kYellow)) << Describe(FacePixel(dialog.m_button, 0, 0));
+}
+
+// Buttons with the same faces draw from one decoded copy of each image, the
+// one the program's shared cache holds; a picture shown in all four slots is
+// one image too.
+TEST(GdipButton, ButtonsWithTheSameFacesShareOneDecodedImageEach) {
+    ButtonDialog dialog;
+    dialog.Open();
+    for (int i = 0; i < 2; ++i) {  // a second load of the same image changes nothing
+        EXPECT_TRUE(dialog.m_second.LoadAlternateImage(IDP_BLUE, "PNG"));
+        EXPECT_TRUE(dialog.m_second.LoadStandardImage(IDP_RED, "PNG"));
+        EXPECT_TRUE(dialog.m_second.LoadHoverImage(IDP_GREEN, "PNG"));
+        EXPECT_TRUE(dialog.m_second.LoadDisabledImage(IDP_BLUE, "PNG"));
+    }
+    CResourceImageCache& cache = CResourceImageCache::Shared();
+    const struct {
+        const char* slot;
+        const CGdiPlusBitmapResource* first;
+        const CGdiPlusBitmapResource* second;
+        UINT id;
+    } slots[] = {{"alternate", dialog.m_button.m_pAltImage, dialog.m_second.m_pAltImage, IDP_BLUE},
+                 {"standard", dialog.m_button.m_pStdImage, dialog.m_second.m_pStdImage, IDP_RED},
+                 {"hover", dialog.m_button.m_pHoverImage, dialog.m_second.m_pHoverImage, IDP_GREEN},
+                 {"disabled", dialog.m_button.m_pDisabledImage, dialog.m_second.m_pDisabledImage, IDP_BLUE}};
+    for (const auto& slot : slots) {
+        SCOPED_TRACE(slot.slot);
+        ASSERT_NE(slot.first, nullptr);
+        ASSERT_NE(slot.first->m_pBitmap, nullptr);
+        EXPECT_EQ(slot.second, slot.first);
+        EXPECT_EQ(cache.Find(slot.id, "PNG"), slot.first);
+    }
+    EXPECT_EQ(dialog.m_button.m_pAltImage, dialog.m_button.m_pDisabledImage);
+
+    TestButton picture;
+    for (auto load : {&CGdipButton::LoadAlternateImage, &CGdipButton::LoadStandardImage, &CGdipButton::LoadHoverImage,
+                      &CGdipButton::LoadDisabledImage})
+        EXPECT_TRUE((picture.*load)(IDP_HALF_CLEAR, "PNG"));
+    EXPECT_EQ(picture.m_pAltImage, picture.m_pStdImage);
+    EXPECT_EQ(picture.m_pHoverImage, picture.m_pStdImage);
+    EXPECT_EQ(picture.m_pDisabledImage, picture.m_pStdImage);
+}
+
+// An image that cannot be decoded leaves its slot without a bitmap: the
+// picture is the captured background alone.
+TEST(GdipButton, AFaceThatCannotBeDecodedShowsTheBackground) {
+    ButtonDialog dialog;
+    dialog.Open(false);
+    EXPECT_TRUE(dialog.m_button.LoadAlternateImage(IDP_BLUE, "PNG"));
+    EXPECT_FALSE(dialog.m_button.LoadStandardImage(IDP_TEXT, "PNG"));
+    EXPECT_TRUE(dialog.m_button.LoadHoverImage(IDP_GREEN, "PNG"));
+    EXPECT_TRUE(dialog.m_button.LoadDisabledImage(IDP_BLUE, "PNG"));
+    ASSERT_NE(dialog.m_button.m_pStdImage, nullptr);
+    EXPECT_EQ(dialog.m_button.m_pStdImage->m_pBitmap, nullptr);
+    dialog.m_button.Invalidate();
+    EXPECT_TRUE(PumpUntil([&] { return dialog.m_button.m_bRendered == TRUE; }));
+    EXPECT_TRUE(ShowsColour(dialog.m_button, kYellow)) << Describe(FacePixel(dialog.m_button));
+    dialog.m_button.SetState(TRUE);
+    EXPECT_TRUE(ShowsColour(dialog.m_button, kBlue)) << Describe(FacePixel(dialog.m_button));
+}
+
+// The images outlive every button that showed them: a button made later
+// still composes its pictures from them.
+TEST(GdipButton, AButtonDrawsItsFacesAfterAnotherWithTheSameFacesIsGone) {
+    auto first = std::make_unique<ButtonDialog>();
+    first->Open();
+    ASSERT_TRUE(ShowsColour(first->m_button, kRed));
+
+    ButtonDialog later;
+    later.Open(false);
+    later.m_button.ShowWindow(SW_HIDE);
+    later.Place(true);
+    first->DestroyWindow();
+    first.reset();
+
+    later.m_button.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(ShowsColour(later.m_button, kRed)) << Describe(FacePixel(later.m_button));
+    later.m_button.SetState(TRUE);
+    EXPECT_TRUE(ShowsColour(later.m_button, kBlue)) << Describe(FacePixel(later.m_button));
 }
 
 namespace {
