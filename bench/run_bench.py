@@ -210,14 +210,21 @@ def bench_convert(args, results):
 # -- under Wine
 
 def wine(argv, timeout=180):
-    with tempfile.TemporaryFile("w+") as out:
-        try:
-            code = subprocess.run(["wine"] + argv, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-                                  timeout=timeout).returncode
-        except subprocess.TimeoutExpired:
-            raise BenchFailed("wine %s did not end within %d s" % (" ".join(argv), timeout))
-        out.seek(0)
-        return code, out.read().replace("\r", "")
+    # On a busy machine Wine now and then fails to start a program at all
+    # ("ShellExecuteEx failed"); that start, and only that, is tried once more.
+    for attempt in (1, 2):
+        with tempfile.TemporaryFile("w+") as out:
+            try:
+                code = subprocess.run(["wine"] + argv, stdout=out, stderr=subprocess.DEVNULL,
+                                      stdin=subprocess.DEVNULL, timeout=timeout).returncode
+            except subprocess.TimeoutExpired:
+                raise BenchFailed("wine %s did not end within %d s" % (" ".join(argv), timeout))
+            out.seek(0)
+            text = out.read().replace("\r", "")
+        if code == 0 or attempt == 2 or "ShellExecuteEx failed" not in text:
+            return code, text
+        log("bench: Wine could not start %s (%s); once more" % (argv[0], text.strip().splitlines()[-1]))
+        time.sleep(1)
 
 
 def windows_path(path):
