@@ -23,9 +23,18 @@ if [ -f "$delay_file" ]; then
     printf '%s\n' "$started" > "$(dirname "$0")/gs-standin.started"
 fi
 
+# A Windows path as a Unix one. On a busy machine Wine now and then fails to
+# start winepath at all; it is tried once more, and a path that still does not
+# come back ends the stand-in (never a file written under an error's text).
 to_unix() {
     case $1 in
-        [A-Za-z]:\\* | *\\*) winepath -u "$1" 2>/dev/null ;;
+        [A-Za-z]:\\* | *\\*)
+            local unix
+            for _ in 1 2; do
+                unix=$(winepath -u "$1" 2>/dev/null) && [ "${unix#/}" != "$unix" ] && { printf '%s\n' "$unix"; return 0; }
+            done
+            printf 'gs-standin: winepath could not convert %s\n' "$1" >&2
+            return 1 ;;
         *) printf '%s\n' "$1" ;;
     esac
 }
@@ -33,9 +42,9 @@ to_unix() {
 count=$#
 for arg do
     case $arg in
-        -sOutputFile=*) arg="-sOutputFile=$(to_unix "${arg#-sOutputFile=}")" ;;
+        -sOutputFile=*) arg="-sOutputFile=$(to_unix "${arg#-sOutputFile=}")" || exit 1 ;;
         -*) ;;
-        *) arg=$(to_unix "$arg") ;;
+        *) arg=$(to_unix "$arg") || exit 1 ;;
     esac
     set -- "$@" "$arg"
 done
