@@ -98,17 +98,15 @@ struct EntryParts {
     int end = -1;  // where the entry's object closes in the slice; -1: not in it
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // Position after "contacts" : [ when the quoted key at i opens the array.
 int ContactsArrayAfter(const std::string& text, size_t i) {
     static const std::string key = "\"contacts\"";
     if (text.compare(i, key.size(), key) != 0) return -1;
     size_t k = i + key.size();
-    while (k < text.size() && IsBlank(text[k])) ++k;
+    while (k < text.size() && IsJsonBlank(text[k])) ++k;
     if (k >= text.size() || text[k] != ':') return -1;
     ++k;
-    while (k < text.size() && IsBlank(text[k])) ++k;
+    while (k < text.size() && IsJsonBlank(text[k])) ++k;
     if (k >= text.size() || text[k] != '[') return -1;
     return static_cast<int>(k + 1);
 }

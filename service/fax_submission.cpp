@@ -1,6 +1,7 @@
 #include "service/fax_submission.h"
 
 #include "service/http_exchange.h"
+#include "service/response_scanning.h"
 #include "service/text_at_wire.h"
 
 namespace {
@@ -49,15 +50,13 @@ RecipientTexts BuildRecipientTexts(const CStringArray& numbers, const CStringArr
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // The bare value after a key's colon: up to the next comma, blank or bracket.
 CString ScalarAfter(const CString& text, int position) {
-    while (position < text.GetLength() && IsBlank(text.GetAt(position))) ++position;
+    while (position < text.GetLength() && IsJsonBlank(text.GetAt(position))) ++position;
     int end = position;
     while (end < text.GetLength()) {
         const char c = text.GetAt(end);
-        if (c == ',' || c == ']' || IsBlank(c)) break;
+        if (c == ',' || c == ']' || IsJsonBlank(c)) break;
         ++end;
     }
     return text.Mid(position, end - position);
@@ -68,7 +67,7 @@ CString MessageValue(const CString& text) {
     const int key = text.Find("message\":", 0);
     if (key == -1) return CString();
     int p = key + 9;
-    while (p < text.GetLength() && IsBlank(text.GetAt(p))) ++p;
+    while (p < text.GetLength() && IsJsonBlank(text.GetAt(p))) ++p;
     if (p >= text.GetLength() || text.GetAt(p) != '"') return CString();
     int e = p + 1;
     while (e < text.GetLength() && text.GetAt(e) != '"') e += text.GetAt(e) == '\\' ? 2 : 1;

@@ -32,4 +32,7 @@ bool ReadServiceError(const CString& answer, CString& message);
 // first colon of a field as its value instead of only the next part.
 std::vector<ScannedObject> ReadObjectList(const CString& answer, bool keep_whole_value = false);
 
+// JSON's white space between tokens.
+inline bool IsJsonBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 extern const char kInvalidKeyText[];

@@ -60,7 +60,8 @@ class Session:
     """Installers and the template prefix, made once for all cases. Where
     KESTRID_INSTALLER_SHARED names a folder (the test run's lanes run each
     class in a process of its own), the first process makes them there and
-    the others wait for it and use them."""
+    the others wait for it and use them. The x64 setups come first: they need
+    only the win64 program; the x86 one is made on first use (x86())."""
 
     def __init__(self):
         shared = os.environ.get("KESTRID_INSTALLER_SHARED")
@@ -82,8 +83,8 @@ class Session:
 
     def make(self):
         gs = standin_bin(os.path.join(self.work, "gs-bin"), 32)
-        self.package("bundled", ["--ghostscript", gs])
-        self.package("plain", [])
+        self.package("bundled", ["--ghostscript", gs], KESTRID_PACKAGE_ARCH="x64")
+        self.package("plain", [], KESTRID_PACKAGE_ARCH="x64")
         # An older version of the same program, to upgrade from.
         old_build = os.path.join(self.work, "old-win64")
         os.makedirs(old_build)
@@ -91,7 +92,7 @@ class Session:
             shutil.copy(os.path.join(BUILD, name), old_build)
         with open(os.path.join(old_build, "Version.txt"), "w") as version:
             version.write("0.9.0")
-        self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build)
+        self.package("old", [], KESTRID_PACKAGE_WIN64_DIR=old_build, KESTRID_PACKAGE_ARCH="x64")
         self.package("short-wait", ["--ghostscript", gs], KESTRID_PACKAGE_WAIT=str(SHORT_WAIT),
                      KESTRID_PACKAGE_ARCH="x64")
         env = dict(os.environ, WINEPREFIX=self.template)
@@ -100,6 +101,17 @@ class Session:
         run([os.path.join(ROOT, "tools", "wine-prefix", "prepare"), "--unmanaged"], env=env)
         run(["wineserver", "-k"], env=env)
         subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+
+    def x86(self):
+        """Adds the x86 setup, with the shipped win32 program, to the bundled
+        x64 one (once, whichever case asks first)."""
+        with open(os.path.join(self.work, "lock-x86"), "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            ready = os.path.join(self.work, "ready-x86")
+            if not os.path.exists(ready):
+                self.package("bundled", ["--ghostscript", os.path.join(self.work, "gs-bin")],
+                             KESTRID_PACKAGE_ARCH="x86")
+                open(ready, "w").close()
 
     def package(self, name, args, **env):
         out = os.path.join(self.work, name)
@@ -138,6 +150,7 @@ class Packaging(unittest.TestCase):
 
     def setUp(self):
         self.s = session()
+        self.s.x86()
 
     def test_same_tree_same_bytes(self):
         # The staged files are new copies each time, with new file times.
@@ -752,6 +765,7 @@ class X86Installer(InstallerCase):
             self.skipTest("32-bit programs do not run on this machine (the win32 program ended with %d: %s); "
                           "the x86 installer is checked for its format and payload only"
                           % (probe.returncode, (probe.stdout + probe.stderr).strip()[:160]))
+        self.s.x86()
         self.assertEqual(self.install(self.s.bundled, "/S", setup="VantrelSetup.exe"), 0)
         folder = os.path.join(self.drive, "Program Files (x86)", "Vantrel")
         self.assertTrue(filecmp.cmp(os.path.join(folder, "KestridUI.exe"),

@@ -25,12 +25,12 @@ void ExpectReleased(HGLOBAL old, HGLOBAL current) {
     }
 }
 
+}  // namespace
+
 class GdiplusBitmapTest : public ::testing::Test {
 protected:
     void SetUp() override { EnsureGdiplus(); }
 };
-
-}  // namespace
 
 TEST_F(GdiplusBitmapTest, LoadsAPngResourceAndKeepsItsBytesLocked) {
     CGdiPlusBitmapResource image;

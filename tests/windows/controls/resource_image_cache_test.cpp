@@ -15,13 +15,13 @@ Gdiplus::ARGB PixelOf(const CGdiPlusBitmapResource* image, int x, int y) {
     return colour.GetValue();
 }
 
+}  // namespace
+
 class ResourceImageCacheTest : public ::testing::Test {
 protected:
     void SetUp() override { EnsureGdiplus(); }
     CResourceImageCache cache;
 };
-
-}  // namespace
 
 TEST_F(ResourceImageCacheTest, EachImageIsDecodedOnceAndHandedToEveryone) {
     const CGdiPlusBitmapResource* red = cache.Find(IDP_RED, "PNG");
