@@ -53,30 +53,6 @@ CRect OpaqueBox(CBitmap& flag) {
     return box;  // inclusive
 }
 
-// A window as it is painted, frame included (each window keeps its own
-// surface, so what is on top of it does not matter).
-Capture CaptureWindow(HWND window) {
-    Capture capture;
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
-    HDC source = ::GetWindowDC(window);
-    HDC memory = ::CreateCompatibleDC(source);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(source, capture.width, capture.height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
-    capture.pixels.resize(static_cast<size_t>(capture.width) * capture.height);
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x)
-            capture.pixels[static_cast<size_t>(y) * capture.width + x] = ::GetPixel(memory, x, y);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, source);
-    return capture;
-}
-
 // top laid over bottom at offset, as the screen shows a menu over its window.
 Capture Overlay(Capture bottom, const Capture& top, POINT offset) {
     for (int y = 0; y < top.height; ++y)
