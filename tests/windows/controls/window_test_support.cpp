@@ -104,6 +104,15 @@ Capture CaptureScreen(const RECT& area) {
     return capture;
 }
 
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return c;
+}
+
 bool SaveBmp(const Capture& capture, const std::string& path) {
     const int rowSize = (capture.width * 3 + 3) & ~3;
     const DWORD dataSize = static_cast<DWORD>(rowSize * capture.height);

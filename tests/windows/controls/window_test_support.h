@@ -38,6 +38,9 @@ Capture CaptureScreen(const RECT& area);
 // Saves a capture as a 24-bit BMP file.
 bool SaveBmp(const Capture& capture, const std::string& path);
 
+// One pixel of a bitmap that no device context holds.
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
+
 bool Near(COLORREF a, COLORREF b, int tolerance = 8);
 std::string Describe(COLORREF c);
 
