@@ -42,6 +42,18 @@ bool ResetPeakResident() {
     return std::fclose(f) == 0 && ok;
 }
 
+bool WriteUploadFigures(const char* path, const UploadFigures& figures) {
+    FILE* out = std::fopen(path, "w");
+    if (!out) return false;
+    std::fprintf(
+        out, "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, \"confirmed\": %s",
+        figures.seconds, figures.rss_before_kib, figures.peak_kib, figures.peak_reset ? "true" : "false",
+        figures.confirmed ? "true" : "false");
+    if (figures.progress_reads >= 0) std::fprintf(out, ", \"progress_reads\": %ld", figures.progress_reads);
+    std::fputs("}\n", out);
+    return std::fclose(out) == 0;
+}
+
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

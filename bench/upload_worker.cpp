@@ -7,7 +7,6 @@
 #include "upload_job.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 
 int main(int argc, char** argv) {
@@ -34,26 +33,21 @@ int main(int argc, char** argv) {
         done.notify_all();
     };
 
-    const long before = ResidentKiB();
-    const bool reset = ResetPeakResident();
+    UploadFigures figures;
+    figures.rss_before_kib = ResidentKiB();
+    figures.peak_reset = ResetPeakResident();
     const double start = NowSeconds();
     if (!worker.Start(fax, endpoint, sink)) return 1;
     {
         std::unique_lock<std::mutex> lock(mutex);
         done.wait(lock, [&] { return result != nullptr; });
     }
-    const double seconds = NowSeconds() - start;
+    figures.seconds = NowSeconds() - start;
     worker.Join();
-    const long peak = PeakResidentKiB();
-    const SubmissionVerdict verdict = JudgeSubmission(result->transfer);
+    figures.peak_kib = PeakResidentKiB();
+    figures.confirmed = JudgeSubmission(result->transfer).result == kSubmissionConfirmed;
+    figures.progress_reads = progress_reads;
 
-    FILE* out = std::fopen(job.result_file, "w");
-    if (!out) return 1;
-    std::fprintf(out,
-                 "{\"seconds\": %.4f, \"rss_before_kib\": %ld, \"peak_kib\": %ld, \"peak_reset\": %s, "
-                 "\"confirmed\": %s, \"progress_reads\": %ld}\n",
-                 seconds, before, peak, reset ? "true" : "false",
-                 verdict.result == kSubmissionConfirmed ? "true" : "false", progress_reads);
-    std::fclose(out);
-    return verdict.result == kSubmissionConfirmed ? 0 : 1;
+    if (!WriteUploadFigures(job.result_file, figures)) return 1;
+    return figures.confirmed ? 0 : 1;
 }

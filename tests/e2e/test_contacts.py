@@ -9,13 +9,10 @@ import subprocess
 import time
 import unittest
 
-from harness import (ContactPicker, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, sandbox,
-                     screenshot, uidriver, wait_until, write_setting)
+from harness import (KEY, SEND_WINDOW, VERSION, ContactPicker, PrintJob, ProgramFolder, SendFaxWindow, clear_settings,
+                     end_program, sandbox, screenshot, store_settings, uidriver, wait_until)
 
-VERSION = "4.0.1"
-SEND_WINDOW = "Vantrel v" + VERSION
 PICKER = ContactPicker.TITLE
-KEY = "test-key-123"
 
 # Picker.
 SELECT, SORT_ASCENDING, SORT_DESCENDING = ContactPicker.SELECT, ContactPicker.SORT_ASCENDING, ContactPicker.SORT_DESCENDING
@@ -45,8 +42,7 @@ class ContactPickerCase(unittest.TestCase):
     def setUp(self):
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
-        clear_settings()
-        write_setting("USERNAME", KEY)
+        store_settings({"USERNAME": KEY})
         self.program = ProgramFolder(version=VERSION)
         self.program.add_ghostscript()
         self.job = PrintJob()

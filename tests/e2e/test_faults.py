@@ -14,21 +14,9 @@ import time
 import unittest
 
 import harness
-from harness import (JobFileChecks, BUILD, ROOT, ProgramFolder, clear_settings, read_settings, sandbox, uidriver, wait_until,
-                     windows_path, write_setting)
+from harness import (ACCOUNT, KEY_WINDOW, ROOT, VERSION, JobFileChecks, PrintJob, ProgramFolder, SEND_WINDOW as WINDOW,
+                     clear_settings, end_program, read_settings, sandbox, store_settings, uidriver, wait_until)
 
-VERSION = "4.0.1"
-WINDOW = "Vantrel v" + VERSION
-KEY_WINDOW = "@1048=Please enter app key"
-KEY = "test-key-123"
-ACCOUNT = {
-    "USERNAME": KEY,
-    "PASSWORD": KEY,
-    "userId": "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801",
-    "accountId": "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22",
-    "COVERPAGEID": "cp-2b7e4d90-confidential",
-    "COVERPAGENAME": "Standard",
-}
 NUMBER, ADD, SEND, CLOSE = "1053", "1007", "1010", "1008"
 
 # libcurl's texts (7.88) for the ways a transfer can fail here.
@@ -52,43 +40,26 @@ LOW_SPEED_TIME = 60
 
 class FaultCase(JobFileChecks, unittest.TestCase):
     def setUp(self):
-        clear_settings()
-        for name, value in ACCOUNT.items():
-            write_setting(name, value)
+        # With the cover page of an earlier send remembered: it must stay too.
+        store_settings(dict(ACCOUNT, COVERPAGENAME="Standard"))
         self.settings = read_settings()
         self.program = ProgramFolder(version=VERSION)
-        self.spool = tempfile.mkdtemp(prefix="kestrid-spool-")
-        self.job = os.path.join(self.spool, "job 7.ps")
-        shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.job)
+        self.print_job = PrintJob("job 7.ps")
+        self.job = self.print_job.path
         with open(self.job, "rb") as job:
             self.job_content = job.read()
         self.extra_cleanup = []
 
     def tearDown(self):
         # A test that failed half way leaves the window (and maybe a box) up.
-        for _ in range(3):
-            if not self.program.process or self.program.process.poll() is not None:
-                break
-            uidriver("box", "300")
-            uidriver("close", WINDOW)
-            uidriver("close", KEY_WINDOW)
-            try:
-                self.program.wait_exit(10)
-            except subprocess.TimeoutExpired:
-                pass
+        end_program(self.program, [("close", WINDOW), ("close", KEY_WINDOW)])
         for cleanup in reversed(self.extra_cleanup):
             cleanup()
         self.program.cleanup()
-        shutil.rmtree(self.spool, ignore_errors=True)
+        self.print_job.cleanup()
         clear_settings()
 
     # -- the program and its files
-
-    def install_ghostscript(self):
-        folder = os.path.join(self.program.path, "Xtra", "PD")
-        os.makedirs(folder, exist_ok=True)
-        for name in ("gswin32c.exe", "gs-standin.sh"):
-            shutil.copy(os.path.join(BUILD, "tools", "gs-standin", name), folder)
 
     def installed(self):
         """Every file below the program folder, relative to it."""
@@ -99,7 +70,7 @@ class FaultCase(JobFileChecks, unittest.TestCase):
 
     def start_job(self):
         self.before = self.installed()
-        self.program.start('-fromspooler -pages 3 "%s"' % windows_path(self.job))
+        self.program.start(self.print_job.command_line)
 
     def box(self, timeout=60):
         code, out = uidriver("box-icon", str(int(timeout * 1000)))
@@ -179,7 +150,7 @@ class ServiceOutOfReach(FaultCase):
             with self.subTest(case):
                 sandbox().stop()  # the port is free; the next test starts it again
                 peer = self.other_ca_sandbox() if case == "untrusted certificate" else None
-                self.install_ghostscript()
+                self.program.add_ghostscript()
                 self.start_job()
                 # The cover pages are fetched while the window loads.
                 self.assertEqual(self.box(), ("Vantrel", "Upload Failed : " + text, "hand"))
@@ -224,7 +195,7 @@ class FailedAnswerCase(FaultCase):
         self.sandbox.clear_fault()
         self.sandbox.set_throttle(0)
         self.extra_cleanup.append(lambda: self.sandbox.set_throttle(0))
-        self.install_ghostscript()
+        self.program.add_ghostscript()
 
     def outbox(self):
         return sorted(glob.glob(os.path.join(self.sandbox.outbox, "*")), key=lambda f: int(os.path.basename(f)))
@@ -271,7 +242,7 @@ class FailedAnswerCase(FaultCase):
                 self.nothing_lost(job_kept=False)
                 self.program.cleanup()
                 self.program = ProgramFolder(version=VERSION)
-                self.install_ghostscript()
+                self.program.add_ghostscript()
                 with open(self.job, "wb") as job:
                     job.write(self.job_content)
 
@@ -325,7 +296,7 @@ class ConversionFaults(FaultCase):
         for case, text in cases:
             with self.subTest(case):
                 if case != "Ghostscript missing":
-                    self.install_ghostscript()
+                    self.program.add_ghostscript()
                 if case == "Ghostscript fails on a broken job":
                     self.job_content = b"%!PS\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (one) show " \
                                        b"showpage\n72 700 moveto undefined-operator showpage\n"

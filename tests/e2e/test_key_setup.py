@@ -3,27 +3,22 @@ against the local fax service over HTTPS (the address and CA the program was
 built with). Screenshots of the window go to SHOTS."""
 import unittest
 
-from harness import (ProgramFolder, clear_settings, read_settings, sandbox, screenshot, uidriver, wait_until,
-                     write_setting)
+import harness
+from harness import (KEY as GOOD_KEY, KEY_WINDOW, ProgramFolder, clear_settings, read_settings, sandbox, screenshot,
+                     uidriver, wait_until, write_setting)
 
-KEY_WINDOW = "@1048=Please enter app key"  # the window has no title
-GOOD_KEY = "test-key-123"
-ACCOUNT = {
-    "USERNAME": GOOD_KEY,
-    "PASSWORD": GOOD_KEY,
-    "userId": "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801",
-    "accountId": "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22",
-    "COVERPAGEID": "cp-2b7e4d90-confidential",
+ACCOUNT = dict(
+    harness.ACCOUNT,
     # the other pairs of the answer, as the pair rule cuts them
-    "email": "office@example.com",  # the account object's comes later and wins
-    "firstName": "Dana",
-    "lastName": "Tester",
-    "role": "owner",
-    "createdAt": "2021-06-14T09",
-    "account": "faxDefaultCoverPage",
-    "name": "Kestrid Test Office",
-    "plan": "business",
-}
+    email="office@example.com",  # the account object's comes later and wins
+    firstName="Dana",
+    lastName="Tester",
+    role="owner",
+    createdAt="2021-06-14T09",
+    account="faxDefaultCoverPage",
+    name="Kestrid Test Office",
+    plan="business",
+)
 INVALID_KEY = "Invalid key. Please check your key and try again"
 
 

@@ -7,23 +7,13 @@ import datetime
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
-from harness import (ROOT, ProgramFolder, clear_settings, end_program, focus_window, read_settings, real_click, sandbox,
-                     screenshot, uidriver, wait_until, windows_path, write_setting, xdotool)
+from harness import (ACCOUNT, KEY, ROOT, VERSION, PrintJob, ProgramFolder, SEND_WINDOW as WINDOW, clear_settings,
+                     end_program, focus_window, read_settings, real_click, sandbox, screenshot, store_settings, uidriver,
+                     wait_until, xdotool)
 
-VERSION = "4.0.1"
-WINDOW = "Vantrel v" + VERSION
-KEY = "test-key-123"
-ACCOUNT = {
-    "USERNAME": KEY,
-    "PASSWORD": KEY,
-    "userId": "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801",
-    "accountId": "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22",
-    "COVERPAGEID": "cp-2b7e4d90-confidential",
-}
 TITLE, LOADING_TEXT, LOADING_PICTURE, SEND, CLOSE, COVER_LIST = "1047", "1048", "1051", "1010", "1008", "1062"
 # Each of the two jobs takes this long here; one after the other they took twice that.
 SLOW = 2.0
@@ -35,19 +25,16 @@ WM_QUIT = "0x0012"
 
 class LoadingCase(unittest.TestCase):
     def setUp(self):
-        clear_settings()
-        for name, value in ACCOUNT.items():
-            write_setting(name, value)
+        store_settings(ACCOUNT)
         self.program = ProgramFolder(version=VERSION)
-        self.spool = tempfile.mkdtemp(prefix="kestrid-spool-")
-        self.job = os.path.join(self.spool, "job.ps")
-        shutil.copy(os.path.join(ROOT, "examples", "three-page.ps"), self.job)
+        self.print_job = PrintJob()
+        self.job = self.print_job.path
         sandbox().clear_fault()
 
     def tearDown(self):
         self.end_program()
         sandbox().clear_fault()
-        shutil.rmtree(self.spool, ignore_errors=True)
+        self.print_job.cleanup()
         clear_settings()
 
     def end_program(self):
@@ -61,7 +48,7 @@ class LoadingCase(unittest.TestCase):
                 out.write(job)
         # The session's sandbox logs every test's requests: this run's come after these.
         self.requests_before = len(sandbox().requests("/coverpages"))
-        self.program.start('-fromspooler -pages 3 "%s"' % windows_path(self.job))
+        self.program.start(self.print_job.command_line)
 
     def listings(self):
         """This run's cover-page requests, as the sandbox logged them."""

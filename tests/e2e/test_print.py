@@ -10,14 +10,9 @@ import os
 import subprocess
 import unittest
 
-from harness import (BUILD, ROOT, ProgramFolder, SendFaxWindow, clear_settings, run_wine, sandbox, screenshot,
-                     uidriver, wait_until, windows_path, write_setting)
-
-VERSION = "4.0.1"
-WINDOW = "Vantrel v" + VERSION
-KEY = "test-key-123"
-USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
-ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
+from harness import (ACCOUNT_ID, BUILD, KEY, ROOT, USER_ID, VERSION, ProgramFolder, SEND_WINDOW as WINDOW,
+                     SendFaxWindow, clear_settings, run_wine, sandbox, screenshot, store_settings, uidriver,
+                     wait_until, windows_path)
 
 
 def pdf_pages(path):
@@ -31,9 +26,7 @@ class PrintToTheFaxPrinter(unittest.TestCase):
     def setUp(self):
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
-        clear_settings()
-        for name, value in (("USERNAME", KEY), ("userId", USER_ID), ("accountId", ACCOUNT_ID)):
-            write_setting(name, value)
+        store_settings({"USERNAME": KEY, "userId": USER_ID, "accountId": ACCOUNT_ID})
         self.program = ProgramFolder(version=VERSION)
         self.program.add_ghostscript()
         data = os.path.join(os.environ["WINEPREFIX"], "drive_c", "ProgramData", "Vantrel")

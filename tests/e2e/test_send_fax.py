@@ -9,14 +9,10 @@ import subprocess
 import time
 import unittest
 
-from harness import (JobFileChecks, ROOT, SHOTS, PrintJob, ProgramFolder, SendFaxWindow, clear_settings, end_program, read_settings,
-                     sandbox, screenshot, uidriver, wait_until, windows_path, write_setting)
+from harness import (ACCOUNT_ID, KEY, ROOT, SHOTS, USER_ID, VERSION, JobFileChecks, PrintJob, ProgramFolder,
+                     SEND_WINDOW as WINDOW, SendFaxWindow, clear_settings, end_program, read_settings, sandbox,
+                     screenshot, store_settings, uidriver, wait_until, windows_path, write_setting)
 
-VERSION = "4.0.1"
-WINDOW = "Vantrel v" + VERSION
-KEY = "test-key-123"
-USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
-ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
 VK_RETURN = 13
 
 # Control IDs of the send-fax window and of a number row.
@@ -81,10 +77,7 @@ class SendFaxCase(JobFileChecks, unittest.TestCase):
     def setUp(self):
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
-        clear_settings()
-        write_setting("USERNAME", KEY)
-        write_setting("userId", USER_ID)
-        write_setting("accountId", ACCOUNT_ID)
+        store_settings({"USERNAME": KEY, "userId": USER_ID, "accountId": ACCOUNT_ID})
         self.program = ProgramFolder(version=VERSION)
         self.program.add_ghostscript()
         self.print_job = PrintJob("job 7.ps")

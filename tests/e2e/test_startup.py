@@ -3,9 +3,9 @@ decide which window runs, and closing it ends the process."""
 import os
 import unittest
 
-from harness import PrintJob, ProgramFolder, SendFaxWindow, read_settings, set_stored_key, uidriver, windows_path
+from harness import (KEY_WINDOW, PrintJob, ProgramFolder, SendFaxWindow, read_settings, set_stored_key, uidriver,
+                     windows_path)
 
-KEY_WINDOW = "@1048=Please enter app key"  # the key-setup window has no title
 SEND_WINDOW = "Vantrel v"  # the send-fax window's caption (no Version.txt here)
 # No Ghostscript in this program folder: the send-fax window says so first.
 NO_GHOSTSCRIPT = "Fax|File missing. Please reinstall the software"

@@ -6,11 +6,10 @@ import os
 import unittest
 
 import harness
-from harness import ContactPicker, SendFaxWindow, reg, screenshot, uidriver, wait_until, write_setting
-from test_contacts import PICKER, SEND_WINDOW, ContactPickerCase
+from harness import (ACCOUNT_ID, SEND_WINDOW, USER_ID, ContactPicker, SendFaxWindow, reg, screenshot, uidriver,
+                     wait_until, write_setting)
+from test_contacts import PICKER, ContactPickerCase
 
-USER_ID = "u-4f7a2c19-8e3b-4d61-a0c5-19b2e7d3f801"
-ACCOUNT_ID = "a-9c1e5b73-2d48-4f0a-b6e9-3a7c0d5e1f22"
 INTL = os.path.join(harness.ROOT, "tools", "fax-sandbox", "fixtures-intl")
 
 # In the fixture: "Müller & Söhne" escaped, with its member "Zoë Müller";

@@ -2,6 +2,7 @@
 // broken ones: every case runs on a buffer of exactly the data's size, so a
 // read past the end shows up under the address sanitizer.
 #include "controls/gif_frames.h"
+#include "tests/support/gif_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -80,19 +81,8 @@ public:
 
 private:
     void Text(const std::string& text) { m_bytes.insert(m_bytes.end(), text.begin(), text.end()); }
-    void Word(int value) {
-        m_bytes.push_back(static_cast<unsigned char>(value & 0xFF));
-        m_bytes.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
-    }
-    void SubBlocks(const Bytes& data) {
-        for (size_t at = 0; at < data.size(); at += 255) {
-            const size_t count = std::min<size_t>(255, data.size() - at);
-            m_bytes.push_back(static_cast<unsigned char>(count));
-            m_bytes.insert(m_bytes.end(), data.begin() + static_cast<long>(at),
-                           data.begin() + static_cast<long>(at + count));
-        }
-        m_bytes.push_back(0);
-    }
+    void Word(int value) { kestrid_test::AppendGifWord(m_bytes, value); }
+    void SubBlocks(const Bytes& data) { kestrid_test::AppendGifSubBlocks(m_bytes, data); }
 
     Bytes m_bytes;
     std::vector<size_t> m_frameEnds;

@@ -9,6 +9,7 @@
 #include "service/contact_record.h"
 #include "service/cover_pages.h"
 #include "service/fax_submission.h"
+#include "tests/support/one_number_fax.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -87,13 +88,7 @@ protected:
     }
 
     FaxSubmission SimpleFax() {
-        FaxSubmission fax;
-        fax.key = kKey;
-        fax.print_file = MakePdf("Fax_job.pdf", "%PDF-1.4\n% test job\n%%EOF\n");
-        fax.numbers.Add("(555)-123-4567");
-        fax.contact_ids.Add("");
-        fax.prefixes.Add("1");
-        return fax;
+        return kestrid_test::OneNumberFax(MakePdf("Fax_job.pdf", "%PDF-1.4\n% test job\n%%EOF\n"));
     }
 };
 

@@ -13,6 +13,7 @@
 #include "service/contact_listing.h"
 #include "service/fax_submission.h"
 #include "service/http_exchange_callbacks.h"
+#include "tests/support/one_number_fax.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -73,13 +74,7 @@ protected:
     FaxSubmission Fax() {
         const std::string path = ScratchDir() + "/Fax_options.pdf";
         std::ofstream(path, std::ios::binary) << "%PDF-1.4\n% options test\n%%EOF\n";
-        FaxSubmission fax;
-        fax.key = kKey;
-        fax.print_file = path.c_str();
-        fax.numbers.Add("(555)-123-4567");
-        fax.contact_ids.Add("");
-        fax.prefixes.Add("1");
-        return fax;
+        return kestrid_test::OneNumberFax(path);
     }
 };
 

@@ -4,6 +4,7 @@
 // delivered, a cancel that comes too late, and a send that is abandoned.
 #include "sandbox_fixture.h"
 
+#include "tests/support/one_number_fax.h"
 #include "ui/send/send_progress.h"
 #include "ui/send/send_worker.h"
 
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using kestrid_test::OneNumberFax;
 
 using Clock = std::chrono::steady_clock;
 
@@ -91,16 +94,6 @@ protected:
         return path;
     }
 
-    static FaxSubmission Fax(const std::string& pdf) {
-        FaxSubmission fax;
-        fax.key = "test-key-123";
-        fax.print_file = pdf.c_str();
-        fax.numbers.Add("(555)-123-4567");
-        fax.contact_ids.Add("");
-        fax.prefixes.Add("1");
-        return fax;
-    }
-
     static size_t StoredSize(int seq, const std::string& name) {
         return ReadWholeFile(TrustedSandbox().OutboxFolder(seq) + "/" + name).size();
     }
@@ -115,9 +108,9 @@ TEST_F(WorkerToSandbox, ProgressAdvancesAndTheLastByteComesBeforeTheAnswer) {
     SendWorker worker;
     Recorder recorder;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(worker.Start(Fax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
+    ASSERT_TRUE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
     // A second send cannot start while this one runs.
-    EXPECT_FALSE(worker.Start(Fax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
+    EXPECT_FALSE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
     ASSERT_TRUE(recorder.WaitFor([](Recorder& r) { return r.Has("finished"); }, 60));
     worker.Join();
     testing::internal::GetCapturedStderr();
@@ -141,7 +134,7 @@ TEST_F(WorkerToSandbox, ProgressAdvancesAndTheLastByteComesBeforeTheAnswer) {
     // Joined, the worker takes the next send.
     sandbox.SetThrottle(0);
     Recorder again;
-    ASSERT_TRUE(worker.Start(Fax(pdf), sandbox.Endpoint(), again.Sink(worker)));
+    ASSERT_TRUE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), again.Sink(worker)));
     worker.Join();
     EXPECT_TRUE(again.Has("finished"));
     EXPECT_EQ(sandbox.StoredFaxCount(), before + 2);
@@ -156,7 +149,7 @@ TEST_F(WorkerToSandbox, CancelHalfWayStopsWithinASecondAndNothingArrives) {
     SendWorker worker;
     Recorder recorder;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(worker.Start(Fax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
+    ASSERT_TRUE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
     ASSERT_TRUE(recorder.WaitFor([](Recorder& r) { return r.LastPercent() >= 40 || r.Has("finished"); }));
     ASSERT_FALSE(recorder.Has("uploaded"));
     const auto cancelled_at = Clock::now();
@@ -192,7 +185,7 @@ TEST_F(WorkerToSandbox, ACancelAfterTheLastByteIsTooLateAndTheAnswerCounts) {
     SendWorker worker;
     Recorder recorder;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(worker.Start(Fax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
+    ASSERT_TRUE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
     ASSERT_TRUE(recorder.WaitFor([](Recorder& r) { return r.Has("uploaded"); }));
     worker.Cancel();
     ASSERT_TRUE(recorder.WaitFor([](Recorder& r) { return r.Has("finished"); }));
@@ -214,7 +207,7 @@ TEST_F(WorkerToSandbox, AbandonedWhileWaitingTheWorkerEndsPromptly) {
     testing::internal::CaptureStderr();
     {
         SendWorker worker;
-        ASSERT_TRUE(worker.Start(Fax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
+        ASSERT_TRUE(worker.Start(OneNumberFax(pdf), sandbox.Endpoint(), recorder.Sink(worker)));
         ASSERT_TRUE(recorder.WaitFor([](Recorder& r) { return r.Has("uploaded"); }));
         const auto started = Clock::now();
         worker.Abandon();

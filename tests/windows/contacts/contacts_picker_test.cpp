@@ -4,7 +4,7 @@
 #include "base/settings_store.h"
 #include "framework/notifier.h"
 #include "resource.h"
-#include "tests/support/test_env.h"
+#include "tests/support/sandbox_endpoint.h"
 #include "ui/contacts/dlg_contacts.h"
 #include "window_test_support.h"
 
@@ -44,10 +44,8 @@ const COLORREF kWhite = RGB(255, 255, 255);
 class Picker : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(Env("KESTRID_TEST_API_BASE").empty()) << "run through run_with_sandbox.sh";
-        m_endpoint.api_base = Env("KESTRID_TEST_API_BASE");
-        m_endpoint.ca_pem = ReadWholeFile(Env("KESTRID_TEST_CA_FILE"));
-        ASSERT_NE(m_endpoint.ca_pem.find("BEGIN CERTIFICATE"), std::string::npos);
+        m_endpoint = SandboxEndpoint();
+        ASSERT_TRUE(NamesASandbox(m_endpoint)) << "run through run_with_sandbox.sh";
         WriteSetting(kSettingsSection, "USERNAME", "test-key-123");
         EnsureGdiplus();
     }

@@ -106,66 +106,6 @@ COLORREF Darkest(const Capture& shot, int top, int bottom, int left, int right) 
     return darkest;
 }
 
-// The whole window, frame included.
-Capture CaptureWindow(HWND window) {
-    Capture capture;
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
-    HDC source = ::GetWindowDC(window);
-    HDC memory = ::CreateCompatibleDC(source);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(source, capture.width, capture.height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x) capture.pixels.push_back(::GetPixel(memory, x, y));
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, source);
-    return capture;
-}
-
-// A rectangle of the screen, windows on top of each other as they show.
-Capture CaptureScreen(const RECT& area) {
-    Capture capture;
-    capture.width = area.right - area.left;
-    capture.height = area.bottom - area.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, capture.width, capture.height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top, SRCCOPY);
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x) capture.pixels.push_back(::GetPixel(memory, x, y));
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return capture;
-}
-
-bool SavePng(const Capture& shot, const std::string& path) {
-    Gdiplus::Bitmap bitmap(shot.width, shot.height, PixelFormat24bppRGB);
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            const COLORREF c = shot.At(x, y);
-            bitmap.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
-        }
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (!size || Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) != L"image/png") continue;
-        const std::wstring wide(path.begin(), path.end());
-        return bitmap.Save(wide.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    return false;
-}
-
 HWND ListOf(CComboBox& combo) {
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
@@ -352,10 +292,7 @@ TEST(CoverListGallery, ShowsTheOpenCoverPageList) {
         }
     EXPECT_EQ(same, compared) << "the screen does not show the open list";
 
-    const std::string folder = std::string(KESTRID_BINARY_DIR) + "/screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "/kit_cover_page_list.png";
-    ASSERT_TRUE(SavePng(shot, path)) << path;
+    ASSERT_FALSE(SaveScreenshot(shot, "kit_cover_page_list.png").empty());
     view.m_cover.ShowDropDown(FALSE);
     view.DestroyWindow();
 }

@@ -65,15 +65,9 @@ protected:
     }
 };
 
-COLORREF BitmapPixel(UINT id, int x, int y) {
+COLORREF ResourcePixel(UINT id, int x, int y) {
     CBitmap bitmap;
-    if (!bitmap.LoadBitmap(id)) return CLR_INVALID;
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bitmap.m_hObject);
-    COLORREF c = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    return c;
+    return bitmap.LoadBitmap(id) ? BitmapPixel(bitmap, x, y) : CLR_INVALID;
 }
 
 }  // namespace
@@ -97,13 +91,13 @@ TEST(Gallery, KeySetupSkinWithImageButtons) {
 
     // Bare surface shows the background one to one.
     for (POINT p : {POINT{5, 300}, POINT{560, 520}, POINT{300, 420}})
-        EXPECT_TRUE(Near(shot.At(p.x, p.y), BitmapPixel(IDB_KEY_SETUP_BACKGROUND, p.x, p.y)))
+        EXPECT_TRUE(Near(shot.At(p.x, p.y), ResourcePixel(IDB_KEY_SETUP_BACKGROUND, p.x, p.y)))
             << p.x << "," << p.y << ": " << Describe(shot.At(p.x, p.y));
     // The set-up button's face covers its place.
     int differing = 0;
     for (int y = 472; y < 512; y += 4)
         for (int x = 202; x < 362; x += 4)
-            if (!Near(shot.At(x, y), BitmapPixel(IDB_KEY_SETUP_BACKGROUND, x, y))) ++differing;
+            if (!Near(shot.At(x, y), ResourcePixel(IDB_KEY_SETUP_BACKGROUND, x, y))) ++differing;
     EXPECT_GT(differing, 40) << "the set-up button shows no face";
 
     const std::string path = SaveScreenshot(shot, "kit_key_setup.png");

@@ -1,6 +1,7 @@
 // Images from the executable's resources through GDI+.
 #include "controls/gdiplus_bitmap.h"
 #include "test_resources.h"
+#include "undecodable_resources.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -66,14 +67,7 @@ TEST_F(GdiplusBitmapTest, ReloadReplacesTheImageAndFreesTheOldBlock) {
 
 // Every failure leaves the object empty, including the image it held before.
 TEST_F(GdiplusBitmapTest, FailuresLeaveNoBitmapAndNoBlock) {
-    struct Case {
-        const char* what;
-        UINT id;
-        const char* type;
-    };
-    const Case cases[] = {
-        {"bytes that are no image", IDP_TEXT, "PNG"}, {"missing resource", 999, "PNG"}, {"wrong type", IDP_RED, "GIF"}};
-    for (const Case& c : cases) {
+    for (const UndecodableResource& c : kUndecodableResources) {
         SCOPED_TRACE(c.what);
         CGdiPlusBitmapResource image;
         ASSERT_TRUE(image.LoadFromResource(IDP_RED, "PNG"));

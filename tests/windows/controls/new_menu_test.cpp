@@ -30,51 +30,18 @@ bool LoadFlag(UINT id, CBitmap& bitmap, COLORREF background = kFlagBackground) {
     return bitmap.Attach(handle);
 }
 
-COLORREF PixelOf(CBitmap& bitmap, int x, int y) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bitmap.m_hObject);
-    COLORREF c = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    return c;
-}
-
 // Rows and columns of the flag that are not transparent.
 CRect OpaqueBox(CBitmap& flag) {
     CRect box(16, 16, -1, -1);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            if (PixelOf(flag, x, y) != kFlagBackground) {
+            if (BitmapPixel(flag, x, y) != kFlagBackground) {
                 box.left = std::min<int>(box.left, x);
                 box.top = std::min<int>(box.top, y);
                 box.right = std::max<int>(box.right, x);
                 box.bottom = std::max<int>(box.bottom, y);
             }
     return box;  // inclusive
-}
-
-// A window as it is painted, frame included (each window keeps its own
-// surface, so what is on top of it does not matter).
-Capture CaptureWindow(HWND window) {
-    Capture capture;
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
-    HDC source = ::GetWindowDC(window);
-    HDC memory = ::CreateCompatibleDC(source);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(source, capture.width, capture.height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, capture.width, capture.height, source, 0, 0, SRCCOPY);
-    capture.pixels.resize(static_cast<size_t>(capture.width) * capture.height);
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x)
-            capture.pixels[static_cast<size_t>(y) * capture.width + x] = ::GetPixel(memory, x, y);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, source);
-    return capture;
 }
 
 // top laid over bottom at offset, as the screen shows a menu over its window.
@@ -357,7 +324,8 @@ TEST_F(CountryMenuTest, OpensAtTheFlagMeasuredByItsOwnerAndDrawsFlagsAndTexts) {
         // The flag one to one at (left + 3, top + 12).
         for (POINT p : {POINT{box.left + 1, box.top + 1}, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2},
                         POINT{box.right - 1, box.bottom - 1}})
-            EXPECT_TRUE(Near(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y), PixelOf(m_flags[i], p.x, p.y), 2))
+            EXPECT_TRUE(
+                Near(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y), BitmapPixel(m_flags[i], p.x, p.y), 2))
                 << "flag " << i << " at " << p.x << "," << p.y << ": "
                 << Describe(Pixel(plain, item.left + 3 + p.x, item.top + 12 + p.y));
         // Dark text between left + 28 and right - 15, nothing dark beyond.
@@ -375,7 +343,8 @@ TEST_F(CountryMenuTest, OpensAtTheFlagMeasuredByItsOwnerAndDrawsFlagsAndTexts) {
     EXPECT_TRUE(Near(Pixel(chosen, usa.right - 3, usa.top + 20), RGB(255, 255, 255), 0));
     const CRect box = OpaqueBox(m_flags[1]);
     const POINT mid{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    EXPECT_TRUE(Near(Pixel(chosen, usa.left + 2 + mid.x, usa.top + 11 + mid.y), PixelOf(m_flags[1], mid.x, mid.y), 2))
+    EXPECT_TRUE(
+        Near(Pixel(chosen, usa.left + 2 + mid.x, usa.top + 11 + mid.y), BitmapPixel(m_flags[1], mid.x, mid.y), 2))
         << "lifted flag";
     // Below the lifted flag's last row its shadow shows.
     EXPECT_TRUE(Near(Pixel(chosen, usa.left + 4 + mid.x, usa.top + 13 + box.bottom), RGB(179, 179, 217), 2))
@@ -571,7 +540,7 @@ TEST(NewMenuEngine, PicturesShareListsByTheirSizeThreeImagesEach) {
     EXPECT_EQ(a.m_iconY, 16) << "the cell grows to the picture";
 
     // The caller's bitmap is left as it was.
-    EXPECT_EQ(PixelOf(flag, 0, 0), kFlagBackground);
+    EXPECT_EQ(BitmapPixel(flag, 0, 0), kFlagBackground);
 
     ASSERT_TRUE(a.InsertODMenu(1, MF_BYPOSITION | MF_STRING, 172, "Big", &big));
     EXPECT_NE(a.m_MenuItemList[1]->m_pMenuIcon, small);

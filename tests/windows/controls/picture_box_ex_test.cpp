@@ -5,6 +5,7 @@
 #include "controls/picture_box_ex.h"
 #include "controls/bitmap_dialog.h"
 #include "resource.h"
+#include "tests/support/gif_blocks.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -170,14 +171,7 @@ public:
         Word(height);
         m_bytes.push_back(0);
         m_bytes.push_back(2);  // minimum code size: 3-bit codes, clear 4, end 5
-        const Bytes data = SolidLzw(colour, width * height);
-        for (size_t at = 0; at < data.size(); at += 255) {
-            const size_t count = std::min<size_t>(255, data.size() - at);
-            m_bytes.push_back(static_cast<unsigned char>(count));
-            m_bytes.insert(m_bytes.end(), data.begin() + static_cast<long>(at),
-                           data.begin() + static_cast<long>(at + count));
-        }
-        m_bytes.push_back(0);
+        AppendGifSubBlocks(m_bytes, SolidLzw(colour, width * height));
         return *this;
     }
     Bytes Done() {
@@ -187,10 +181,7 @@ public:
     }
 
 private:
-    void Word(int v) {
-        m_bytes.push_back(static_cast<unsigned char>(v & 0xFF));
-        m_bytes.push_back(static_cast<unsigned char>(v >> 8));
-    }
+    void Word(int v) { AppendGifWord(m_bytes, v); }
     // A clear code before every two pixels keeps the code size at 3 bits.
     static Bytes SolidLzw(int colour, int pixels) {
         std::vector<int> codes;

@@ -1,6 +1,7 @@
 // Resource images decoded once and shared.
 #include "controls/resource_image_cache.h"
 #include "test_resources.h"
+#include "undecodable_resources.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -43,14 +44,7 @@ TEST_F(ResourceImageCacheTest, EachImageIsDecodedOnceAndHandedToEveryone) {
 
 // Nothing is held for what cannot be decoded, and a later request tries again.
 TEST_F(ResourceImageCacheTest, WhatCannotBeDecodedIsNotHeld) {
-    struct Case {
-        const char* what;
-        UINT id;
-        const char* type;
-    };
-    const Case cases[] = {
-        {"bytes that are no image", IDP_TEXT, "PNG"}, {"missing resource", 999, "PNG"}, {"wrong type", IDP_RED, "GIF"}};
-    for (const Case& c : cases) {
+    for (const UndecodableResource& c : kUndecodableResources) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(cache.Find(c.id, c.type), nullptr);
         EXPECT_EQ(cache.Find(c.id, c.type), nullptr);

@@ -66,6 +66,53 @@ Capture CaptureClient(HWND window) {
     return capture;
 }
 
+namespace {
+
+// width x height pixels of source from (left, top).
+Capture CopyPixels(HDC source, int left, int top, int width, int height) {
+    Capture capture;
+    capture.width = width;
+    capture.height = height;
+    HDC memory = ::CreateCompatibleDC(source);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(source, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+    capture.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) capture.pixels[static_cast<size_t>(y) * width + x] = ::GetPixel(memory, x, y);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    return capture;
+}
+
+}  // namespace
+
+Capture CaptureWindow(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    HDC source = ::GetWindowDC(window);
+    Capture capture = CopyPixels(source, 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+    ::ReleaseDC(window, source);
+    return capture;
+}
+
+Capture CaptureScreen(const RECT& area) {
+    HDC screen = ::GetDC(nullptr);
+    Capture capture = CopyPixels(screen, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    ::ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return c;
+}
+
 bool SaveBmp(const Capture& capture, const std::string& path) {
     const int rowSize = (capture.width * 3 + 3) & ~3;
     const DWORD dataSize = static_cast<DWORD>(rowSize * capture.height);

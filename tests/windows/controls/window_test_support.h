@@ -1,5 +1,5 @@
 // Helpers for tests that run real windows: message pumping with a time-out,
-// client-area captures, GDI+ start-up.
+// captures of windows and the screen, GDI+ start-up.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +30,16 @@ struct Capture {
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 Capture CaptureClient(HWND window);
+// A window as it is painted, frame included (each window keeps its own
+// surface, so what is on top of it does not matter).
+Capture CaptureWindow(HWND window);
+// A rectangle of the screen, windows on top of each other as they show.
+Capture CaptureScreen(const RECT& area);
 // Saves a capture as a 24-bit BMP file.
 bool SaveBmp(const Capture& capture, const std::string& path);
+
+// One pixel of a bitmap that no device context holds.
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 
 bool Near(COLORREF a, COLORREF b, int tolerance = 8);
 std::string Describe(COLORREF c);

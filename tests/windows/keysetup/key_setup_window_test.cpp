@@ -6,7 +6,7 @@
 #include "controls/bitmap_dialog.h"
 #include "resource.h"
 #include "service/account_lookup.h"
-#include "tests/support/test_env.h"
+#include "tests/support/sandbox_endpoint.h"
 #include "ui/keysetup/kestrid_ui_login_dlg.h"
 #include "window_test_support.h"
 
@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -128,13 +127,8 @@ protected:
 
     // The real lookup against the service run_with_sandbox.sh started.
     AccountLookupFn SandboxLookup() {
-        ServiceEndpoint endpoint;
-        endpoint.api_base = Env("KESTRID_TEST_API_BASE");
-        std::ifstream in(Env("KESTRID_TEST_CA_FILE"), std::ios::binary);
-        std::ostringstream pem;
-        pem << in.rdbuf();
-        endpoint.ca_pem = pem.str();
-        EXPECT_NE(endpoint.ca_pem.find("BEGIN CERTIFICATE"), std::string::npos) << "run through run_with_sandbox.sh";
+        const ServiceEndpoint endpoint = SandboxEndpoint();
+        EXPECT_TRUE(NamesASandbox(endpoint)) << "run through run_with_sandbox.sh";
         return [endpoint](const CString& key, bool silent, Notifier& notifier) {
             return LookupAccount(key, silent, notifier, endpoint);
         };

@@ -7,7 +7,8 @@
 #include "service/contact_record.h"
 #include "service/cover_pages.h"
 #include "service/fax_submission.h"
-#include "tests/support/test_env.h"
+#include "tests/support/one_number_fax.h"
+#include "tests/support/sandbox_endpoint.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -26,10 +27,8 @@ const char kKey[] = "test-key-123";
 class Schannel : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(Env("KESTRID_TEST_API_BASE").empty()) << "run through run_with_sandbox.sh";
-        m_endpoint.api_base = Env("KESTRID_TEST_API_BASE");
-        m_endpoint.ca_pem = ReadWholeFile(Env("KESTRID_TEST_CA_FILE"));
-        ASSERT_NE(m_endpoint.ca_pem.find("BEGIN CERTIFICATE"), std::string::npos);
+        m_endpoint = SandboxEndpoint();
+        ASSERT_TRUE(NamesASandbox(m_endpoint)) << "run through run_with_sandbox.sh";
         m_endpoint.connect_timeout_s = 20;
         m_endpoint.low_speed_time_s = 20;
         for (const char* name : {"USERNAME", "userId", "accountId", "COVERPAGEID", "COVERPAGENAME"})
@@ -59,13 +58,7 @@ protected:
     FaxSubmission Fax(const std::string& file_name, const std::string& content) {
         const std::string path = std::string(std::getenv("TEMP") ? std::getenv("TEMP") : ".") + "\\" + file_name;
         std::ofstream(path, std::ios::binary) << content;
-        FaxSubmission fax;
-        fax.key = kKey;
-        fax.print_file = path.c_str();
-        fax.numbers.Add("(555)-123-4567");
-        fax.contact_ids.Add("");
-        fax.prefixes.Add("1");
-        return fax;
+        return OneNumberFax(path);
     }
 
     ServiceEndpoint m_endpoint;
