@@ -33,7 +33,7 @@ void ReadCoverPageAnswer(const CString& answer, const CString& default_id, Cover
 }
 
 int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& default_name, Notifier& notifier,
-                      const ServiceEndpoint& endpoint) {
+                      const ServiceEndpoint& endpoint, const std::atomic<bool>* abandoned) {
     lists.names.RemoveAll();
     lists.ids.RemoveAll();
     const CString user_id = ReadSettingText("userId");
@@ -45,6 +45,7 @@ int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& defaul
     ExchangeRequest request;
     request.url = CString(endpoint.api_base.c_str()) + CoverPagesRequestPath(account_id, user_id);
     request.headers = {AuthorizationHeader(key), "content-type: application/json;", "x-subdomain: app"};
+    request.abandoned = abandoned;
 
     return RunExchange(endpoint, request, nullptr, [&](const ExchangeOutcome& outcome) {
         if (!outcome.transferred) {

@@ -6,6 +6,8 @@
 #include "framework/notifier.h"
 #include "service/service_endpoint.h"
 
+#include <atomic>
+
 struct CoverPageLists {
     CStringArray ids;    // "uuid" per cover page, in answer order
     CStringArray names;  // "name" per cover page, normally parallel to ids
@@ -21,9 +23,11 @@ void ReadCoverPageAnswer(const CString& answer, const CString& default_id, Cover
 
 // Empties the lists, then lists the cover pages with the stored "userId",
 // "accountId" and "COVERPAGEID". 0: listed; -1: not listed (values missing,
-// shown failure); -2: no transfer handle.
+// shown failure); -2: no transfer handle. When abandoned is set and turns
+// true, the transfer stops soon after, as a failed one.
 int RequestCoverPages(const CString& key, CoverPageLists& lists, CString& default_name, Notifier& notifier,
-                      const ServiceEndpoint& endpoint = DefaultEndpoint());
+                      const ServiceEndpoint& endpoint = DefaultEndpoint(),
+                      const std::atomic<bool>* abandoned = nullptr);
 
 // What the cover-page list shows after a listing.
 struct CoverPageFill {

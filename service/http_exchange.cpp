@@ -45,6 +45,10 @@ int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_of
     return 0;
 }
 
+int AbandonedProgress(void* record, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(record)->load() ? 1 : 0;
+}
+
 int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow) {
     return TransferProgress(record, static_cast<curl_off_t>(dltotal), static_cast<curl_off_t>(dlnow),
                             static_cast<curl_off_t>(ultotal), static_cast<curl_off_t>(ulnow));
@@ -186,6 +190,10 @@ int RunExchange(const ServiceEndpoint& endpoint, const ExchangeRequest& request,
             options.Set(CURLOPT_PROGRESSDATA, &progress);
             options.Set(CURLOPT_XFERINFOFUNCTION, &TransferProgress);
             options.Set(CURLOPT_XFERINFODATA, &progress);
+            options.Set(CURLOPT_NOPROGRESS, 0L);
+        } else if (request.abandoned) {
+            options.Set(CURLOPT_XFERINFOFUNCTION, &AbandonedProgress);
+            options.Set(CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.abandoned));
             options.Set(CURLOPT_NOPROGRESS, 0L);
         }
         SetTransportOptions(options, endpoint);

@@ -7,6 +7,7 @@
 #include "framework/cstring.h"
 #include "service/service_endpoint.h"
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -35,6 +36,9 @@ struct ExchangeRequest {
     std::vector<FormPart> form;
     // Asked on every progress call of a multipart request, when set.
     UploadWatch* upload_watch = nullptr;
+    // When set, the transfer stops (failing as aborted by the callback) soon
+    // after it turns true: nobody waits for its answer any more.
+    const std::atomic<bool>* abandoned = nullptr;
 };
 
 struct ExchangeOutcome {

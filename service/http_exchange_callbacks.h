@@ -25,6 +25,10 @@ size_t CollectResponse(void* data, size_t size, size_t count, void* user);
 // Prints the time and byte counts; aborts once the answer reaches the cap.
 int TransferProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow);
 
+// A transfer nobody waits for any more: non-zero (stop) once the flag in
+// record, a const std::atomic<bool>, is set. Prints nothing.
+int AbandonedProgress(void* record, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow);
+
 // The older libcurl form of the same callback: truncates and forwards.
 int TransferProgressOld(void* record, double dltotal, double dlnow, double ultotal, double ulnow);
 

@@ -19,6 +19,8 @@ TITLE, LOADING_TEXT, LOADING_PICTURE, SEND, CLOSE, COVER_LIST = "1047", "1048", 
 SLOW = 2.0
 # Page 1 must come clearly before both slow jobs could have run one after the other.
 PAGE1_LIMIT_MS = 3300
+# How long the service holds a request it stalls.
+HELD = 25
 BROKEN_JOB = b"%!PS\n72 700 moveto undefined-operator showpage\n"
 WM_QUIT = "0x0012"
 
@@ -192,6 +194,24 @@ class ClosingWhileLoading(LoadingCase):
                     # A case that failed half way leaves its program: it goes before the next starts.
                     self.end_program()
                     self.program = ProgramFolder(version=VERSION)
+
+    def test_a_close_does_not_wait_for_a_listing_the_service_holds(self):
+        # The service holds the cover-page request far longer than a person
+        # would wait for the program to go.
+        sandbox()._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": HELD, "count": 1})
+        self.start(ghostscript_delay=None)
+        self.wait_loading()
+        # The listing is under way and the job is converted (the spooled file
+        # went): only the listing holds the start-up now.
+        self.assertTrue(wait_until(lambda: [r["fault"] for r in self.listings()] == ["stall"], 10))
+        self.assertTrue(wait_until(lambda: not os.path.exists(self.job), 30), "the job was not converted")
+        self.assertTrue(self.loading())
+        real_click(WINDOW, CLOSE)
+        closed_at = time.monotonic()
+        self.assertEqual(uidriver("gone", WINDOW, "3000")[0], 0, "the window must go at once")
+        self.assertEqual(self.program.wait_exit(HELD + 10), 0)
+        self.assertLess(time.monotonic() - closed_at, 5.0, "the program waited for the listing's answer")
+        self.assertEqual(self.program.job_files(), [], "no file of the job may outlive the program")
 
 
 class FailureOrder(LoadingCase):

@@ -59,7 +59,7 @@ END_MESSAGE_MAP()
 
 CKestridUIDlg::CKestridUIDlg(CWnd* parent) : CBitmapDialog(IDD_SEND_FAX, parent) {}
 
-CKestridUIDlg::~CKestridUIDlg() = default;
+CKestridUIDlg::~CKestridUIDlg() { DropUntakenConversion(); }
 
 Notifier& CKestridUIDlg::Notify() { return m_boxes; }
 
@@ -96,15 +96,11 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    // The print job: its path from the command line; the conversion and the
-    // cover-page listing start at once, each on its own thread, and the
-    // window opens on its loading view meanwhile.
-    const PrintJobOpening job = OpenPrintJob(m_send.print_file);
-    m_send.print_file = job.path;
-    m_send.pdf_ready = false;
-    WinJobPlatform platform;
-    m_strProgramFolder = ProgramFolder(platform);
-    StartJobs(job);
+    // Started by the opener, normally, before this window was made; what they
+    // left meanwhile is taken once the loading view shows.
+    StartLoading();
+    const HWND window = m_hWnd;
+    m_startUpJobs.Listen([window](StartUpJob) { ::PostMessageA(window, WM_START_UP_JOB_DONE, 0, 0); });
 
     const CString label = VersionLabel(m_strProgramFolder);
     m_title.SetWindowText(label);
@@ -116,8 +112,9 @@ BOOL CKestridUIDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    // The country menu is made afresh each time it opens (OnCountryMenu):
+    // made here as well, its 230 flags would only hold up the loading view.
     LoadCountryTable(IDR_COUNTRY_TABLE);
-    BuildCountryMenu();
 
     LayOut();
     ShowView(kLoadingView);
@@ -133,6 +130,19 @@ BOOL CKestridUIDlg::OnInitDialog() {
     // Page 1 (or the quit timer) comes when both jobs are done.
     SetTimer(kStartUpWatchTimer, kStartUpWatchPeriod);
     return FALSE;
+}
+
+void CKestridUIDlg::StartLoading() {
+    if (m_startUpJobs.Started()) return;
+    // The print job: its path from the command line; the conversion and the
+    // cover-page listing start at once, each on its own thread, and the
+    // window opens on its loading view meanwhile.
+    const PrintJobOpening job = OpenPrintJob(m_send.print_file);
+    m_send.print_file = job.path;
+    m_send.pdf_ready = false;
+    WinJobPlatform platform;
+    m_strProgramFolder = ProgramFolder(platform);
+    StartJobs(job);
 }
 
 void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
@@ -151,16 +161,23 @@ void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
     };
     const CString key = m_send.key;
     const CString default_name = m_strDefaultCoverPage;
-    auto list = [key, default_name] {
+    auto list = [key, default_name](const std::atomic<bool>& abandoned) {
         std::unique_ptr<CoverPagesOutcome> outcome(new CoverPagesOutcome());
         outcome->default_name = default_name;
         RecordingNotifier boxes;
-        ::RequestCoverPages(key, outcome->lists, outcome->default_name, boxes);
+        ::RequestCoverPages(key, outcome->lists, outcome->default_name, boxes, DefaultEndpoint(), &abandoned);
         outcome->boxes = boxes.boxes;
         return outcome;
     };
-    const HWND window = m_hWnd;
-    m_startUpJobs.Start(convert, list, [window](StartUpJob) { ::PostMessageA(window, WM_START_UP_JOB_DONE, 0, 0); });
+    m_startUpJobs.Start(convert, list);
+}
+
+void CKestridUIDlg::DropUntakenConversion() {
+    m_startUpJobs.Shut();
+    if (std::unique_ptr<ConversionOutcome> conversion = m_startUpJobs.TakeConversion()) {
+        WinJobPlatform platform;
+        DeletePrintFileOnClose(platform, conversion->print_file);
+    }
 }
 
 LRESULT CKestridUIDlg::OnStartUpJobDone(WPARAM, LPARAM) {

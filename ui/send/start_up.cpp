@@ -53,10 +53,20 @@ struct StartUpJobs::Gate {
     std::mutex mutex;
     bool open = true;
     Wake wake;
+    bool ended[2] = {false, false};
+    std::atomic<bool> abandoned{false};
 
     void Ring(StartUpJob job) {
         std::lock_guard<std::mutex> lock(mutex);
+        ended[static_cast<int>(job)] = true;
         if (open && wake) wake(job);
+    }
+    void Listen(Wake listener) {
+        std::lock_guard<std::mutex> lock(mutex);
+        wake = std::move(listener);
+        if (!open || !wake) return;
+        for (StartUpJob job : {StartUpJob::Conversion, StartUpJob::CoverPages})
+            if (ended[static_cast<int>(job)]) wake(job);
     }
 };
 
@@ -91,15 +101,21 @@ std::thread StartJob(std::function<std::unique_ptr<Result>()> job, Handoff<Resul
 
 StartUpJobs::~StartUpJobs() { Shut(); }
 
-void StartUpJobs::Start(std::function<std::unique_ptr<ConversionOutcome>()> convert,
-                        std::function<std::unique_ptr<CoverPagesOutcome>()> list, Wake wake) {
+void StartUpJobs::Start(Convert convert, List list, Wake wake) {
     Shut();
     m_gate = std::make_shared<Gate>();
     m_gate->wake = std::move(wake);
     m_nConversion = m_conversion.Begin();
     m_nCoverPages = m_coverPages.Begin();
     m_convertThread = StartJob(std::move(convert), m_conversion, m_nConversion, m_gate, StartUpJob::Conversion);
-    m_listThread = StartJob(std::move(list), m_coverPages, m_nCoverPages, m_gate, StartUpJob::CoverPages);
+    // The flag lives in the gate, which the thread keeps for as long as it runs.
+    const std::shared_ptr<Gate> gate = m_gate;
+    std::function<std::unique_ptr<CoverPagesOutcome>()> listing = [list, gate] { return list(gate->abandoned); };
+    m_listThread = StartJob(std::move(listing), m_coverPages, m_nCoverPages, m_gate, StartUpJob::CoverPages);
+}
+
+void StartUpJobs::Listen(Wake wake) {
+    if (m_gate) m_gate->Listen(std::move(wake));
 }
 
 std::unique_ptr<ConversionOutcome> StartUpJobs::TakeConversion() { return m_conversion.Take(m_nConversion); }
@@ -108,6 +124,7 @@ std::unique_ptr<CoverPagesOutcome> StartUpJobs::TakeCoverPages() { return m_cove
 
 void StartUpJobs::Shut() {
     if (m_gate) {
+        m_gate->abandoned = true;
         std::lock_guard<std::mutex> lock(m_gate->mutex);
         m_gate->open = false;
     }

@@ -11,6 +11,7 @@
 #include "service/cover_pages.h"
 #include "ui/send/handoff.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -68,11 +69,13 @@ private:
     StartUpStep WhenBothDone();
 };
 
-// The two jobs on their threads. Each job's result waits in its handoff until
-// the window takes it; wake is called on the worker's thread right after a
-// result is left (it must do no more than post a message), and never once
-// Shut has begun, so a worker that ends after the window has gone cannot
-// reach it.
+// The two jobs on their threads. They may start before the window exists
+// (the conversion is the longest part of the start-up): each job's result
+// waits in its handoff until the window takes it, and the window hears of it
+// by wake, once it listens. wake is called on the worker's thread right after
+// a result is left, or at once by Listen for a result left before; it must do
+// no more than post a message, and is never called once Shut has begun, so a
+// worker that ends after the window has gone cannot reach it.
 enum class StartUpJob { Conversion, CoverPages };
 
 class StartUpJobs {
@@ -83,15 +86,23 @@ public:
     StartUpJobs& operator=(const StartUpJobs&) = delete;
 
     using Wake = std::function<void(StartUpJob)>;
+    using Convert = std::function<std::unique_ptr<ConversionOutcome>()>;
+    // The listing is handed a flag that turns true when nobody waits for it
+    // any more: it may then end early.
+    using List = std::function<std::unique_ptr<CoverPagesOutcome>(const std::atomic<bool>& abandoned)>;
     // Starts both jobs. A job whose thread cannot be made runs here, before
     // this returns, and is handed over the same way.
-    void Start(std::function<std::unique_ptr<ConversionOutcome>()> convert,
-               std::function<std::unique_ptr<CoverPagesOutcome>()> list, Wake wake);
+    void Start(Convert convert, List list, Wake wake = nullptr);
+    bool Started() const { return m_gate != nullptr; }
+    // From now on wake is called for each job that ends, and right here for
+    // each that has ended already.
+    void Listen(Wake wake);
     // A job's result once it is there, and only once.
     std::unique_ptr<ConversionOutcome> TakeConversion();
     std::unique_ptr<CoverPagesOutcome> TakeCoverPages();
-    // No wake-up from here on; waits for both threads to end (a running
-    // Ghostscript is let finish). Results stay to be taken.
+    // No wake-up from here on; the listing is abandoned and both threads are
+    // waited for (a running Ghostscript is let finish). Results stay to be
+    // taken.
     void Shut();
 
     struct Gate;

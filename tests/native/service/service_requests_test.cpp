@@ -15,9 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -284,6 +286,50 @@ TEST_F(ServiceRequests, CoverPageFailuresLeaveTheListsEmpty) {
     // The account id travelled encoded, so it could not add a parameter.
     EXPECT_EQ(sandbox().Requests()[sandbox().RequestCount() - 2].query,
               std::string("accountId=a-other%26userId%3Dx&userId=") + kUserId + "&isPublic=true");
+}
+
+TEST_F(ServiceRequests, AnAbandonedCoverPageListingStopsSoonAfter) {
+    // A listing nobody waits for any more (its window has gone) must not hold
+    // the program for as long as the service takes to answer.
+    StoreAccountIds();
+    struct Case {
+        const char* name;
+        const char* fault;
+        double abandon_after_s;  // < 0: never
+        int result;
+        double at_most_s;
+    } cases[] = {
+        {"kept, fine answer", nullptr, -1, 0, 8.0},
+        {"abandoned while the service holds the line", "stall", 0.5, -1, 3.5},
+        {"abandoned before it began", "stall", 0.0, -1, 2.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.fault) sandbox().SetFault(c.fault);
+        const size_t before = sandbox().RequestCount();
+        std::atomic<bool> abandoned{c.abandon_after_s == 0.0};
+        RecordingNotifier notifier;
+        CoverPageLists lists;
+        CString default_name;
+        int result = 1;
+        const auto start = std::chrono::steady_clock::now();
+        std::thread listing(
+            [&] { result = RequestCoverPages(kKey, lists, default_name, notifier, endpoint(), &abandoned); });
+        if (c.abandon_after_s > 0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(c.abandon_after_s));
+            abandoned = true;
+        }
+        listing.join();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(result, c.result);
+        // The stalled line would hold it for the endpoint's 10 s low-speed time.
+        EXPECT_LT(seconds, c.at_most_s);
+        EXPECT_EQ(lists.names.IsEmpty(), c.result != 0);
+        if (c.abandon_after_s > 0) {
+            EXPECT_EQ(sandbox().RequestCount(), before + 1) << "the request was under way";
+        }
+        sandbox().SetFault("none");
+    }
 }
 
 // ---- contacts ---------------------------------------------------------------

@@ -205,7 +205,7 @@ TEST(StartUpJobs, BothJobsRunAtOnceAndEachResultIsTakenOnce) {
             listed.Wait();
             return Converted("C:\\Files\\Fax_1.pdf");
         },
-        [&] {
+        [&](const std::atomic<bool>&) {
             listing_thread = std::this_thread::get_id();
             std::unique_ptr<CoverPagesOutcome> outcome(new CoverPagesOutcome());
             outcome->lists.names.Add("Memo");
@@ -244,7 +244,8 @@ TEST(StartUpJobs, AJobThatEndsAfterTheShutWakesNobodyButLeavesItsResult) {
             release.Wait();
             return Converted("C:\\Files\\Fax_2.pdf");
         },
-        [] { return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome()); }, wakes.Fn());
+        [](const std::atomic<bool>&) { return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome()); },
+        wakes.Fn());
     ASSERT_TRUE(wakes.WaitFor(1));
     while (!started) std::this_thread::yield();
     // The conversion is let go only once the shut has closed the way back.
@@ -263,10 +264,96 @@ TEST(StartUpJobs, AJobThatFailsOnTheWayStillEnds) {
     Wakes wakes;
     StartUpJobs jobs;
     jobs.Start([]() -> std::unique_ptr<ConversionOutcome> { throw std::bad_alloc(); },
-               [] { return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome()); }, wakes.Fn());
+               [](const std::atomic<bool>&) { return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome()); },
+        wakes.Fn());
     ASSERT_TRUE(wakes.WaitFor(2));
     std::unique_ptr<ConversionOutcome> conversion = jobs.TakeConversion();
     ASSERT_TRUE(conversion);
     EXPECT_TRUE(conversion->print_file.IsEmpty());
     EXPECT_FALSE(conversion->converted);
+}
+
+TEST(StartUpJobs, JobsStartedBeforeTheWindowListensAreToldOnceItDoes) {
+    // The jobs start before the window exists; whichever ended before it
+    // listens is told when it does, whichever ends after is told then; each
+    // once.
+    Latch release;
+    std::atomic<bool> converting{false};
+    Wakes wakes;
+    StartUpJobs jobs;
+    // A check that fails half way still lets the conversion end.
+    struct OpenAtEnd {
+        Latch& latch;
+        ~OpenAtEnd() { latch.Open(); }
+    } open_at_end{release};
+    EXPECT_FALSE(jobs.Started());
+    jobs.Start(
+        [&] {
+            converting = true;
+            release.Wait();
+            return Converted("C:\\Files\\Fax_3.pdf");
+        },
+        [](const std::atomic<bool>&) {
+            std::unique_ptr<CoverPagesOutcome> outcome(new CoverPagesOutcome());
+            outcome->lists.names.Add("Memo");
+            return outcome;
+        });
+    EXPECT_TRUE(jobs.Started());
+    // The listing has left its result before anyone listens.
+    std::unique_ptr<CoverPagesOutcome> listing;
+    for (int i = 0; i < 1000 && !listing; ++i) {
+        listing = jobs.TakeCoverPages();
+        if (!listing) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(listing);
+    EXPECT_EQ(listing->lists.names.GetSize(), 1);
+    while (!converting) std::this_thread::yield();
+
+    jobs.Listen(wakes.Fn());
+    ASSERT_TRUE(wakes.WaitFor(1));
+    EXPECT_EQ(wakes.jobs, (std::vector<StartUpJob>{StartUpJob::CoverPages}));
+    EXPECT_FALSE(jobs.TakeConversion());
+    release.Open();
+    ASSERT_TRUE(wakes.WaitFor(2));
+    std::unique_ptr<ConversionOutcome> conversion = jobs.TakeConversion();
+    ASSERT_TRUE(conversion);
+    EXPECT_EQ(conversion->print_file, "C:\\Files\\Fax_3.pdf");
+    jobs.Shut();
+    EXPECT_EQ(wakes.jobs, (std::vector<StartUpJob>{StartUpJob::CoverPages, StartUpJob::Conversion}));
+
+    // Shut before anyone listened: a listener that comes late hears nothing.
+    StartUpJobs shut;
+    shut.Start([] { return Converted("C:\\Files\\Fax_4.pdf"); },
+               [](const std::atomic<bool>&) { return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome()); });
+    shut.Shut();
+    Wakes late;
+    shut.Listen(late.Fn());
+    EXPECT_TRUE(late.jobs.empty());
+    EXPECT_TRUE(shut.TakeConversion());
+}
+
+TEST(StartUpJobs, TheShutAbandonsTheListingAndDoesNotWaitForItsAnswer) {
+    // A listing that would wait for the service's answer for a long time
+    // gives up once it is abandoned; the shut waits for nothing more.
+    std::atomic<bool> listing_started{false}, saw_abandoned{false};
+    Wakes wakes;
+    StartUpJobs jobs;
+    jobs.Start([] { return Converted("C:\\Files\\Fax_5.pdf"); },
+               [&](const std::atomic<bool>& abandoned) {
+                   listing_started = true;
+                   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+                   while (!abandoned && std::chrono::steady_clock::now() < until)
+                       std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                   saw_abandoned = abandoned.load();
+                   return std::unique_ptr<CoverPagesOutcome>(new CoverPagesOutcome());
+               },
+               wakes.Fn());
+    ASSERT_TRUE(wakes.WaitFor(1));
+    while (!listing_started) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    jobs.Shut();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_TRUE(saw_abandoned);
+    EXPECT_EQ(wakes.jobs, (std::vector<StartUpJob>{StartUpJob::Conversion}));
 }
