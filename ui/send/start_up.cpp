@@ -110,7 +110,9 @@ void StartUpJobs::Start(Convert convert, List list, Wake wake) {
     m_convertThread = StartJob(std::move(convert), m_conversion, m_nConversion, m_gate, StartUpJob::Conversion);
     // The flag lives in the gate, which the thread keeps for as long as it runs.
     const std::shared_ptr<Gate> gate = m_gate;
-    std::function<std::unique_ptr<CoverPagesOutcome>()> listing = [list, gate] { return list(gate->abandoned); };
+    std::function<std::unique_ptr<CoverPagesOutcome>()> listing = [list = std::move(list), gate] {
+        return list(gate->abandoned);
+    };
     m_listThread = StartJob(std::move(listing), m_coverPages, m_nCoverPages, m_gate, StartUpJob::CoverPages);
 }
 
