@@ -20,8 +20,6 @@ void RunSendFaxWindow(const CString& command_line, const CString& stored_key) {
     CKestridUIDlg dialog;
     dialog.SetCommandLine(command_line);
     dialog.SetKey(stored_key);
-    // The conversion takes longest: it runs while the window is being made.
-    dialog.StartLoading();
     dialog.m_pickContacts = [](PickerLists& lists) { return RunContactPicker(nullptr, lists); };
     dialog.m_changeKey = [](CWnd* parent, CString& key) {
         CKestridUILoginDlg key_setup(parent);

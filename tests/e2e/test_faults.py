@@ -216,7 +216,7 @@ class FailedAnswerCase(FaultCase):
                 with open(pdf, "rb") as made:
                     pdf_content = made.read()
                 self.add_number()
-                self.sandbox._control("POST", "/_sandbox/fault", dict(fault, count=1))
+                self.sandbox.set_fault(**fault)
                 started = time.time()
                 caption, text, shown_icon = self.send(timeout=seconds + 30)
                 self.sandbox.set_throttle(0)

@@ -198,7 +198,7 @@ class ClosingWhileLoading(LoadingCase):
     def test_a_close_does_not_wait_for_a_listing_the_service_holds(self):
         # The service holds the cover-page request far longer than a person
         # would wait for the program to go.
-        sandbox()._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": HELD, "count": 1})
+        sandbox().set_fault("stall", seconds=HELD)
         self.start(ghostscript_delay=None)
         self.wait_loading()
         # The listing is under way and the job is converted (the spooled file

@@ -287,7 +287,7 @@ class EscapeDuringAnUpload(SendProgressCase):
         self.add("5551234567", "(555)-123-4567")
         pdf = self.pdf()
         before = len(self.faxes())
-        self.sandbox._control("POST", "/_sandbox/fault", {"mode": "stall", "seconds": 10, "count": 1})
+        self.sandbox.set_fault("stall", seconds=10)
         self.click(SEND)
         self.assertTrue(wait_until(lambda: raw_text(PROGRESS) == "Waiting for the fax service\u2026", 10, 0.05))
         self.assertEqual(self.states(CANCEL)[CANCEL], "1:0")

@@ -157,9 +157,10 @@ class Sandbox:
         with urllib.request.urlopen(request, context=self._tls, timeout=10) as answer:
             return answer.read()
 
-    def set_fault(self, mode, count=1):
-        """The next count requests of the program get the fault ("none" clears)."""
-        self._control("POST", "/_sandbox/fault", {"mode": mode, "count": count})
+    def set_fault(self, mode, count=1, **options):
+        """The next count requests of the program get the fault ("none"
+        clears), with its options (a stall's "seconds")."""
+        self._control("POST", "/_sandbox/fault", dict(options, mode=mode, count=count))
 
     def clear_fault(self):
         self._control("POST", "/_sandbox/fault", {"mode": "none"})

@@ -96,8 +96,9 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    // Started by the opener, normally, before this window was made; what they
-    // left meanwhile is taken once the loading view shows.
+    // The jobs start here, with the window's set-up: started before it, they
+    // held back the loading view on a busy machine. What they leave is taken
+    // once the loading view shows.
     StartLoading();
     const HWND window = m_hWnd;
     m_startUpJobs.Listen([window](StartUpJob) { ::PostMessageA(window, WM_START_UP_JOB_DONE, 0, 0); });

@@ -43,9 +43,8 @@ public:
     void SetCommandLine(const CString& command_line) { m_send.print_file = command_line; }
     void SetKey(const CString& key) { m_send.key = key; }
     // Starts the job's conversion and the cover-page listing, each on its own
-    // thread, from the command line and key set above. The opener calls it
-    // before DoModal, so they run while the window is being made; the
-    // window's initialisation starts them when nobody did.
+    // thread, from the command line and key set above (once; the window's
+    // initialisation calls it). An opener may call it before DoModal.
     void StartLoading();
 
     // The views: loading, page 1 (cover page off), page 2 (cover page on).
