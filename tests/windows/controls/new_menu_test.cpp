@@ -412,9 +412,6 @@ TEST_F(CountryMenuTest, LongMenusAreLimitedTo300Pixels) {
 
 // Draws item 0 of menu into a bitmap and returns its pixels.
 Capture DrawDirectly(CNewMenu& menu, UINT state, int width = 250, int height = 40) {
-    Capture capture;
-    capture.width = width;
-    capture.height = height;
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
@@ -429,9 +426,7 @@ Capture DrawDirectly(CNewMenu& menu, UINT state, int width = 250, int height = 4
     draw.rcItem = RECT{0, 0, width, height};
     draw.itemData = reinterpret_cast<ULONG_PTR>(menu.m_MenuItemList.front());
     menu.DrawItem(&draw);
-    capture.pixels.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) capture.pixels[static_cast<size_t>(y) * width + x] = ::GetPixel(dc, x, y);
+    Capture capture = ReadPixels(dc, width, height);
     ::SelectObject(dc, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);

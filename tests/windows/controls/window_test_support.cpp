@@ -70,16 +70,11 @@ namespace {
 
 // width x height pixels of source from (left, top).
 Capture CopyPixels(HDC source, int left, int top, int width, int height) {
-    Capture capture;
-    capture.width = width;
-    capture.height = height;
     HDC memory = ::CreateCompatibleDC(source);
     HBITMAP bitmap = ::CreateCompatibleBitmap(source, width, height);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
-    capture.pixels.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) capture.pixels[static_cast<size_t>(y) * width + x] = ::GetPixel(memory, x, y);
+    Capture capture = ReadPixels(memory, width, height);
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
@@ -87,6 +82,16 @@ Capture CopyPixels(HDC source, int left, int top, int width, int height) {
 }
 
 }  // namespace
+
+Capture ReadPixels(HDC dc, int width, int height) {
+    Capture capture;
+    capture.width = width;
+    capture.height = height;
+    capture.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) capture.pixels[static_cast<size_t>(y) * width + x] = ::GetPixel(dc, x, y);
+    return capture;
+}
 
 Capture CaptureWindow(HWND window) {
     RECT rect{};

@@ -36,6 +36,10 @@ Capture CaptureWindow(HWND window);
 // A rectangle of the screen, windows on top of each other as they show.
 Capture CaptureScreen(const RECT& area);
 // Saves a capture as a 24-bit BMP file.
+// The width x height pixels at the origin of a device context (a memory DC
+// something was drawn into).
+Capture ReadPixels(HDC dc, int width, int height);
+
 bool SaveBmp(const Capture& capture, const std::string& path);
 
 // One pixel of a bitmap that no device context holds.
