@@ -59,7 +59,7 @@ END_MESSAGE_MAP()
 
 CKestridUIDlg::CKestridUIDlg(CWnd* parent) : CBitmapDialog(IDD_SEND_FAX, parent) {}
 
-CKestridUIDlg::~CKestridUIDlg() { DropUntakenConversion(); }
+CKestridUIDlg::~CKestridUIDlg() = default;
 
 Notifier& CKestridUIDlg::Notify() { return m_boxes; }
 
@@ -96,10 +96,17 @@ void CKestridUIDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL CKestridUIDlg::OnInitDialog() {
     CBitmapDialog::OnInitDialog();
 
-    // The jobs start here, with the window's set-up: started before it, they
-    // held back the loading view on a busy machine. What they leave is taken
-    // once the loading view shows.
-    StartLoading();
+    // The print job: its path from the command line; the conversion and the
+    // cover-page listing start here, each on its own thread, and the window
+    // opens on its loading view meanwhile (started before the window was
+    // made, they held back the loading view on a busy machine). What they
+    // leave is taken once the loading view shows.
+    const PrintJobOpening job = OpenPrintJob(m_send.print_file);
+    m_send.print_file = job.path;
+    m_send.pdf_ready = false;
+    WinJobPlatform platform;
+    m_strProgramFolder = ProgramFolder(platform);
+    StartJobs(job);
     const HWND window = m_hWnd;
     m_startUpJobs.Listen([window](StartUpJob) { ::PostMessageA(window, WM_START_UP_JOB_DONE, 0, 0); });
 
@@ -133,19 +140,6 @@ BOOL CKestridUIDlg::OnInitDialog() {
     return FALSE;
 }
 
-void CKestridUIDlg::StartLoading() {
-    if (m_startUpJobs.Started()) return;
-    // The print job: its path from the command line; the conversion and the
-    // cover-page listing start at once, each on its own thread, and the
-    // window opens on its loading view meanwhile.
-    const PrintJobOpening job = OpenPrintJob(m_send.print_file);
-    m_send.print_file = job.path;
-    m_send.pdf_ready = false;
-    WinJobPlatform platform;
-    m_strProgramFolder = ProgramFolder(platform);
-    StartJobs(job);
-}
-
 void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
     const CString folder = m_strProgramFolder;
     auto convert = [job, folder] {
@@ -171,14 +165,6 @@ void CKestridUIDlg::StartJobs(const PrintJobOpening& job) {
         return outcome;
     };
     m_startUpJobs.Start(convert, list);
-}
-
-void CKestridUIDlg::DropUntakenConversion() {
-    m_startUpJobs.Shut();
-    if (std::unique_ptr<ConversionOutcome> conversion = m_startUpJobs.TakeConversion()) {
-        WinJobPlatform platform;
-        DeletePrintFileOnClose(platform, conversion->print_file);
-    }
 }
 
 LRESULT CKestridUIDlg::OnStartUpJobDone(WPARAM, LPARAM) {

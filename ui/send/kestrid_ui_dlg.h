@@ -42,10 +42,6 @@ public:
     // the print-file path at initialisation) and the application key.
     void SetCommandLine(const CString& command_line) { m_send.print_file = command_line; }
     void SetKey(const CString& key) { m_send.key = key; }
-    // Starts the job's conversion and the cover-page listing, each on its own
-    // thread, from the command line and key set above (once; the window's
-    // initialisation calls it). An opener may call it before DoModal.
-    void StartLoading();
 
     // The views: loading, page 1 (cover page off), page 2 (cover page on).
     enum View { kLoadingView = kSendLoadingView, kPage1 = kSendPage1, kPage2 = kSendPage2 };
@@ -133,9 +129,6 @@ protected:
     // their results, by their message or found by the watch timer, and what
     // the start-up's rules make of them.
     void StartJobs(const PrintJobOpening& job);
-    // The jobs' results were never taken (the window never came): the PDF
-    // made goes, as on any close.
-    void DropUntakenConversion();
     LRESULT OnStartUpJobDone(WPARAM, LPARAM);
     void TakeStartUpResults();
     void ApplyStartUp(const StartUpStep& step);
