@@ -9,6 +9,7 @@ import glob
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -36,6 +37,26 @@ def run(args, env=None, timeout=600):
     if result.returncode != 0:
         raise AssertionError("%s failed (%d):\n%s" % (args, result.returncode, result.stdout[-3000:]))
     return result.stdout
+
+
+def as_shipped(path, work):
+    """A copy of a built program or monitor in the form the setups carry it:
+    without debug information (scripts/package strips it)."""
+    tool = "i686-w64-mingw32-strip" if path.startswith(WIN32_BUILD + os.sep) else "x86_64-w64-mingw32-strip"
+    with open(path, "rb") as built:
+        image = built.read(4096)
+    # It keeps the link time, as the packaging does.
+    linked = struct.unpack_from("<I", image, struct.unpack_from("<I", image, 0x3c)[0] + 8)[0]
+    # A folder of its own: the lanes' cases share the session's folder.
+    os.makedirs(os.path.join(work, "as-shipped"), exist_ok=True)
+    copy = os.path.join(tempfile.mkdtemp(dir=os.path.join(work, "as-shipped")), os.path.basename(path))
+    run([tool, "--strip-debug", "-o", copy, path], env=dict(os.environ, SOURCE_DATE_EPOCH=str(linked)))
+    return copy
+
+
+def debug_sections(path):
+    return [line.split()[1] for line in run(["objdump", "-h", path]).splitlines()
+            if len(line.split()) > 1 and line.split()[1].startswith(".debug")]
 
 
 def pdf_pages(path):
@@ -206,13 +227,16 @@ class Packaging(unittest.TestCase):
                                           "$SYSDIR/vantrelmon.dll", "$SYSDIR/vantrelmon.dll"]))
         extracted = os.path.join(self.s.work, "x86-payload")
         run(["7z", "x", "-y", "-aou", "-o" + extracted, setup, "KestridUI.exe", "$SYSDIR"])
-        self.assertTrue(filecmp.cmp(os.path.join(extracted, "KestridUI.exe"),
-                                    os.path.join(WIN32_BUILD, "KestridUI.exe"), shallow=False))
-        self.assertIn("PE32 executable", run(["file", os.path.join(extracted, "KestridUI.exe")]))
+        program = os.path.join(extracted, "KestridUI.exe")
+        self.assertTrue(filecmp.cmp(program, as_shipped(os.path.join(WIN32_BUILD, "KestridUI.exe"), self.s.work),
+                                    shallow=False))
+        self.assertIn("PE32 executable", run(["file", program]))
         monitors = sorted(glob.glob(os.path.join(extracted, "$SYSDIR", "vantrelmon*.dll")))
         self.assertEqual(len(monitors), 2, monitors)
-        built = {os.path.join(WIN32_BUILD, "vantrelmon.dll"), os.path.join(BUILD, "vantrelmon.dll")}
+        built = {as_shipped(os.path.join(build, "vantrelmon.dll"), self.s.work) for build in (WIN32_BUILD, BUILD)}
         self.assertEqual({b for b in built for m in monitors if filecmp.cmp(m, b, shallow=False)}, built)
+        for shipped in [program] + monitors:
+            self.assertEqual(debug_sections(shipped), [], shipped)
 
 
 
@@ -273,7 +297,9 @@ class InstallerCase(unittest.TestCase):
         return entry
 
     def assert_installed(self, ghostscript_from):
-        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), os.path.join(BUILD, "KestridUI.exe"), shallow=False))
+        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), as_shipped(os.path.join(BUILD, "KestridUI.exe"),
+                                                                           self.s.work), shallow=False))
+        self.assertEqual(debug_sections(self.path("KestridUI.exe")), [])
         with open(self.path("Version.txt")) as version:
             self.assertEqual(version.read(), self.s.version)
         self.assertTrue(filecmp.cmp(self.path("Xtra", "PD", "gswin32c.exe"), ghostscript_from, shallow=False))
