@@ -2,7 +2,9 @@
 runs on a fresh Wine prefix: a copy of one template prefix prepared once per
 session (booting a prefix takes far longer than copying one). The amd64
 installer carries the win64 program built for the local fax sandbox, so the
-installed program sets up keys and sends faxes for real."""
+installed program sets up keys and sends faxes for real. Where 32-bit
+programs run, the x86 installer does the same with the win32 program built
+for that sandbox."""
 import fcntl
 import filecmp
 import glob
@@ -22,6 +24,10 @@ from harness import (BUILD, ROOT, SendFaxWindow, read_settings, run_wine, sandbo
                      uidriver, wait_until, windows_path)
 
 WIN32_BUILD = os.environ.get("KESTRID_WIN32_DIR", os.path.join(os.path.dirname(BUILD), "win32"))
+# The win32 program built for the local fax sandbox (scripts/test builds it
+# where 32-bit programs run).
+WIN32_SANDBOX_BUILD = os.environ.get("KESTRID_WIN32_SANDBOX_DIR",
+                                     os.path.join(os.path.dirname(BUILD), "win32-sandbox"))
 GOOD_KEY = "test-key-123"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel"
 SETTINGS_KEY = r"HKCU\Software\Fax\Settings"
@@ -82,7 +88,8 @@ class Session:
     KESTRID_INSTALLER_SHARED names a folder (the test run's lanes run each
     class in a process of its own), the first process makes them there and
     the others wait for it and use them. The x64 setups come first: they need
-    only the win64 program; the x86 one is made on first use (x86())."""
+    only the win64 program; the x86 ones are made on first use (x86(),
+    x86_sandbox())."""
 
     def __init__(self):
         shared = os.environ.get("KESTRID_INSTALLER_SHARED")
@@ -126,13 +133,27 @@ class Session:
     def x86(self):
         """Adds the x86 setup, with the shipped win32 program, to the bundled
         x64 one (once, whichever case asks first)."""
-        with open(os.path.join(self.work, "lock-x86"), "w") as lock:
+        return self.once("x86", "bundled", KESTRID_PACKAGE_WIN32_DIR=WIN32_BUILD)
+
+    def x86_sandbox(self):
+        """The x86 setup with the win32 program built for the local fax
+        sandbox, and Ghostscript bundled: the one whose program sets up keys
+        and sends."""
+        if not os.path.isfile(os.path.join(WIN32_SANDBOX_BUILD, "KestridUI.exe")):
+            raise AssertionError("no win32 program built for the sandbox in %s (scripts/build win32-sandbox)"
+                                 % WIN32_SANDBOX_BUILD)
+        return self.once("x86-sandbox", "x86-sandbox", KESTRID_PACKAGE_WIN32_DIR=WIN32_SANDBOX_BUILD)
+
+    def once(self, what, name, **env):
+        """Packages the x86 setup into <work>/<name> once, whichever process asks first."""
+        with open(os.path.join(self.work, "lock-" + what), "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            ready = os.path.join(self.work, "ready-x86")
+            ready = os.path.join(self.work, "ready-" + what)
             if not os.path.exists(ready):
-                self.package("bundled", ["--ghostscript", os.path.join(self.work, "gs-bin")],
-                             KESTRID_PACKAGE_ARCH="x86")
+                self.package(name, ["--ghostscript", os.path.join(self.work, "gs-bin")],
+                             KESTRID_PACKAGE_ARCH="x86", **env)
                 open(ready, "w").close()
+        return os.path.join(self.work, name)
 
     def package(self, name, args, **env):
         out = os.path.join(self.work, name)
@@ -240,8 +261,33 @@ class Packaging(unittest.TestCase):
 
 
 
+_refusal_32 = []
+
+
+def thirty_two_bit_refusal():
+    """Why 32-bit programs do not run here, or None where they do: the shipped
+    program's silent set-up with no key ends at once with 0 wherever they run
+    (asked once per process)."""
+    if not _refusal_32:
+        probe = run_wine([os.path.join(WIN32_BUILD, "KestridUI.exe"), "/KEY="], timeout=120, check=False)
+        _refusal_32.append(None if probe.returncode == 0 else
+                           "32-bit programs do not run on this machine (the win32 program ended with %d: %s); "
+                           "the x86 installer is checked for its format and payload only"
+                           % (probe.returncode, (probe.stdout + probe.stderr).strip()[:160]))
+    return _refusal_32[0]
+
+
 class InstallerCase(unittest.TestCase):
-    """One fresh prefix per case, copied from the template."""
+    """One fresh prefix per case, copied from the template. The setup under
+    test: SETUP of the package keyed_package() names, whose program (PROGRAM)
+    the local fax sandbox serves, installed under PROGRAM_FILES."""
+
+    SETUP = "VantrelSetup-x64.exe"
+    PROGRAM_FILES = "Program Files"
+    PROGRAM = BUILD
+
+    def keyed_package(self):
+        return self.s.bundled
 
     def setUp(self):
         self.s = session()
@@ -251,7 +297,8 @@ class InstallerCase(unittest.TestCase):
         self.saved_prefix = os.environ.get("WINEPREFIX")
         os.environ["WINEPREFIX"] = self.prefix
         self.drive = os.path.join(self.prefix, "drive_c")
-        self.folder = os.path.join(self.drive, "Program Files", "Vantrel")
+        self.folder = os.path.join(self.drive, self.PROGRAM_FILES, "Vantrel")
+        self.windows_folder = "C:\\%s\\Vantrel" % self.PROGRAM_FILES
 
     def tearDown(self):
         subprocess.run(["wineserver", "-k"], env=harness.wine_env(), timeout=60)
@@ -262,8 +309,8 @@ class InstallerCase(unittest.TestCase):
             os.environ["WINEPREFIX"] = self.saved_prefix
         shutil.rmtree(self.prefix, ignore_errors=True)
 
-    def install(self, package, *switches, setup="VantrelSetup-x64.exe"):
-        result = run_wine([os.path.join(package, setup)] + list(switches), timeout=300, check=False)
+    def install(self, package, *switches, setup=None):
+        result = run_wine([os.path.join(package, setup or self.SETUP)] + list(switches), timeout=300, check=False)
         return result.returncode
 
     def path(self, *parts):
@@ -349,11 +396,16 @@ class SilentInstall(InstallerCase):
         self.assertIsNotNone(self.uninstall_entry())
 
 
-class SilentKeySetup(InstallerCase):
+class SandboxCase(InstallerCase):
     def setUp(self):
         super().setUp()
         self.sandbox = sandbox()
         self.sandbox.clear_fault()
+
+
+class KeyVerdict:
+    """The silent key set-up's verdict as the setup's exit code, for the
+    setup under test."""
 
     def test_key_verdict_is_the_exit_code(self):
         cases = [
@@ -363,7 +415,7 @@ class SilentKeySetup(InstallerCase):
         for key, code, logged in cases:
             with self.subTest(key=key):
                 harness.reg("delete", r"HKCU\Software\Fax", "/f")
-                self.assertEqual(self.install(self.s.bundled, "/S", "/KEY=" + key), code)
+                self.assertEqual(self.install(self.keyed_package(), "/S", "/KEY=" + key), code)
                 settings = read_settings()
                 if code == 0:
                     self.assertEqual(settings["USERNAME"], key)
@@ -378,6 +430,8 @@ class SilentKeySetup(InstallerCase):
                 if code == 3:
                     self.assertRegex(self.log(), r"nothing was stored: \{.*\"message\"")
 
+
+class SilentKeySetup(KeyVerdict, SandboxCase):
     def test_a_key_stored_before_does_not_make_a_refusal_a_success(self):
         # (stored before, given, exit code): the sandbox refuses "not-a-key".
         cases = [
@@ -421,14 +475,12 @@ class Uninstall(InstallerCase):
                 self.assertEqual(read_settings().get("USERNAME", ""), GOOD_KEY if key_kept else "")
 
 
-class SendTo(InstallerCase):
+class SendTo(SandboxCase):
     """The installed program started as Explorer's Send To starts it: the
     file's path in double quotes, blanks inside."""
 
     def setUp(self):
         super().setUp()
-        self.sandbox = sandbox()
-        self.sandbox.clear_fault()
         self.documents = os.path.join(self.drive, "users", "Public", "My Documents")
         os.makedirs(self.documents, exist_ok=True)
         self.driver = None
@@ -441,7 +493,9 @@ class SendTo(InstallerCase):
         super().tearDown()
 
     def test_sends_a_pdf_and_leaves_the_document_alone(self):
-        self.assertEqual(self.install(self.s.bundled, "/S", "/KEY=" + GOOD_KEY), 0)
+        self.assertEqual(self.install(self.keyed_package(), "/S", "/KEY=" + GOOD_KEY), 0)
+        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), os.path.join(self.PROGRAM, "KestridUI.exe"),
+                                    shallow=False))
         document = os.path.join(self.documents, "quarterly report.pdf")
         run(["gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite", "-sOutputFile=" + document,
              os.path.join(ROOT, "examples", "three-page.ps")])
@@ -450,7 +504,7 @@ class SendTo(InstallerCase):
         sent_before = len(self.sandbox.requests("/v1/fax/send"))
 
         self.driver = subprocess.Popen(
-            ["wine", os.path.join(BUILD, "uidriver.exe"), "run", r"C:\Program Files\Vantrel\KestridUI.exe",
+            ["wine", os.path.join(BUILD, "uidriver.exe"), "run", self.windows_folder + r"\KestridUI.exe",
              '"C:\\users\\Public\\My Documents\\quarterly report.pdf"'],
             env=harness.wine_env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         window = SendFaxWindow("Vantrel v" + self.s.version)
@@ -780,23 +834,42 @@ class Printer(InstallerCase):
         self.assertFalse(os.path.exists(os.path.join(self.drive, "ProgramData", "Vantrel")))
 
 
-class X86Installer(InstallerCase):
+class Where32BitRuns:
+    """The x86 setup, which 64-bit Windows installs under Program Files (x86),
+    with the win32 program built for the local fax sandbox. Where 32-bit
+    programs do not run, the case is skipped with the reason."""
+
+    SETUP = "VantrelSetup.exe"
+    PROGRAM_FILES = "Program Files (x86)"
+    PROGRAM = WIN32_SANDBOX_BUILD
+
+    def setUp(self):
+        # Before the fresh prefix: a skip in setUp has no tearDown.
+        reason = thirty_two_bit_refusal()
+        if reason:
+            self.skipTest(reason)
+        super().setUp()
+
+    def keyed_package(self):
+        return self.s.x86_sandbox()
+
+
+class X86Installer(Where32BitRuns, InstallerCase):
     """The x86 setup with the shipped win32 program."""
 
     def test_silent_install_where_32_bit_programs_run(self):
-        # The probe: the shipped program's silent set-up with no key ends at
-        # once with 0, wherever 32-bit programs run.
-        probe = run_wine([os.path.join(WIN32_BUILD, "KestridUI.exe"), "/KEY="], timeout=120, check=False)
-        if probe.returncode != 0:
-            self.skipTest("32-bit programs do not run on this machine (the win32 program ended with %d: %s); "
-                          "the x86 installer is checked for its format and payload only"
-                          % (probe.returncode, (probe.stdout + probe.stderr).strip()[:160]))
-        self.s.x86()
-        self.assertEqual(self.install(self.s.bundled, "/S", setup="VantrelSetup.exe"), 0)
-        folder = os.path.join(self.drive, "Program Files (x86)", "Vantrel")
-        self.assertTrue(filecmp.cmp(os.path.join(folder, "KestridUI.exe"),
-                                    os.path.join(WIN32_BUILD, "KestridUI.exe"), shallow=False))
-        self.assertTrue(os.path.isfile(os.path.join(folder, "Xtra", "PD", "gswin32c.exe")))
+        self.assertEqual(self.install(self.s.x86(), "/S"), 0)
+        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), os.path.join(WIN32_BUILD, "KestridUI.exe"),
+                                    shallow=False))
+        self.assertTrue(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")))
+
+
+class X86SilentKeySetup(Where32BitRuns, KeyVerdict, SandboxCase):
+    """The x86 setup's silent key set-up, run by its 32-bit program."""
+
+
+class X86SendTo(Where32BitRuns, SendTo):
+    """The installed 32-bit program started as Explorer's Send To starts it."""
 
 if __name__ == "__main__":
     unittest.main()
