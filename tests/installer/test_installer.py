@@ -48,11 +48,12 @@ def run(args, env=None, timeout=600):
 def as_shipped(path, work):
     """A copy of a built program or monitor in the form the setups carry it:
     without debug information (scripts/package strips it)."""
-    tool = "i686-w64-mingw32-strip" if path.startswith(WIN32_BUILD + os.sep) else "x86_64-w64-mingw32-strip"
     with open(path, "rb") as built:
         image = built.read(4096)
+    header = struct.unpack_from("<I", image, 0x3c)[0]
+    machine, linked = struct.unpack_from("<H", image, header + 4)[0], struct.unpack_from("<I", image, header + 8)[0]
+    tool = "i686-w64-mingw32-strip" if machine == 0x14c else "x86_64-w64-mingw32-strip"
     # It keeps the link time, as the packaging does.
-    linked = struct.unpack_from("<I", image, struct.unpack_from("<I", image, 0x3c)[0] + 8)[0]
     # A folder of its own: the lanes' cases share the session's folder.
     os.makedirs(os.path.join(work, "as-shipped"), exist_ok=True)
     copy = os.path.join(tempfile.mkdtemp(dir=os.path.join(work, "as-shipped")), os.path.basename(path))
@@ -494,8 +495,8 @@ class SendTo(SandboxCase):
 
     def test_sends_a_pdf_and_leaves_the_document_alone(self):
         self.assertEqual(self.install(self.keyed_package(), "/S", "/KEY=" + GOOD_KEY), 0)
-        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), os.path.join(self.PROGRAM, "KestridUI.exe"),
-                                    shallow=False))
+        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"),
+                                    as_shipped(os.path.join(self.PROGRAM, "KestridUI.exe"), self.s.work), shallow=False))
         document = os.path.join(self.documents, "quarterly report.pdf")
         run(["gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite", "-sOutputFile=" + document,
              os.path.join(ROOT, "examples", "three-page.ps")])
@@ -859,8 +860,8 @@ class X86Installer(Where32BitRuns, InstallerCase):
 
     def test_silent_install_where_32_bit_programs_run(self):
         self.assertEqual(self.install(self.s.x86(), "/S"), 0)
-        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"), os.path.join(WIN32_BUILD, "KestridUI.exe"),
-                                    shallow=False))
+        self.assertTrue(filecmp.cmp(self.path("KestridUI.exe"),
+                                    as_shipped(os.path.join(WIN32_BUILD, "KestridUI.exe"), self.s.work), shallow=False))
         self.assertTrue(os.path.isfile(self.path("Xtra", "PD", "gswin32c.exe")))
 
 
