@@ -14,7 +14,7 @@
 //   uidriver set-text <title-part> <control-id> <text>
 //   uidriver click <title-part> <control-id>         press a button
 //   uidriver box [timeout-ms]                        wait for a message box, print
-//                                                    "caption|text|icon-less", press OK
+//                                                    "caption|text|icon-less", press OK, wait till it goes
 //   uidriver windows                                 list visible top-level windows
 //   uidriver hold <path> <ms> [rename]               keep the file open for reading, sharing only
 //                                                    reading (as a scanner or backup tool may) and, with
@@ -444,6 +444,14 @@ HWND WaitBox(DWORD timeout_ms) {
     return box;
 }
 
+// Presses the box's OK and waits for the box to go: the next command, even at
+// once, must not find it again.
+void PressOk(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (const DWORD start = GetTickCount(); IsWindowVisible(box) && GetTickCount() - start < 5000; Sleep(10)) {
+    }
+}
+
 // Starts argv[index] with exactly the command-line text argv[index + 1]:
 // Wine re-quotes Unix arguments, this hands the text over unchanged.
 bool StartProgram(int argc, char** argv, int index, PROCESS_INFORMATION* pi) {
@@ -586,7 +594,7 @@ int RunCommand(int argc, char** argv, Output& out) {
         HWND box = WaitBox(TimeoutArg(argc, argv, 2, 20000));
         if (!box) return 1;
         out.Print("%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str());
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        PressOk(box);
         return 0;
     }
     if (command == "run" && argc >= 3) {
@@ -672,7 +680,7 @@ int RunCommand(int argc, char** argv, Output& out) {
             if (std::strcmp(icon, "unknown") != 0) break;
         }
         out.Print("%s|%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str(), icon);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        PressOk(box);
         return 0;
     }
     if (command == "shot" && argc >= 4) {
