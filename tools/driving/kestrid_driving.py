@@ -124,11 +124,11 @@ class _DriverServer:
         # holds the pipe open after the driver has gone.
         out = self.process.stdout.fileno()
         while not enough():
-            if deadline is not None and time.monotonic() >= deadline:
+            left = 0.2 if deadline is None else deadline - time.monotonic()
+            if left <= 0:
                 raise subprocess.TimeoutExpired("uidriver", 0)
             ended = not self.alive()  # what it wrote before it ended is still read
-            wait = 0 if ended else 0.2 if deadline is None else max(0, min(0.2, deadline - time.monotonic()))
-            if select.select([out], [], [], wait)[0]:
+            if select.select([out], [], [], 0 if ended else min(left, 0.2))[0]:
                 chunk = os.read(out, 65536)
                 if chunk:
                     self.pending += chunk
@@ -171,11 +171,14 @@ def _served(exe, args, timeout):
             server = _servers[key] = _DriverServer(exe, env)
         try:
             answer = server.ask(args, deadline)
-        except subprocess.TimeoutExpired:
-            # It may still be at the command: ended, as a one-shot driver is.
+        except BaseException as error:
+            # Its answer would come to the next command: it is ended (as a
+            # one-shot driver is on a timeout).
             server.close(0)
             del _servers[key]
-            raise subprocess.TimeoutExpired(["wine", exe] + args, timeout) from None
+            if isinstance(error, subprocess.TimeoutExpired):
+                raise subprocess.TimeoutExpired(["wine", exe] + args, timeout) from None
+            raise
         if answer is not None:
             return answer
         server.close(0)

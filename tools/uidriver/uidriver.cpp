@@ -571,7 +571,7 @@ int RunCommand(int argc, char** argv, Output& out) {
             ScreenToClient(GetParent(rows[i]), &top);
             auto text = [&](int id) { return TextOf(GetDlgItem(rows[i], id)); };
             out.Print("%u|%d|%ld|%s|%s|%s\n", static_cast<unsigned>(i), IsWindowVisible(rows[i]) ? 1 : 0, top.y,
-                        text(1050).c_str(), text(1052).c_str(), text(1051).c_str());
+                      text(1050).c_str(), text(1052).c_str(), text(1051).c_str());
         }
         return 0;
     }
@@ -841,7 +841,7 @@ int RunCommand(int argc, char** argv, Output& out) {
             };
             auto seen = [&](ULONGLONG at) { return at ? since_start(at) : -1L; };
             out.Print("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
-                        seen(watch.first_gone), since_start(Ticks100ns(exited)));
+                      seen(watch.first_gone), since_start(Ticks100ns(exited)));
         }
         CloseHandle(pi.hProcess);
         out.Print("exit|%lu\n", code);
@@ -946,7 +946,7 @@ int RunCommand(int argc, char** argv, Output& out) {
             };
             const ULONGLONG unix_epoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
             out.Print("found|%ld\nended|%ld|%llu\n", since_start(found_at), since_start(ended_at),
-                        static_cast<unsigned long long>((ended_at - unix_epoch) / 10000));
+                      static_cast<unsigned long long>((ended_at - unix_epoch) / 10000));
         }
         if (process) CloseHandle(process);
         out.Print("probes|%d|slowest|%lu|late|%d|end|%s\n", probes, slowest, late, end);
@@ -960,7 +960,7 @@ int RunCommand(int argc, char** argv, Output& out) {
         for (int i = 3; i < argc; ++i) {
             HWND control = GetDlgItem(window, std::atoi(argv[i]));
             out.Print("%s%s:%d:%d", i > 3 ? " " : "", argv[i], control && IsWindowVisible(control) ? 1 : 0,
-                        control && IsWindowEnabled(control) ? 1 : 0);
+                      control && IsWindowEnabled(control) ? 1 : 0);
         }
         out.Print("\n");
         return 0;
