@@ -6,12 +6,11 @@ is deleted."""
 import hashlib
 import os
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
-from harness import BUILD, SHOTS, screenshot, uidriver, wait_until, wine_env
+from harness import SHOTS, screenshot, uidriver, wait_until
 from test_send_fax import (CLOSE, COVER_TURN_ON, COVER_TURN_OFF, NUMBER, SEND, SUBJECT, WINDOW, SendFaxCase)
 
 PROGRESS, CANCEL = "1064", "1065"
@@ -31,13 +30,9 @@ def press_key(key):
 
 
 def raw_text(control):
-    """A control's text as the program holds it (ANSI), read without the
-    harness's text decoding (the progress texts hold an ellipsis byte)."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run(["wine", os.path.join(BUILD, "uidriver.exe"), "text", WINDOW, control], env=wine_env(),
-                       stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60)
-        out.seek(0)
-        return out.read().decode("cp1252").rstrip("\r\n")
+    """A control's text as the program holds it, in its ANSI code page (the
+    progress texts hold an ellipsis)."""
+    return uidriver("text", WINDOW, control, timeout=60)[1]
 
 
 def accent_pixels(png, area):

@@ -2,13 +2,16 @@
 a program folder per run, the local fax sandbox, the UI driver to look at
 windows, and real X input. Used by the end-to-end tests and the demo."""
 import atexit
+import io
 import json
 import os
 import re
+import select
 import shutil
 import ssl
 import subprocess
 import tempfile
+import threading
 import time
 import urllib.request
 
@@ -60,9 +63,134 @@ def run_wine(args, timeout=60, check=True):
 
 
 def uidriver(*args, timeout=120):
-    """Runs one driver command; returns (exit code, stdout without the last line break)."""
-    result = run_wine([os.path.join(BUILD, "uidriver.exe")] + list(args), timeout=timeout, check=False)
-    return result.returncode, result.stdout.rstrip("\r\n")
+    """Runs one driver command; returns (exit code, stdout without the last line break).
+    The commands go to a driver that serves the Wine prefix and display, which
+    spares a Wine start each; "run" and "watch", whose programs write to the
+    driver's output, and a call while another thread's is under way, start a
+    driver of their own."""
+    exe = os.path.join(BUILD, "uidriver.exe")
+    if args and args[0] not in ("run", "watch") and _serving.acquire(blocking=False):
+        try:
+            code, output = _served(exe, list(args), timeout)
+        finally:
+            _serving.release()
+        # Read as run_wine reads a one-shot driver's output.
+        text = io.TextIOWrapper(io.BytesIO(output), encoding="cp1252", errors="replace").read()
+    else:
+        result = run_wine([exe] + list(args), timeout=timeout, check=False)
+        code, text = result.returncode, result.stdout
+    return code, text.rstrip("\r\n")
+
+
+def _escaped(arg):
+    for char, escape in (("\\", "\\\\"), ("\t", "\\t"), ("\n", "\\n"), ("\r", "\\r")):
+        arg = arg.replace(char, escape)
+    return arg
+
+
+class _DriverServer:
+    """A running "uidriver.exe serve": a command a line, its arguments UTF-8,
+    tab-separated and escaped; each reply "<exit code> <byte count>\\n" and
+    that many bytes of output."""
+
+    def __init__(self, exe, env):
+        self.process = subprocess.Popen(["wine", exe, "serve"], env=env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.pending = b""
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def ask(self, args, deadline):
+        """(exit code, output bytes), or None when the driver ended without
+        answering; TimeoutExpired (without the command) at the deadline."""
+        line = "\t".join(_escaped(a) for a in args) + "\n"
+        try:
+            self.process.stdin.write(line.encode("utf-8", "surrogateescape"))
+            self.process.stdin.flush()
+        except OSError:
+            return None
+        if not self._read_until(lambda: b"\n" in self.pending, deadline):
+            return None
+        header, self.pending = self.pending.split(b"\n", 1)
+        code, size = (int(v) for v in header.split())
+        if not self._read_until(lambda: len(self.pending) >= size, deadline):
+            return None
+        output, self.pending = self.pending[:size], self.pending[size:]
+        return code, output
+
+    def _read_until(self, enough, deadline):
+        # Never read to the end: a wineserver that the driver's start started
+        # holds the pipe open after the driver has gone.
+        out = self.process.stdout.fileno()
+        while not enough():
+            left = 0.2 if deadline is None else deadline - time.monotonic()
+            if left <= 0:
+                raise subprocess.TimeoutExpired("uidriver", 0)
+            ended = not self.alive()  # what it wrote before it ended is still read
+            if select.select([out], [], [], 0 if ended else min(left, 0.2))[0]:
+                chunk = os.read(out, 65536)
+                if chunk:
+                    self.pending += chunk
+                    continue
+                return False
+            if ended:
+                return False
+        return True
+
+    def close(self, wait=5):
+        """Ends it: the end of its input ends it, and a kill when it does not
+        within wait seconds."""
+        try:
+            self.process.stdin.close()
+        except OSError:
+            pass
+        try:
+            self.process.wait(wait)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
+
+
+_servers = {}  # (driver, WINEPREFIX, DISPLAY) -> _DriverServer
+_serving = threading.Lock()
+
+
+def _served(exe, args, timeout):
+    env = wine_env()
+    key = (exe, env["WINEPREFIX"], env.get("DISPLAY"))
+    deadline = None if timeout is None else time.monotonic() + timeout
+    # A driver found ended (a test's "wineserver -k" ends it) is started
+    # afresh; one that ends with the command gets it once more.
+    for _ in (1, 2):
+        server = _servers.get(key)
+        if server is None or not server.alive():
+            if server is not None:
+                server.close(0)
+            server = _servers[key] = _DriverServer(exe, env)
+        try:
+            answer = server.ask(args, deadline)
+        except BaseException as error:
+            # Its answer would come to the next command: it is ended (as a
+            # one-shot driver is on a timeout).
+            server.close(0)
+            del _servers[key]
+            if isinstance(error, subprocess.TimeoutExpired):
+                raise subprocess.TimeoutExpired(["wine", exe] + args, timeout) from None
+            raise
+        if answer is not None:
+            return answer
+        server.close(0)
+        del _servers[key]
+    raise AssertionError("the UI driver ended without answering %r" % (args,))
+
+
+@atexit.register
+def _close_servers():
+    for server in _servers.values():
+        server.close()
+    _servers.clear()
 
 
 def reg(*args):

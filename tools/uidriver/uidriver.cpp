@@ -2,6 +2,9 @@
 // One command per run; results on stdout, exit code 0 on success, 1 when the
 // window or control was not found in time, 2 on bad usage.
 //
+//   uidriver serve                                   run the commands that come on stdin, one a line,
+//                                                    and answer each (Serve below): no Wine start
+//                                                    per command
 //   uidriver find <title-part> [timeout-ms]          wait for a top-level window
 //   uidriver gone <title-part> [timeout-ms]          wait until no such window
 //   uidriver close <title-part>                      post WM_CLOSE to it
@@ -11,7 +14,7 @@
 //   uidriver set-text <title-part> <control-id> <text>
 //   uidriver click <title-part> <control-id>         press a button
 //   uidriver box [timeout-ms]                        wait for a message box, print
-//                                                    "caption|text|icon-less", press OK
+//                                                    "caption|text|icon-less", press OK, wait till it goes
 //   uidriver windows                                 list visible top-level windows
 //   uidriver hold <path> <ms> [rename]               keep the file open for reading, sharing only
 //                                                    reading (as a scanner or backup tool may) and, with
@@ -79,6 +82,7 @@
 
 #include <gdiplus.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,6 +90,33 @@
 #include <vector>
 
 namespace {
+
+// Where a command prints: straight to stdout, or into a served reply, with
+// the line breaks stdout's text mode writes.
+struct Output {
+    std::string* reply = nullptr;
+
+    void Print(const char* format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3))) {
+        va_list args;
+        va_start(args, format);
+        if (!reply) {
+            std::vprintf(format, args);
+        } else {
+            va_list again;
+            va_copy(again, args);
+            const int length = std::vsnprintf(nullptr, 0, format, args);
+            std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+            std::vsnprintf(&text[0], text.size(), format, again);
+            va_end(again);
+            text.pop_back();
+            for (const char c : text) {
+                if (c == '\n') reply->push_back('\r');
+                reply->push_back(c);
+            }
+        }
+        va_end(args);
+    }
+};
 
 struct Found {
     const char* part;
@@ -290,6 +321,7 @@ const char* BoxIconName(HWND box) {
 // The windows of one process seen so far.
 struct Watch {
     DWORD process;
+    Output* out;
     std::vector<HWND> seen;
     ULONGLONG first_shown = 0;     // system time (100 ns) the first window was seen; 0: none yet
     ULONGLONG first_answered = 0;  // when that window's thread answered (its text came back)
@@ -320,7 +352,7 @@ BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
     GetClassNameA(window, cls, sizeof cls);
     const std::string title = TextOf(window);
     if (!watch->first_answered) watch->first_answered = SystemTime100ns();
-    std::printf("window|%s|%s\n", cls, title.c_str());
+    watch->out->Print("window|%s|%s\n", cls, title.c_str());
     return TRUE;
 }
 
@@ -412,6 +444,14 @@ HWND WaitBox(DWORD timeout_ms) {
     return box;
 }
 
+// Presses the box's OK and waits for the box to go: the next command, even at
+// once, must not find it again.
+void PressOk(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (const DWORD start = GetTickCount(); IsWindowVisible(box) && GetTickCount() - start < 5000; Sleep(10)) {
+    }
+}
+
 // Starts argv[index] with exactly the command-line text argv[index + 1]:
 // Wine re-quotes Unix arguments, this hands the text over unchanged.
 bool StartProgram(int argc, char** argv, int index, PROCESS_INFORMATION* pi) {
@@ -439,11 +479,11 @@ Picture SaveShot(HWND window, const char* path) {
     return picture;
 }
 
-BOOL CALLBACK PrintWindowLine(HWND window, LPARAM) {
+BOOL CALLBACK PrintWindowLine(HWND window, LPARAM out) {
     if (IsWindowVisible(window)) {
         char cls[128] = "";
         GetClassNameA(window, cls, sizeof cls);
-        std::printf("%s|%s\n", cls, TextOf(window).c_str());
+        reinterpret_cast<Output*>(out)->Print("%s|%s\n", cls, TextOf(window).c_str());
     }
     return TRUE;
 }
@@ -467,17 +507,15 @@ std::vector<HWND> PanelRows(HWND window) {
     return rows;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    setvbuf(stdout, nullptr, _IONBF, 0);
+// One command, in the one-shot and the served form alike.
+int RunCommand(int argc, char** argv, Output& out) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
 
     if (command == "find" && argc >= 3) {
         HWND window = WaitTopLevel(argv[2], TimeoutArg(argc, argv, 3, 20000));
         if (!window) return 1;
-        std::printf("%s\n", TextOf(window).c_str());
+        out.Print("%s\n", TextOf(window).c_str());
         return 0;
     }
     if (command == "gone" && argc >= 3) {
@@ -506,7 +544,7 @@ int main(int argc, char** argv) {
     if (command == "text" && argc >= 4) {
         HWND control = Control(argv[2], argv[3]);
         if (!control) return 1;
-        std::printf("%s\n", TextOf(control).c_str());
+        out.Print("%s\n", TextOf(control).c_str());
         return 0;
     }
     if (command == "set-text" && argc >= 5) {
@@ -532,8 +570,8 @@ int main(int argc, char** argv) {
             POINT top = {place.left, place.top};
             ScreenToClient(GetParent(rows[i]), &top);
             auto text = [&](int id) { return TextOf(GetDlgItem(rows[i], id)); };
-            std::printf("%u|%d|%ld|%s|%s|%s\n", static_cast<unsigned>(i), IsWindowVisible(rows[i]) ? 1 : 0, top.y,
-                        text(1050).c_str(), text(1052).c_str(), text(1051).c_str());
+            out.Print("%u|%d|%ld|%s|%s|%s\n", static_cast<unsigned>(i), IsWindowVisible(rows[i]) ? 1 : 0, top.y,
+                      text(1050).c_str(), text(1052).c_str(), text(1051).c_str());
         }
         return 0;
     }
@@ -555,8 +593,8 @@ int main(int argc, char** argv) {
     if (command == "box") {
         HWND box = WaitBox(TimeoutArg(argc, argv, 2, 20000));
         if (!box) return 1;
-        std::printf("%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str());
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        out.Print("%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str());
+        PressOk(box);
         return 0;
     }
     if (command == "run" && argc >= 3) {
@@ -573,13 +611,13 @@ int main(int argc, char** argv) {
             FILE_SHARE_READ | (argc >= 5 && std::strcmp(argv[4], "rename") == 0 ? FILE_SHARE_DELETE : 0);
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 1;
-        std::printf("held\n");
+        out.Print("held\n");
         Sleep(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
         CloseHandle(file);
         return 0;
     }
     if (command == "windows") {
-        EnumWindows(PrintWindowLine, 0);
+        EnumWindows(PrintWindowLine, reinterpret_cast<LPARAM>(&out));
         return 0;
     }
     if (command == "type" && argc >= 5) {
@@ -609,7 +647,7 @@ int main(int argc, char** argv) {
                 FILETIME now;
                 GetSystemTimeAsFileTime(&now);
                 const ULONGLONG unix_epoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
-                std::printf("last|%llu\n", static_cast<unsigned long long>((Ticks100ns(now) - unix_epoch) / 10000));
+                out.Print("last|%llu\n", static_cast<unsigned long long>((Ticks100ns(now) - unix_epoch) / 10000));
             }
             PostMessageA(control, WM_CHAR, static_cast<unsigned char>(text[i]), 1);
             for (const DWORD start = GetTickCount(); TextOf(control).size() <= length; Sleep(5))
@@ -621,7 +659,7 @@ int main(int argc, char** argv) {
     if (command == "visible" && argc >= 4) {
         HWND control = Control(argv[2], argv[3]);
         if (!control) return 1;
-        std::printf("%d\n", IsWindowVisible(control) ? 1 : 0);
+        out.Print("%d\n", IsWindowVisible(control) ? 1 : 0);
         return 0;
     }
     if (command == "password-char" && argc >= 4) {
@@ -629,7 +667,7 @@ int main(int argc, char** argv) {
         if (!control) return 1;
         DWORD_PTR code = 0;
         SendMessageTimeoutA(control, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &code);
-        std::printf("%u\n", static_cast<unsigned>(code));
+        out.Print("%u\n", static_cast<unsigned>(code));
         return 0;
     }
     if (command == "box-icon") {
@@ -641,8 +679,8 @@ int main(int argc, char** argv) {
             icon = BoxIconName(box);
             if (std::strcmp(icon, "unknown") != 0) break;
         }
-        std::printf("%s|%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str(), icon);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        out.Print("%s|%s|%s\n", TextOf(box).c_str(), TextOf(GetDlgItem(box, 0xFFFF)).c_str(), icon);
+        PressOk(box);
         return 0;
     }
     if (command == "shot" && argc >= 4) {
@@ -650,7 +688,7 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         const Picture picture = SaveShot(window, argv[3]);
         if (picture.pixels.empty()) return 1;
-        std::printf("%dx%d\n", picture.width, picture.height);
+        out.Print("%dx%d\n", picture.width, picture.height);
         return 0;
     }
     if (command == "chars" && argc >= 5) {
@@ -693,10 +731,10 @@ int main(int argc, char** argv) {
                                 &got);
             char text[4096] = "";
             WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-            std::printf("item|%s\n", text);
+            out.Print("item|%s\n", text);
         }
         SendMessageTimeoutA(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
-        std::printf("selected|%d\n", static_cast<int>(static_cast<LRESULT>(selected)));
+        out.Print("selected|%d\n", static_cast<int>(static_cast<LRESULT>(selected)));
         return 0;
     }
     if (command == "focus" && argc >= 3) {
@@ -705,7 +743,7 @@ int main(int argc, char** argv) {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return 1;
-        std::printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+        out.Print("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
         return 0;
     }
     if (command == "select" && argc >= 5) {
@@ -714,7 +752,7 @@ int main(int argc, char** argv) {
         DWORD_PTR got = 0;
         SendMessageTimeoutA(control, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0, SMTO_ABORTIFHUNG, 5000,
                             &got);
-        std::printf("%s\n", TextOf(control).c_str());
+        out.Print("%s\n", TextOf(control).c_str());
         return 0;
     }
     if (command == "hover" && argc >= 5) {
@@ -731,7 +769,7 @@ int main(int argc, char** argv) {
         SetCursorPos(place.left + 6, place.top + 6);
         HWND tip = WaitThreadWindow(window, "tooltips_class32", 5000);
         if (!tip) return 1;
-        std::printf("%s\n", TextOf(tip).c_str());
+        out.Print("%s\n", TextOf(tip).c_str());
         return 0;
     }
     if (command == "menu" && argc >= 4) {
@@ -743,7 +781,7 @@ int main(int argc, char** argv) {
         Sleep(300);  // painted
         RECT place;
         GetWindowRect(menu, &place);
-        std::printf("%ldx%ld\n", place.right - place.left, place.bottom - place.top);
+        out.Print("%ldx%ld\n", place.right - place.left, place.bottom - place.top);
         return 0;
     }
     if (command == "menu-key" && argc >= 4) {
@@ -766,7 +804,7 @@ int main(int argc, char** argv) {
         Sleep(300);
         for (int i = 4; i < argc; ++i) {
             HWND control = GetDlgItem(find.window, std::atoi(argv[i]));
-            std::printf("%s:%d\n", argv[i], control && IsWindowVisible(control) ? 1 : 0);
+            out.Print("%s:%d\n", argv[i], control && IsWindowVisible(control) ? 1 : 0);
         }
         return SaveShot(find.window, argv[3]).pixels.empty() ? 1 : 0;
     }
@@ -776,7 +814,7 @@ int main(int argc, char** argv) {
         if (!StartProgram(argc, argv, 3, &pi)) return 2;
         // Any window the program shows stays long enough to be seen here: it
         // waits for the user, or the program ends first.
-        Watch watch{pi.dwProcessId, {}};
+        Watch watch{pi.dwProcessId, &out, {}};
         const DWORD start = GetTickCount();
         bool ended = false;
         for (;;) {
@@ -802,17 +840,17 @@ int main(int argc, char** argv) {
                                          10000);
             };
             auto seen = [&](ULONGLONG at) { return at ? since_start(at) : -1L; };
-            std::printf("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
-                        seen(watch.first_gone), since_start(Ticks100ns(exited)));
+            out.Print("times|%ld|%ld|%ld|%ld\n", seen(watch.first_shown), seen(watch.first_answered),
+                      seen(watch.first_gone), since_start(Ticks100ns(exited)));
         }
         CloseHandle(pi.hProcess);
-        std::printf("exit|%lu\n", code);
+        out.Print("exit|%lu\n", code);
         return ended ? 0 : 1;
     }
     if (command == "enabled" && argc >= 4) {
         HWND control = Control(argv[2], argv[3]);
         if (!control) return 1;
-        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        out.Print("%d\n", IsWindowEnabled(control) ? 1 : 0);
         return 0;
     }
     if (command == "panel-visible" && argc >= 5) {
@@ -822,7 +860,7 @@ int main(int argc, char** argv) {
         if (index >= rows.size()) return 1;
         HWND control = GetDlgItem(rows[index], std::atoi(argv[4]));
         if (!control) return 1;
-        std::printf("%d\n", IsWindowVisible(control) ? 1 : 0);
+        out.Print("%d\n", IsWindowVisible(control) ? 1 : 0);
         return 0;
     }
     if (command == "probe" && argc >= 5) {
@@ -879,7 +917,7 @@ int main(int argc, char** argv) {
             if (!answered || took > limit) ++late;
             // Slow answers are listed with when they came, to tell a busy
             // window from a busy machine.
-            if (took > limit / 2) std::printf("slow|%lu|at|%lu\n", took, sent - start);
+            if (took > limit / 2) out.Print("slow|%lu|at|%lu\n", took, sent - start);
             char text[512] = "";
             if (control)
                 SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
@@ -894,7 +932,7 @@ int main(int argc, char** argv) {
                     else std::snprintf(escaped, sizeof escaped, "%c", *c);
                     shown += escaped;
                 }
-                std::printf("text|%s\n", shown.c_str());
+                out.Print("text|%s\n", shown.c_str());
             }
         }
         // When the window was found and when the probing ended, in ms since
@@ -907,11 +945,11 @@ int main(int argc, char** argv) {
                                          10000);
             };
             const ULONGLONG unix_epoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
-            std::printf("found|%ld\nended|%ld|%llu\n", since_start(found_at), since_start(ended_at),
-                        static_cast<unsigned long long>((ended_at - unix_epoch) / 10000));
+            out.Print("found|%ld\nended|%ld|%llu\n", since_start(found_at), since_start(ended_at),
+                      static_cast<unsigned long long>((ended_at - unix_epoch) / 10000));
         }
         if (process) CloseHandle(process);
-        std::printf("probes|%d|slowest|%lu|late|%d|end|%s\n", probes, slowest, late, end);
+        out.Print("probes|%d|slowest|%lu|late|%d|end|%s\n", probes, slowest, late, end);
         return 0;
     }
     if (command == "states" && argc >= 4) {
@@ -921,10 +959,10 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         for (int i = 3; i < argc; ++i) {
             HWND control = GetDlgItem(window, std::atoi(argv[i]));
-            std::printf("%s%s:%d:%d", i > 3 ? " " : "", argv[i], control && IsWindowVisible(control) ? 1 : 0,
-                        control && IsWindowEnabled(control) ? 1 : 0);
+            out.Print("%s%s:%d:%d", i > 3 ? " " : "", argv[i], control && IsWindowVisible(control) ? 1 : 0,
+                      control && IsWindowEnabled(control) ? 1 : 0);
         }
-        std::printf("\n");
+        out.Print("\n");
         return 0;
     }
     if (command == "rect" && argc >= 4) {
@@ -932,7 +970,7 @@ int main(int argc, char** argv) {
         if (!control) return 1;
         RECT place;
         GetWindowRect(control, &place);
-        std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+        out.Print("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
         return 0;
     }
     if (command == "sel" && argc >= 4) {
@@ -940,7 +978,7 @@ int main(int argc, char** argv) {
         if (!control) return 1;
         // Packed in the result: pointers would not reach another process.
         const LRESULT selection = SendMessageA(control, EM_GETSEL, 0, 0);
-        std::printf("%u %u\n", LOWORD(selection), HIWORD(selection));
+        out.Print("%u %u\n", LOWORD(selection), HIWORD(selection));
         return 0;
     }
     if (command == "menu-items" && argc >= 3) {
@@ -956,6 +994,7 @@ int main(int argc, char** argv) {
             library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "MenuProbeHook")))
                     : nullptr;
         if (!hook) {
+            if (library) FreeLibrary(library);
             std::fprintf(stderr, "cannot load %s\n", probe.c_str());
             return 1;
         }
@@ -964,21 +1003,108 @@ int main(int argc, char** argv) {
         const std::string answer = std::string(folder) + "kestrid-menu-probe.txt";
         DeleteFileA(answer.c_str());
         HHOOK installed = SetWindowsHookExA(WH_GETMESSAGE, hook, library, GetWindowThreadProcessId(window, nullptr));
-        if (!installed) return 1;
-        PostMessageA(menu, RegisterWindowMessageA("KestridUiDriverMenuProbe"), 0, 0);
         std::string lines;
-        for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
-            if (FILE* in = std::fopen(answer.c_str(), "rb")) {
-                char buffer[4096];
-                for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) lines.append(buffer, got);
-                std::fclose(in);
-                break;
+        if (installed) {
+            PostMessageA(menu, RegisterWindowMessageA("KestridUiDriverMenuProbe"), 0, 0);
+            for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+                if (FILE* in = std::fopen(answer.c_str(), "rb")) {
+                    char buffer[4096];
+                    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) lines.append(buffer, got);
+                    std::fclose(in);
+                    break;
+                }
             }
+            UnhookWindowsHookEx(installed);
         }
-        UnhookWindowsHookEx(installed);
+        // Not left loaded for the next served command.
+        FreeLibrary(library);
         if (lines.empty()) return 1;
-        std::printf("%s", lines.c_str());
+        out.Print("%s", lines.c_str());
         return 0;
     }
     return Usage();
+}
+
+// Served commands, one a line on stdin: the arguments separated by tabs, with
+// "\\", "\t", "\n" and "\r" escaped, in UTF-8. The arguments reach the
+// command in the ANSI code page, as a one-shot run's command line does. Each
+// reply is "<exit code> <byte count>\n" and the bytes the one-shot form
+// prints.
+std::vector<std::string> ServedArgs(const std::string& line) {
+    std::vector<std::string> args(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '\t') {
+            args.emplace_back();
+            continue;
+        }
+        if (c == '\\' && i + 1 < line.size()) {
+            c = line[++i];
+            c = c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        }
+        args.back() += c;
+    }
+    for (std::string& arg : args) {
+        const int wide_length = MultiByteToWideChar(CP_UTF8, 0, arg.data(), static_cast<int>(arg.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, arg.data(), static_cast<int>(arg.size()), &wide[0], wide_length);
+        const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+        arg.assign(static_cast<size_t>(length), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, &arg[0], length, nullptr, nullptr);
+    }
+    return args;
+}
+
+bool ReadLine(HANDLE in, std::string* pending, std::string* line) {
+    size_t end;
+    while ((end = pending->find('\n')) == std::string::npos) {
+        char buffer[4096];
+        DWORD got = 0;
+        if (!ReadFile(in, buffer, sizeof buffer, &got, nullptr) || got == 0) return false;
+        pending->append(buffer, got);
+    }
+    line->assign(*pending, 0, end);
+    pending->erase(0, end + 1);
+    return true;
+}
+
+bool WriteAll(HANDLE out, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD wrote = 0;
+        if (!WriteFile(out, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &wrote, nullptr) || !wrote)
+            return false;
+        done += wrote;
+    }
+    return true;
+}
+
+int Serve() {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE replies = GetStdHandle(STD_OUTPUT_HANDLE);
+    // A program a command starts gets NUL, not the replies' pipe to write into.
+    SetStdHandle(STD_INPUT_HANDLE, CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+    SetStdHandle(STD_OUTPUT_HANDLE, CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+    std::string pending, line;
+    while (ReadLine(in, &pending, &line)) {
+        std::vector<std::string> args = ServedArgs(line);
+        std::vector<char*> argv{const_cast<char*>("uidriver")};
+        for (std::string& arg : args) argv.push_back(&arg[0]);
+        argv.push_back(nullptr);
+        std::string reply;
+        Output out{&reply};
+        const int code = RunCommand(static_cast<int>(argv.size()) - 1, argv.data(), out);
+        if (!WriteAll(replies, std::to_string(code) + " " + std::to_string(reply.size()) + "\n" + reply)) break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "serve") == 0) return Serve();
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    Output out;
+    return RunCommand(argc, argv, out);
 }
