@@ -53,10 +53,10 @@ def as_shipped(path, work):
     header = struct.unpack_from("<I", image, 0x3c)[0]
     machine, linked = struct.unpack_from("<H", image, header + 4)[0], struct.unpack_from("<I", image, header + 8)[0]
     tool = "i686-w64-mingw32-strip" if machine == 0x14c else "x86_64-w64-mingw32-strip"
-    # It keeps the link time, as the packaging does.
     # A folder of its own: the lanes' cases share the session's folder.
     os.makedirs(os.path.join(work, "as-shipped"), exist_ok=True)
     copy = os.path.join(tempfile.mkdtemp(dir=os.path.join(work, "as-shipped")), os.path.basename(path))
+    # It keeps the link time, as the packaging does.
     run([tool, "--strip-debug", "-o", copy, path], env=dict(os.environ, SOURCE_DATE_EPOCH=str(linked)))
     return copy
 
@@ -259,7 +259,6 @@ class Packaging(unittest.TestCase):
         self.assertEqual({b for b in built for m in monitors if filecmp.cmp(m, b, shallow=False)}, built)
         for shipped in [program] + monitors:
             self.assertEqual(debug_sections(shipped), [], shipped)
-
 
 
 _refusal_32 = []
@@ -872,6 +871,7 @@ class X86SilentKeySetup(Where32BitRuns, KeyVerdict, SandboxCase):
 
 class X86SendTo(Where32BitRuns, SendTo):
     """The installed 32-bit program started as Explorer's Send To starts it."""
+
 
 if __name__ == "__main__":
     unittest.main()
