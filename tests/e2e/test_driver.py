@@ -8,15 +8,14 @@ import time
 import unittest
 
 import harness
-from harness import BUILD, KEY_WINDOW, ProgramFolder, clear_settings, run_wine, uidriver
+from harness import KEY_WINDOW, ProgramFolder, clear_settings, run_wine, uidriver, uidriver_once
 
 KEY_FIELD = "1000"
 
 
 def one_shot(*args):
-    """The command run by a driver of its own, as (exit code, output)."""
-    result = run_wine([os.path.join(BUILD, "uidriver.exe")] + list(args), check=False)
-    return result.returncode, result.stdout.rstrip("\r\n")
+    """The command run by a driver of its own."""
+    return uidriver_once(*args, timeout=60)
 
 
 class ServedDriver(unittest.TestCase):

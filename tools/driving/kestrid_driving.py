@@ -68,18 +68,21 @@ def uidriver(*args, timeout=120):
     spares a Wine start each; "run" and "watch", whose programs write to the
     driver's output, and a call while another thread's is under way, start a
     driver of their own."""
-    exe = os.path.join(BUILD, "uidriver.exe")
-    if args and args[0] not in ("run", "watch") and _serving.acquire(blocking=False):
-        try:
-            code, output = _served(exe, list(args), timeout)
-        finally:
-            _serving.release()
-        # Read as run_wine reads a one-shot driver's output.
-        text = io.TextIOWrapper(io.BytesIO(output), encoding="cp1252", errors="replace").read()
-    else:
-        result = run_wine([exe] + list(args), timeout=timeout, check=False)
-        code, text = result.returncode, result.stdout
+    if not args or args[0] in ("run", "watch") or not _serving.acquire(blocking=False):
+        return uidriver_once(*args, timeout=timeout)
+    try:
+        code, output = _served(os.path.join(BUILD, "uidriver.exe"), list(args), timeout)
+    finally:
+        _serving.release()
+    # Read as run_wine reads a one-shot driver's output.
+    text = io.TextIOWrapper(io.BytesIO(output), encoding="cp1252", errors="replace").read()
     return code, text.rstrip("\r\n")
+
+
+def uidriver_once(*args, timeout=120):
+    """uidriver() by a driver of its own, started for this one command."""
+    result = run_wine([os.path.join(BUILD, "uidriver.exe")] + list(args), timeout=timeout, check=False)
+    return result.returncode, result.stdout.rstrip("\r\n")
 
 
 def _escaped(arg):
