@@ -7,6 +7,7 @@ programs run, the x86 installer does the same with the win32 program built
 for that sandbox."""
 import fcntl
 import filecmp
+import functools
 import glob
 import json
 import os
@@ -261,20 +262,17 @@ class Packaging(unittest.TestCase):
             self.assertEqual(debug_sections(shipped), [], shipped)
 
 
-_refusal_32 = []
-
-
+@functools.cache
 def thirty_two_bit_refusal():
     """Why 32-bit programs do not run here, or None where they do: the shipped
     program's silent set-up with no key ends at once with 0 wherever they run
     (asked once per process)."""
-    if not _refusal_32:
-        probe = run_wine([os.path.join(WIN32_BUILD, "KestridUI.exe"), "/KEY="], timeout=120, check=False)
-        _refusal_32.append(None if probe.returncode == 0 else
-                           "32-bit programs do not run on this machine (the win32 program ended with %d: %s); "
-                           "the x86 installer is checked for its format and payload only"
-                           % (probe.returncode, (probe.stdout + probe.stderr).strip()[:160]))
-    return _refusal_32[0]
+    probe = run_wine([os.path.join(WIN32_BUILD, "KestridUI.exe"), "/KEY="], timeout=120, check=False)
+    if probe.returncode == 0:
+        return None
+    return ("32-bit programs do not run on this machine (the win32 program ended with %d: %s); "
+            "the x86 installer is checked for its format and payload only"
+            % (probe.returncode, (probe.stdout + probe.stderr).strip()[:160]))
 
 
 class InstallerCase(unittest.TestCase):
